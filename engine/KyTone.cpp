@@ -1,0 +1,146 @@
+#include "engine/KyTone.h"
+
+namespace {
+
+constexpr int kSustainPedal = 64;
+constexpr int kVolumeController = 7;
+constexpr int kPanController = 10;
+constexpr int kExpressionController = 11;
+constexpr int kAllSoundOff = 120;
+constexpr int kResetControllers = 121;
+constexpr int kAllNotesOff = 123;
+constexpr int kMidiControllers = 128;
+
+bool ValidSlot(int slot) { return slot >= 0 && slot < KyTone::kControllerSlots; }
+
+}  // namespace
+
+KyTone::KyTone(int toneIndex, int midiChannel) : KyToneBase(toneIndex, midiChannel)
+{
+    ResetControllers();
+}
+
+KyTone::~KyTone() = default;
+
+void KyTone::SetVolume(int volume)
+{
+    volume_.store(volume, std::memory_order_relaxed);
+    effectiveVolume_.store(volume * Expression() / 127, std::memory_order_relaxed);
+}
+
+int KyTone::ControllerValue(int slot) const
+{
+    return ValidSlot(slot) ? controllers_[slot].value.load(std::memory_order_relaxed) : 0;
+}
+
+void KyTone::SetController(int slot, int value)
+{
+    if (!ValidSlot(slot)) return;
+    controllers_[slot].value.store(value, std::memory_order_relaxed);
+    if (controllers_[slot].watched.load(std::memory_order_relaxed)) controllersChanged_ = true;
+}
+
+void KyTone::WatchController(int slot, bool watched)
+{
+    if (ValidSlot(slot)) controllers_[slot].watched.store(watched, std::memory_order_relaxed);
+}
+
+bool KyTone::IsWatched(int slot) const
+{
+    return ValidSlot(slot) && controllers_[slot].watched.load(std::memory_order_relaxed);
+}
+
+int KyTone::ShownValue(int slot) const { return ValidSlot(slot) ? controllers_[slot].shown : 0; }
+
+void KyTone::SetShownValue(int slot, int value)
+{
+    if (ValidSlot(slot)) controllers_[slot].shown = value;
+}
+
+void KyTone::ResetControllers()
+{
+    for (int slot = 0; slot < 120; ++slot) SetController(slot, 0);
+    for (int slot : {12, 13, 80, 81, 82, 83, 94, 95}) SetController(slot, 127);
+}
+
+void KyTone::ResetDefaults()
+{
+    volume_.store(kDefaultVolume, std::memory_order_relaxed);
+    expression_.store(kDefaultExpression, std::memory_order_relaxed);
+    effectiveVolume_.store(kDefaultVolume, std::memory_order_relaxed);
+    pan_.store(kDefaultPan, std::memory_order_relaxed);
+    tune_.store(0, std::memory_order_relaxed);
+    pitchBend_.store(0, std::memory_order_relaxed);
+    for (int key = 0; key < kKeys; ++key) SetKeyDown(key, false);
+}
+
+void KyTone::Notify(std::int32_t code, std::int32_t value) const
+{
+    if (KyToneView* view = view_.load(std::memory_order_acquire)) view->ToneNotify(code, value);
+}
+
+void KyTone::ProcessEvents(std::span<const KyMidiEvent> events)
+{
+    for (const KyMidiEvent& event : events) HandleEvent(event);
+}
+
+void KyTone::HandleEvent(const KyMidiEvent& event)
+{
+    switch (event.type) {
+        case KyMidiEvent::kNoteOn:
+            AddActiveNotes(1);
+            OnNoteOnEvent(event.data1, event.data2);
+            break;
+        case KyMidiEvent::kNoteOff:
+            AddActiveNotes(-1);
+            OnNoteOffEvent(event.data1, event.data2);
+            break;
+        case KyMidiEvent::kPitchBend:
+            pitchBend_.store(event.data2 * 128 + event.data1 - 8192, std::memory_order_relaxed);
+            break;
+        case KyMidiEvent::kControlChange:
+            HandleControlChange(event.data1, event.data2);
+            break;
+        case KyMidiEvent::kProgramChange:
+            OnProgramChangeEvent(event.data1);
+            break;
+        default:
+            break;
+    }
+}
+
+void KyTone::HandleControlChange(int controller, int value)
+{
+    if (controller < 0 || controller >= kMidiControllers) return;
+    SetController(controller, value);
+    if (controller == kSustainPedal) sustain_.store(value > 0, std::memory_order_relaxed);
+    switch (controller) {
+        case kVolumeController:
+            volume_.store(value, std::memory_order_relaxed);
+            effectiveVolume_.store(value * Expression() / 127, std::memory_order_relaxed);
+            break;
+        case kExpressionController:
+            expression_.store(value, std::memory_order_relaxed);
+            effectiveVolume_.store(Volume() * value / 127, std::memory_order_relaxed);
+            break;
+        case kPanController:
+            pan_.store(value, std::memory_order_relaxed);
+            break;
+        default:
+            OnOtherController(controller, value);
+            if (controller == kAllSoundOff || controller == kAllNotesOff)
+                AllNotesOff();  // queued: takes effect in the next block
+            else if (controller == kResetControllers)
+                ResetControllers();
+            break;
+    }
+}
+
+void KyTone::BeginBlock() { controllersChanged_ = false; }
+
+void KyTone::EndBlock(bool hadVoices, bool notesAtStart)
+{
+    if (controllersChanged_) Notify(kControllersChanged, 0);
+    const bool notesNow = ActiveNotes() > 0;
+    if (hadVoices && notesNow != notesAtStart) Notify(kNotesHeld, notesNow ? 1 : 0);
+}

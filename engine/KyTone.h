@@ -1,0 +1,105 @@
+// The generic tone: its controller table and the values the controllers drive (volume,
+// expression, pan, bend, sustain), tuning, output bus and mute state, and the application of
+// queued MIDI at the start of each block. The .gig tone adds programs, layers and voices.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+
+#include "engine/KyToneView.h"
+#include "platform/FourCC.h"
+#include "player/KyParamList.h"
+#include "player/KyToneBase.h"
+
+class KyTone : public KyToneBase, public KyParamList {
+public:
+    static constexpr int kControllerSlots = 256;  // 0..127 MIDI, 128..255 dimension sources
+    static constexpr int kDefaultVolume = 90;
+    static constexpr int kDefaultExpression = 127;
+    static constexpr int kDefaultPan = 64;
+
+    // View notifications.
+    static constexpr std::int32_t kControllersChanged = FourCC("kycc");
+    static constexpr std::int32_t kNotesHeld = FourCC("kyma");
+
+    KyTone(int toneIndex, int midiChannel);
+    ~KyTone() override;
+
+    int Volume() const { return volume_.load(std::memory_order_relaxed); }
+    int Expression() const { return expression_.load(std::memory_order_relaxed); }
+    int EffectiveVolume() const { return effectiveVolume_.load(std::memory_order_relaxed); }
+    int Pan() const { return pan_.load(std::memory_order_relaxed); }
+    int Tune() const { return tune_.load(std::memory_order_relaxed); }
+    int Bend() const { return pitchBend_.load(std::memory_order_relaxed); }
+    bool Sustain() const { return sustain_.load(std::memory_order_relaxed); }
+    int OutputBus() const { return outputBus_.load(std::memory_order_relaxed); }
+    std::int32_t TypeCode() const { return typeCode_; }
+
+    void SetVolume(int volume);
+    void SetPan(int pan) { pan_.store(pan, std::memory_order_relaxed); }
+    void SetTune(int cents) { tune_.store(cents, std::memory_order_relaxed); }
+    void SetOutputBus(int bus) { outputBus_.store(bus, std::memory_order_relaxed); }
+
+    // Mute words: 0 saved, 1 current (1 muted, 2 solo), 2 requested.
+    enum MuteWord { kSavedMute = 0, kCurrentMute = 1, kRequestedMute = 2 };
+    int Mute(MuteWord which) const { return mute_[which].load(std::memory_order_relaxed); }
+    void SetMute(MuteWord which, int value)
+    {
+        mute_[which].store(static_cast<std::int16_t>(value), std::memory_order_relaxed);
+    }
+    bool IsMuted() const { return Mute(kCurrentMute) == 1; }
+
+    // Controller table.
+    int ControllerValue(int slot) const;
+    void SetController(int slot, int value);
+    void WatchController(int slot, bool watched = true);
+    bool IsWatched(int slot) const;
+    // The value a view showed last; only the view's thread touches it.
+    int ShownValue(int slot) const;
+    void SetShownValue(int slot, int value);
+    // 0..119 to 0, then 12, 13, 80..83, 94 and 95 to 127; 120..255 keep their values.
+    void ResetControllers();
+    // Volume, expression, pan, tune and bend back to their defaults, no keys held.
+    void ResetDefaults();
+
+    void SetView(KyToneView* view) { view_.store(view, std::memory_order_release); }
+    void Notify(std::int32_t code, std::int32_t value) const;
+
+protected:
+    void ProcessEvents(std::span<const KyMidiEvent> events) override;
+    void BeginBlock() override;
+    void EndBlock(bool hadVoices, bool notesAtStart) override;
+
+    // What a tone that plays instruments does with notes, program changes and the controllers
+    // that are not the tone's own (the stack's selection controller).
+    virtual void OnNoteOnEvent(int key, int velocity) {}
+    virtual void OnNoteOffEvent(int key, int velocity) {}
+    virtual void OnProgramChangeEvent(int program) {}
+    virtual void OnOtherController(int controller, int value) {}
+
+    std::int32_t typeCode_ = 0;
+
+private:
+    struct Controller {
+        std::atomic<bool> watched {false};
+        std::atomic<std::int32_t> value {0};
+        std::int32_t shown = 0;
+    };
+
+    void HandleEvent(const KyMidiEvent& event);
+    void HandleControlChange(int controller, int value);
+
+    std::atomic<int> volume_ {kDefaultVolume};
+    std::atomic<int> expression_ {kDefaultExpression};
+    std::atomic<int> effectiveVolume_ {kDefaultVolume};
+    std::atomic<int> pan_ {kDefaultPan};
+    std::atomic<int> tune_ {0};
+    std::atomic<int> pitchBend_ {0};
+    std::atomic<bool> sustain_ {false};
+    std::atomic<int> outputBus_ {0};
+    std::atomic<std::int16_t> mute_[3] {};
+    std::atomic<KyToneView*> view_ {nullptr};
+    Controller controllers_[kControllerSlots];
+    bool controllersChanged_ = false;  // audio thread only
+};

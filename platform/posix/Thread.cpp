@@ -1,0 +1,59 @@
+#include "platform/Thread.h"
+
+#include <pthread.h>
+#include <sched.h>
+
+namespace platform {
+
+namespace {
+
+// Real-time priorities need rights that a normal user rarely has; the nice-based fallback is
+// not worth the surprise, so a refused request simply keeps the default scheduling.
+void ApplyPriority(std::thread& thread, ThreadPriority priority)
+{
+    int policy = SCHED_OTHER;
+    sched_param param {};
+    switch (priority) {
+        case ThreadPriority::Highest:
+        case ThreadPriority::TimeCritical:
+        case ThreadPriority::AboveNormal: {
+            policy = SCHED_RR;
+            int low = sched_get_priority_min(SCHED_RR);
+            int high = sched_get_priority_max(SCHED_RR);
+            int step = priority == ThreadPriority::AboveNormal ? 1
+                       : priority == ThreadPriority::Highest  ? (high - low) / 2
+                                                              : high - low - 1;
+            param.sched_priority = low + step;
+            break;
+        }
+        default:
+            return;
+    }
+    pthread_setschedparam(thread.native_handle(), policy, &param);  // best effort
+}
+
+}  // namespace
+
+bool Thread::Start(std::function<void()> body, ThreadPriority priority)
+{
+    if (thread_.joinable() || !body) return false;
+    try {
+        thread_ = std::thread(std::move(body));
+    } catch (const std::system_error&) {
+        return false;
+    }
+    ApplyPriority(thread_, priority);
+    return true;
+}
+
+void Thread::Join()
+{
+    if (!thread_.joinable()) return;
+    if (thread_.get_id() == std::this_thread::get_id()) {
+        thread_.detach();
+        return;
+    }
+    thread_.join();
+}
+
+}  // namespace platform

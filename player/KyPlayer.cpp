@@ -1,0 +1,313 @@
+#include "player/KyPlayer.h"
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "platform/Platform.h"
+#include "player/KyBufferList.h"
+
+std::atomic<float> KyPlayer::sampleRate_ {KyPlayer::kDefaultSampleRate};
+
+namespace {
+
+// The process-wide player list. Players come and go on control threads only.
+struct PlayerList {
+    std::mutex mutex;
+    KyPlayer* head = nullptr;
+    KyPlayer* tail = nullptr;
+    int count = 0;
+};
+
+PlayerList& Players()
+{
+    static PlayerList list;
+    return list;
+}
+
+}  // namespace
+
+KyPlayer::KyPlayer()
+{
+    Log("KyPlayer::KyPlayer()\r\n");
+    PlayerList& list = Players();
+    {
+        std::lock_guard lock(list.mutex);
+        previous_ = list.tail;
+        if (list.tail)
+            list.tail->next_ = this;
+        else
+            list.head = this;
+        list.tail = this;
+        ++list.count;
+    }
+    sampleRate_.store(kDefaultSampleRate, std::memory_order_relaxed);
+}
+
+KyPlayer::~KyPlayer()
+{
+    Log("KyPlayer::destructor\r\n");
+    RemoveTones();
+    PlayerList& list = Players();
+    {
+        std::lock_guard lock(list.mutex);
+        (previous_ ? previous_->next_ : list.head) = next_;
+        (next_ ? next_->previous_ : list.tail) = previous_;
+        --list.count;
+    }
+    if (logFile_) std::fclose(logFile_);
+}
+
+int KyPlayer::PlayerCount()
+{
+    PlayerList& list = Players();
+    std::lock_guard lock(list.mutex);
+    return list.count;
+}
+
+void KyPlayer::ForEachPlayer(const std::function<void(KyPlayer&)>& visit)
+{
+    PlayerList& list = Players();
+    std::lock_guard lock(list.mutex);
+    for (KyPlayer* p = list.head; p; p = p->next_) visit(*p);
+}
+
+void KyPlayer::OnSampleRate(int rate)
+{
+    Log("KyPlayer::OnSampleRate(%d)\r\n", rate);
+    if (rate > 0) sampleRate_.store(static_cast<float>(rate), std::memory_order_relaxed);
+}
+
+void KyPlayer::OnBufferSize(int frames) { Log("KyPlayer::OnBufferSize(%d)\r\n", frames); }
+
+void KyPlayer::SetSampleRate(int rate)
+{
+    Log("KyPlayer::SetSampleRate(%d)\r\n", rate);
+    // A host that sends nonsense keeps the rate we had.
+    if (rate > 0) sampleRate_.store(static_cast<float>(rate), std::memory_order_relaxed);
+}
+
+void KyPlayer::SetBufferSize(int frames) { Log("KyPlayer::SetBufferSize(%d)\r\n", frames); }
+
+KyToneBase* KyPlayer::Tone(int index) const
+{
+    return index >= 0 && index < toneCount_ ? tones_[static_cast<std::size_t>(index)].get()
+                                            : nullptr;
+}
+
+template <typename Call>
+void KyPlayer::Route(int channel, Call&& call)
+{
+    if (!midiRunning_.load(std::memory_order_acquire)) return;
+    if (toneCount_ == 1) {
+        call(*tones_[0]);
+        return;
+    }
+    for (int i = 0; i < toneCount_; ++i) {
+        KyToneBase& tone = *tones_[static_cast<std::size_t>(i)];
+        if (channel < 0 || tone.MidiChannel() == channel) call(tone);
+    }
+}
+
+void KyPlayer::NoteOn(int channel, int key, int velocity, int offset)
+{
+    Route(channel, [&](KyToneBase& t) { t.NoteOn(key, velocity, offset); });
+}
+
+void KyPlayer::NoteOff(int channel, int key, int velocity, int offset)
+{
+    Route(channel, [&](KyToneBase& t) { t.NoteOff(key, velocity, offset); });
+}
+
+void KyPlayer::ControlChange(int channel, int controller, int value, int offset)
+{
+    Route(channel, [&](KyToneBase& t) { t.ControlChange(controller, value, offset); });
+    if (IsMidiRunning()) ApplyController(controller, value);
+}
+
+void KyPlayer::PitchBend(int channel, int low, int high, int offset)
+{
+    Route(channel, [&](KyToneBase& t) { t.PitchBend(low, high, offset); });
+}
+
+void KyPlayer::ProgramChange(int channel, int program)
+{
+    // The plug-in level has no programs of its own, so only the tones hear it.
+    Route(channel, [&](KyToneBase& t) { t.ProgramChange(program); });
+}
+
+void KyPlayer::AllNotesOff(int channel)
+{
+    Route(channel, [](KyToneBase& t) { t.AllNotesOff(); });
+}
+
+int KyPlayer::Process(KyBufferList* outputs, int frames)
+{
+    if (!audioRunning_.load(std::memory_order_acquire) || !gate_.EnterRender()) {
+        if (outputs) outputs->ZeroAll(frames);
+        return frames;
+    }
+    for (int i = 0; i < toneCount_; ++i) {
+        KyToneBase& tone = *tones_[static_cast<std::size_t>(i)];
+        if (tone.CheckActive()) tone.Render(outputs, frames);
+    }
+    gate_.LeaveRender();
+    return frames;
+}
+
+void KyPlayer::KyStart()
+{
+    std::lock_guard lock(control_);
+    Log("KyPlayer::KyStart()");
+    if (IsAudioRunning()) {
+        Log("*** KyPlayer::KyStart() but player is running ***\r\n");
+        return;
+    }
+    for (int i = 0; i < toneCount_; ++i) tones_[static_cast<std::size_t>(i)]->Start();
+    audioRunning_.store(true, std::memory_order_release);
+    midiRunning_.store(true, std::memory_order_release);
+}
+
+void KyPlayer::KyStop()
+{
+    std::lock_guard lock(control_);
+    Log("KyPlayer::KyStop()");
+    if (!IsAudioRunning()) {
+        Log("*** KyPlayer::KyStop() but player is not running ***\r\n");
+        return;
+    }
+    midiRunning_.store(false, std::memory_order_release);
+    for (int i = 0; i < toneCount_; ++i) tones_[static_cast<std::size_t>(i)]->Stop();
+    // A stop that had to take over the rendering (host not calling) hands it back now.
+    gate_.Release();
+    audioRunning_.store(false, std::memory_order_release);
+}
+
+bool KyPlayer::AddTone(std::unique_ptr<KyToneBase> tone)
+{
+    Log("KyPlayer::AddTone()\r\n");
+    if (!tone) return false;
+    if (toneCount_ >= kMaxTones) {
+        Log("*** KyPlayer::AddTone() but the rack is full ***\r\n");
+        return false;
+    }
+    tone->Attach(this, &gate_);
+    tones_[static_cast<std::size_t>(toneCount_++)] = std::move(tone);
+    return true;
+}
+
+void KyPlayer::RemoveTones()
+{
+    std::lock_guard lock(control_);
+    midiRunning_.store(false, std::memory_order_release);
+    audioRunning_.store(false, std::memory_order_release);
+    if (toneCount_ == 0) return;
+    // The host has finished processing; a pass that is still under way ends within its block.
+    while (!gate_.TryTakeOver()) platform::SleepMs(1);
+    for (int i = 0; i < toneCount_; ++i) {
+        auto& tone = tones_[static_cast<std::size_t>(i)];
+        tone->Unload();
+        tone.reset();
+    }
+    toneCount_ = 0;
+    gate_.Release();
+}
+
+void KyPlayer::SetPath(const char* path)
+{
+    Log("KyPlayer::SetPath(%s)\r\n", path ? path : "(null)");
+    path_ = path ? path : "";
+}
+
+bool KyPlayer::PostToEditor(const KyEditorEvent& event)
+{
+    KyEditor* editor = Editor();
+    return editor && editor->Post(event);
+}
+
+bool KyPlayer::IsModified() const
+{
+    for (int i = 0; i < toneCount_; ++i)
+        if (tones_[static_cast<std::size_t>(i)]->IsModified()) return true;
+    return false;
+}
+
+bool KyPlayer::ToggleLog()
+{
+    if (logFile_) {
+        if (toneCount_ > 0) tones_[0]->SetLogFile(nullptr);
+        std::fclose(logFile_);
+        logFile_ = nullptr;
+        return false;
+    }
+    const std::string path = platform::JoinPath(platform::DesktopFolder(), kLogFileName);
+    logFile_ = std::fopen(path.c_str(), "ab");
+    if (!logFile_) {
+        Log("*** KyPlayer::ToggleLog() cannot open %s ***\r\n", path.c_str());
+        return false;
+    }
+    std::fputs("\r\n************\r\n\r\n", logFile_);
+    std::fflush(logFile_);
+    if (toneCount_ > 0) tones_[0]->SetLogFile(logFile_);
+    return true;
+}
+
+std::string KyPlayer::TemporaryChunkPath() const
+{
+    const std::string folder =
+        platform::JoinPath(platform::CommonAppDataFolder(), kDataFolderName);
+    if (!platform::CreateFolder(folder)) return {};
+    // The identity's bytes in memory order, lowest first: 'KyGm' gives "mGyK".
+    std::string name;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const char c = static_cast<char>((static_cast<std::uint32_t>(identity_) >> shift) & 0xFF);
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : 'x';
+    }
+    static thread_local std::mt19937 random {std::random_device {}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = name;
+        for (int i = 0; i < 8; ++i) candidate += static_cast<char>('a' + random() % 26);
+        candidate = platform::JoinPath(folder, candidate + ".tmp");
+        if (!std::ifstream(candidate)) return candidate;
+    }
+    return {};
+}
+
+std::size_t KyPlayer::SaveToMemory()
+{
+    chunk_.clear();
+    chunk_.shrink_to_fit();
+    const std::string path = TemporaryChunkPath();
+    if (path.empty() || !OnSave(path)) {
+        platform::RemoveFile(path);
+        return 0;
+    }
+    {
+        std::ifstream in(path, std::ios::binary);
+        if (in) chunk_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    // Never leave the temporary file behind, also when it could not be read back.
+    platform::RemoveFile(path);
+    return chunk_.size();
+}
+
+void KyPlayer::LoadFromMemory(const void* data, std::size_t size)
+{
+    const std::string path = TemporaryChunkPath();
+    if (path.empty()) return;
+    {
+        std::ofstream out(path, std::ios::binary);
+        if (!out) return;
+        if (data && size) out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+        if (!out) {
+            out.close();
+            platform::RemoveFile(path);
+            return;
+        }
+    }
+    OnLoad(path);
+    platform::RemoveFile(path);
+    AfterLoad();
+}

@@ -1,0 +1,107 @@
+// The rack: up to 16 tones, MIDI routing to them, the start/stop handshake with the audio
+// thread, the per-block rendering pass and the host-state transport. Every player of the process
+// is in one list, which the background loader walks.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "player/KyAudioGate.h"
+#include "player/KyEditor.h"
+#include "player/KyInstrument.h"
+#include "player/KyParamList.h"
+#include "player/KyToneBase.h"
+
+class KyBufferList;
+
+class KyPlayer : public KyInstrument, public KyParamList {
+public:
+    static constexpr int kMaxTones = 16;
+    static constexpr float kDefaultSampleRate = 44100.0f;
+    static constexpr const char* kLogFileName = "marlet.log";
+    static constexpr const char* kDataFolderName = "Orvana";
+
+    KyPlayer();
+    ~KyPlayer() override;
+
+    // Process-wide: the sample rate every voice computes with, and the list of players.
+    static float SampleRate() { return sampleRate_.load(std::memory_order_relaxed); }
+    static int PlayerCount();
+    // Calls `visit` for every player, in creation order, while no player can come or go.
+    static void ForEachPlayer(const std::function<void(KyPlayer&)>& visit);
+
+    virtual void OnSampleRate(int rate);
+    virtual void OnBufferSize(int frames);
+    virtual void NoteOn(int channel, int key, int velocity, int offset);
+    virtual void NoteOff(int channel, int key, int velocity, int offset);
+    virtual void ControlChange(int channel, int controller, int value, int offset);
+    virtual void PitchBend(int channel, int low, int high, int offset);
+    virtual void ProgramChange(int channel, int program);
+    // The rendering pass (audio thread); answers `frames`.
+    virtual int Process(KyBufferList* outputs, int frames);
+    virtual bool OnSave(const std::string& path) { return false; }
+    virtual bool OnLoad(const std::string& path) { return false; }
+    virtual void AfterLoad() {}
+    // Channel below 0: every tone.
+    virtual void AllNotesOff(int channel);
+    virtual void OnInit() {}
+    virtual void WaitForDiskIdle() {}
+    virtual void Statistics() {}
+
+    void SetSampleRate(int rate);
+    void SetBufferSize(int frames);
+    void KyStart();
+    void KyStop();
+    bool IsAudioRunning() const { return audioRunning_.load(std::memory_order_acquire); }
+    bool IsMidiRunning() const { return midiRunning_.load(std::memory_order_acquire); }
+
+    // Takes the tone; refused (and destroyed) when the rack is full. Only before processing.
+    bool AddTone(std::unique_ptr<KyToneBase> tone);
+    // Stops everything and destroys the tones; only after the host has stopped processing.
+    void RemoveTones();
+    int ToneCount() const { return toneCount_; }
+    KyToneBase* Tone(int index) const;
+
+    void SetPath(const char* path);
+    const std::string& Path() const { return path_; }
+
+    void SetEditor(KyEditor* editor) { editor_.store(editor, std::memory_order_release); }
+    KyEditor* Editor() const { return editor_.load(std::memory_order_acquire); }
+    bool PostToEditor(const KyEditorEvent& event);
+    bool IsModified() const;
+
+    // Opens or closes the player's debug file on the desktop; answers whether it is open now.
+    bool ToggleLog();
+    bool LogFileOpen() const { return logFile_ != nullptr; }
+
+    // Host state: the bytes OnSave writes, carried through a temporary file. SaveToMemory
+    // answers the chunk size (0 on failure); the bytes stay in Chunk() until the next save.
+    std::size_t SaveToMemory();
+    void LoadFromMemory(const void* data, std::size_t size);
+
+    KyAudioGate& Gate() { return gate_; }
+
+private:
+    std::string TemporaryChunkPath() const;
+    template <typename Call>
+    void Route(int channel, Call&& call);
+
+    static std::atomic<float> sampleRate_;
+
+    KyPlayer* previous_ = nullptr;
+    KyPlayer* next_ = nullptr;
+    std::atomic<KyEditor*> editor_ {nullptr};
+    std::string path_;
+    std::atomic<bool> midiRunning_ {false};
+    std::atomic<bool> audioRunning_ {false};
+    std::array<std::unique_ptr<KyToneBase>, kMaxTones> tones_ {};
+    int toneCount_ = 0;
+    std::FILE* logFile_ = nullptr;
+    KyAudioGate gate_;
+    std::mutex control_;  // serialises KyStart/KyStop/RemoveTones between control threads
+};

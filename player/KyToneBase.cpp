@@ -1,0 +1,192 @@
+#include "player/KyToneBase.h"
+
+#include "platform/Platform.h"
+#include "player/KyAudioGate.h"
+
+KyToneBase::KyToneBase(int toneIndex, int midiChannel)
+    : toneIndex_(toneIndex), midiChannel_(midiChannel)
+{
+}
+
+KyToneBase::~KyToneBase() = default;
+
+bool KyToneBase::IsKeyDown(int key) const
+{
+    return key >= 0 && key < kKeys && keyDown_[key].load(std::memory_order_relaxed) != 0;
+}
+
+void KyToneBase::SetKeyDown(int key, bool down)
+{
+    if (key >= 0 && key < kKeys) keyDown_[key].store(down ? 1 : 0, std::memory_order_relaxed);
+}
+
+void KyToneBase::Queue(KyRingBuffer<KyMidiEvent>& ring, const KyMidiEvent& event)
+{
+    if (!active_.load(std::memory_order_acquire)) return;
+    if (!ring.Push(event)) dropped_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void KyToneBase::NoteOn(int key, int velocity, int offset)
+{
+    if (key < 0 || key >= kKeys) return;
+    SetKeyDown(key, true);
+    Queue(hostQueue_, {KyMidiEvent::kNoteOn, key, velocity, offset});
+}
+
+void KyToneBase::NoteOff(int key, int velocity, int offset)
+{
+    if (key < 0 || key >= kKeys) return;
+    SetKeyDown(key, false);
+    Queue(hostQueue_, {KyMidiEvent::kNoteOff, key, velocity, offset});
+}
+
+void KyToneBase::ControlChange(int controller, int value, int offset)
+{
+    Queue(hostQueue_, {KyMidiEvent::kControlChange, controller, value, offset});
+}
+
+void KyToneBase::PitchBend(int low, int high, int offset)
+{
+    Queue(hostQueue_, {KyMidiEvent::kPitchBend, low, high, offset});
+}
+
+void KyToneBase::ProgramChange(int program)
+{
+    Queue(hostQueue_, {KyMidiEvent::kProgramChange, program, 0, 0});
+}
+
+void KyToneBase::AllNotesOff()
+{
+    for (int key = 0; key < kKeys; ++key) NoteOff(key, 0, 0);
+}
+
+void KyToneBase::KeyboardNoteOn(int key, int velocity)
+{
+    if (key < 0 || key >= kKeys) return;
+    SetKeyDown(key, true);
+    Queue(keyboardQueue_, {KyMidiEvent::kNoteOn, key, velocity, 0});
+}
+
+void KyToneBase::KeyboardNoteOff(int key)
+{
+    if (key < 0 || key >= kKeys) return;
+    SetKeyDown(key, false);
+    Queue(keyboardQueue_, {KyMidiEvent::kNoteOff, key, 0, 0});
+}
+
+void KyToneBase::Attach(KyPlayer* player, KyAudioGate* gate)
+{
+    player_ = player;
+    gate_ = gate;
+    OnAttach();
+}
+
+bool KyToneBase::Start()
+{
+    if (IsActive()) return false;
+    ResetActiveNotes();
+    if (!HasInstrument()) return false;
+    mailbox_.store(kStartRequest, std::memory_order_release);
+    return true;
+}
+
+void KyToneBase::Stop()
+{
+    if (!IsActive()) return;
+    ResetActiveNotes();
+    Request(kClearMidiRequest);
+    Request(kStopVoicesRequest);
+    active_.store(false, std::memory_order_release);
+}
+
+void KyToneBase::Request(std::int32_t code)
+{
+    mailbox_.store(code, std::memory_order_release);
+    std::uint64_t lastBlocks = gate_ ? gate_->Blocks() : 0;
+    int idleMs = 0;
+    for (;;) {
+        if (mailbox_.load(std::memory_order_acquire) == 0) return;
+        // A tone outside any player is rendered by nobody; with the gate held by this control
+        // thread nobody renders it either. Either way the requester answers the request itself.
+        if (!gate_ || gate_->TakenOver() || (idleMs >= kTakeOverAfterMs && gate_->TryTakeOver())) {
+            ServeMailbox(true);
+            return;
+        }
+        platform::SleepMs(10);
+        const std::uint64_t blocks = gate_->Blocks();
+        idleMs = blocks != lastBlocks ? 0 : idleMs + 10;
+        lastBlocks = blocks;
+    }
+}
+
+bool KyToneBase::CheckActive()
+{
+    if (active_.load(std::memory_order_relaxed)) return true;
+    if (mailbox_.load(std::memory_order_acquire) != kStartRequest) return false;
+    // Whatever is still queued predates the start request and belongs to an earlier session.
+    ClearQueues();
+    active_.store(true, std::memory_order_release);
+    mailbox_.store(0, std::memory_order_release);
+    return true;
+}
+
+void KyToneBase::ServeMailbox(bool byRequester)
+{
+    const std::int32_t code = mailbox_.load(std::memory_order_acquire);
+    if (code == kClearMidiRequest) {
+        ClearQueues();
+        mailbox_.store(0, std::memory_order_release);
+    } else if (code == kStopVoicesRequest || (byRequester && code == kVoicesSounding)) {
+        if (byRequester) {
+            EndVoicesNow();
+            mailbox_.store(0, std::memory_order_release);
+        } else {
+            KillVoices();
+            mailbox_.store(kVoicesSounding, std::memory_order_release);
+        }
+    }
+}
+
+void KyToneBase::ClearQueues()
+{
+    hostQueue_.Clear();
+    keyboardQueue_.Clear();
+}
+
+void KyToneBase::Drain(KyRingBuffer<KyMidiEvent>& ring)
+{
+    const auto runs = ring.Peek(kMaxEventsPerBlock);
+    if (runs.Count() == 0) return;
+    ProcessEvents(runs.first);
+    if (!runs.second.empty()) ProcessEvents(runs.second);
+    ring.Advance(runs.Count());
+}
+
+void KyToneBase::Render(KyBufferList* outputs, int frames)
+{
+    ServeMailbox(false);
+    int notes = activeNotes_.load(std::memory_order_relaxed);
+    if (notes < 0) {
+        notes = 0;
+        activeNotes_.store(0, std::memory_order_relaxed);
+    }
+    BeginBlock();
+    Drain(hostQueue_);
+    Drain(keyboardQueue_);
+    const int voices = MixVoices(outputs, frames);
+    if (voices == 0) {
+        // The last voice has gone: the stop request is answered.
+        std::int32_t sounding = kVoicesSounding;
+        mailbox_.compare_exchange_strong(sounding, 0, std::memory_order_acq_rel);
+    }
+    EndBlock(voices > 0, notes > 0);
+}
+
+void KyToneBase::Unload()
+{
+    EndVoicesNow();
+    ClearQueues();
+    active_.store(false, std::memory_order_release);
+    mailbox_.store(0, std::memory_order_release);
+    ReleaseLayers();
+}
