@@ -35,6 +35,9 @@ KyPlayer::KyPlayer()
     PlayerList& list = Players();
     {
         std::lock_guard lock(list.mutex);
+        // The rate is shared by every player of the process: only the first one starts it
+        // afresh, so a new instance does not retune the ones already playing.
+        if (list.count == 0) sampleRate_.store(kDefaultSampleRate, std::memory_order_relaxed);
         previous_ = list.tail;
         if (list.tail)
             list.tail->next_ = this;
@@ -43,7 +46,6 @@ KyPlayer::KyPlayer()
         list.tail = this;
         ++list.count;
     }
-    sampleRate_.store(kDefaultSampleRate, std::memory_order_relaxed);
 }
 
 KyPlayer::~KyPlayer()

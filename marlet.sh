@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Marlet's two commands:
+#   ./marlet.sh demo   set up this machine, build, install marlet.so into ~/.vst and render a demo
+#   ./marlet.sh test   set up this machine and run every test (plain, ASan+UBSan, TSan, fuzz smoke)
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev
+          libbenchmark-dev libsndfile1-dev libgig-dev dpf-plugins-vst clang libclang-rt-dev binutils)
+
+setup() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+        echo "== installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo="sudo"
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+build() {  # build <preset>
+    cmake --preset "$1" >/dev/null
+    cmake --build --preset "$1" -j"$jobs"
+}
+
+demo() {
+    setup
+    build default
+    mkdir -p "$HOME/.vst"
+    install -m 0755 build/default/marlet.so "$HOME/.vst/marlet.so"
+    echo "== installed $HOME/.vst/marlet.so"
+    local host=build/default/tools/marlet-host/marlet-host
+    "$host" info "$HOME/.vst/marlet.so"
+    "$host" render "$HOME/.vst/marlet.so" --out demo.wav --bus 0 --seconds 3 \
+        --notes "0:0:60:100:0.5,0.5:0:64:100:0.5,1:0:67:100:0.5,1.5:0:72:100:1"
+    echo "== rendered demo.wav"
+}
+
+run_tests() {
+    setup
+    echo "== default build"
+    build default
+    ctest --preset default -j"$jobs"
+    echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+    build asan-ubsan
+    ctest --preset asan-ubsan -j"$jobs"
+    echo "== ThreadSanitizer (threading tests)"
+    build tsan
+    ctest --preset tsan
+    if [ -x fuzz/run.sh ]; then
+        echo "== fuzz smoke run"
+        fuzz/run.sh "${MARLET_FUZZ_SECONDS:-20}"
+    fi
+    echo "== all tests passed"
+}
+
+case "${1:-}" in
+    demo) demo ;;
+    test) run_tests ;;
+    *) echo "usage: $0 demo|test" >&2; exit 2 ;;
+esac
