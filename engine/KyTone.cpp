@@ -11,7 +11,10 @@ constexpr int kResetControllers = 121;
 constexpr int kAllNotesOff = 123;
 constexpr int kMidiControllers = 128;
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < KyTone::kControllerSlots; }
+bool ValidSlot(int slot)
+{
+    return slot >= 0 && slot < KyTone::kControllerSlots;
+}
 
 }  // namespace
 
@@ -50,7 +53,10 @@ bool KyTone::IsWatched(int slot) const
     return ValidSlot(slot) && controllers_[slot].watched.load(std::memory_order_relaxed);
 }
 
-int KyTone::ShownValue(int slot) const { return ValidSlot(slot) ? controllers_[slot].shown : 0; }
+int KyTone::ShownValue(int slot) const
+{
+    return ValidSlot(slot) ? controllers_[slot].shown : 0;
+}
 
 void KyTone::SetShownValue(int slot, int value)
 {
@@ -136,7 +142,10 @@ void KyTone::HandleControlChange(int controller, int value)
     }
 }
 
-void KyTone::BeginBlock() { controllersChanged_ = false; }
+void KyTone::BeginBlock()
+{
+    controllersChanged_ = false;
+}
 
 void KyTone::EndBlock(bool hadVoices, bool notesAtStart)
 {

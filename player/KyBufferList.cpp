@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
-KyBufferList::~KyBufferList() { FreeOwned(); }
+KyBufferList::~KyBufferList()
+{
+    FreeOwned();
+}
 
-void KyBufferList::SetBusCount(int count) { busCount_ = std::clamp(count, 0, kMaxBuses); }
+void KyBufferList::SetBusCount(int count)
+{
+    busCount_ = std::clamp(count, 0, kMaxBuses);
+}
 
 void KyBufferList::SetBus(int bus, float* left, float* right)
 {
@@ -13,7 +19,10 @@ void KyBufferList::SetBus(int bus, float* left, float* right)
     buses_[bus] = {left, right};
 }
 
-void KyBufferList::ClearReadyFlags() { std::memset(ready_, 0, sizeof ready_); }
+void KyBufferList::ClearReadyFlags()
+{
+    std::memset(ready_, 0, sizeof ready_);
+}
 
 void KyBufferList::ZeroAll(int frames)
 {

@@ -82,7 +82,10 @@ void KyPlayer::OnSampleRate(int rate)
     if (rate > 0) sampleRate_.store(static_cast<float>(rate), std::memory_order_relaxed);
 }
 
-void KyPlayer::OnBufferSize(int frames) { Log("KyPlayer::OnBufferSize(%d)\r\n", frames); }
+void KyPlayer::OnBufferSize(int frames)
+{
+    Log("KyPlayer::OnBufferSize(%d)\r\n", frames);
+}
 
 void KyPlayer::SetSampleRate(int rate)
 {
@@ -91,7 +94,10 @@ void KyPlayer::SetSampleRate(int rate)
     if (rate > 0) sampleRate_.store(static_cast<float>(rate), std::memory_order_relaxed);
 }
 
-void KyPlayer::SetBufferSize(int frames) { Log("KyPlayer::SetBufferSize(%d)\r\n", frames); }
+void KyPlayer::SetBufferSize(int frames)
+{
+    Log("KyPlayer::SetBufferSize(%d)\r\n", frames);
+}
 
 KyToneBase* KyPlayer::Tone(int index) const
 {
@@ -258,8 +264,7 @@ bool KyPlayer::ToggleLog()
 
 std::string KyPlayer::TemporaryChunkPath() const
 {
-    const std::string folder =
-        platform::JoinPath(platform::CommonAppDataFolder(), kDataFolderName);
+    const std::string folder = platform::JoinPath(platform::CommonAppDataFolder(), kDataFolderName);
     if (!platform::CreateFolder(folder)) return {};
     // The identity's bytes in memory order, lowest first: 'KyGm' gives "mGyK".
     std::string name;
@@ -302,7 +307,8 @@ void KyPlayer::LoadFromMemory(const void* data, std::size_t size)
     {
         std::ofstream out(path, std::ios::binary);
         if (!out) return;
-        if (data && size) out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+        if (data && size)
+            out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
         if (!out) {
             out.close();
             platform::RemoveFile(path);

@@ -38,7 +38,10 @@ public:
     struct Runs {
         std::span<const T> first;
         std::span<const T> second;
-        std::uint32_t Count() const { return static_cast<std::uint32_t>(first.size() + second.size()); }
+        std::uint32_t Count() const
+        {
+            return static_cast<std::uint32_t>(first.size() + second.size());
+        }
     };
 
     Runs Peek(std::uint32_t maxCount) const
@@ -67,7 +70,10 @@ public:
 
     // Consumer: drops everything pending. Only the consumer's own index moves, so a producer
     // that is pushing at this moment is never disturbed.
-    void Clear() { read_.exchange(write_.load(std::memory_order_acquire), std::memory_order_acq_rel); }
+    void Clear()
+    {
+        read_.exchange(write_.load(std::memory_order_acquire), std::memory_order_acq_rel);
+    }
 
     // Either side; a snapshot.
     std::uint32_t Pending() const

@@ -27,7 +27,10 @@ constexpr int kLineCapacity = 2048;
 
 }  // namespace
 
-QelLog::QelLog() { instances_.fetch_add(1, std::memory_order_acq_rel); }
+QelLog::QelLog()
+{
+    instances_.fetch_add(1, std::memory_order_acq_rel);
+}
 
 QelLog::QelLog(const QelLog&) : QelLog() {}
 

@@ -33,7 +33,10 @@ KyVstAudio::KyVstAudio(audioMasterCallback host) : AudioEffectX(host, 0, 0)
     // there is no editor and the editor requests answer 0.
 }
 
-KyVstAudio::~KyVstAudio() { Log("KyVstAudio::~KyVstAudio()\r\n"); }
+KyVstAudio::~KyVstAudio()
+{
+    Log("KyVstAudio::~KyVstAudio()\r\n");
+}
 
 void KyVstAudio::open()
 {
@@ -157,7 +160,8 @@ bool KyVstAudio::getProductString(char* text)
 
 vst::int32 KyVstAudio::canDo(const char* text)
 {
-    for (std::string_view accepted : {"receiveVstEvents", "receiveVstMidiEvent", "LiveWithoutToolbar"})
+    for (std::string_view accepted :
+         {"receiveVstEvents", "receiveVstMidiEvent", "LiveWithoutToolbar"})
         if (accepted == text) return 1;
     return -1;
 }

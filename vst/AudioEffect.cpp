@@ -143,8 +143,8 @@ void AudioEffect::setEditor(std::unique_ptr<AEffEditor> editor)
     SetFlag(vst::effFlagsHasEditor, editor_ != nullptr);
 }
 
-vst::intptr AudioEffect::hostCall(vst::int32 opcode, vst::int32 index, vst::intptr value,
-                                  void* ptr, float opt)
+vst::intptr AudioEffect::hostCall(vst::int32 opcode, vst::int32 index, vst::intptr value, void* ptr,
+                                  float opt)
 {
     return host_ ? host_(&effect_, opcode, index, value, ptr, opt) : 0;
 }

@@ -39,8 +39,10 @@ vst::intptr AudioEffectX::dispatcher(vst::int32 opcode, vst::int32 index, vst::i
         case effEditKeyUp: {
             AEffEditor* editor = getEditor();
             if (!editor) return 0;
-            VstKeyCode key {index, static_cast<unsigned char>(value), static_cast<unsigned char>(opt)};
-            return (opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key)) ? 1 : 0;
+            VstKeyCode key {index, static_cast<unsigned char>(value),
+                            static_cast<unsigned char>(opt)};
+            return (opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key)) ? 1
+                                                                                              : 0;
         }
         case effSetEditKnobMode: {
             AEffEditor* editor = getEditor();

@@ -16,8 +16,14 @@ public:
     void resume() override;
 
     virtual vst::int32 processEvents(VstEvents* events) { return 0; }
-    virtual bool getInputProperties(vst::int32 index, VstPinProperties* properties) { return false; }
-    virtual bool getOutputProperties(vst::int32 index, VstPinProperties* properties) { return false; }
+    virtual bool getInputProperties(vst::int32 index, VstPinProperties* properties)
+    {
+        return false;
+    }
+    virtual bool getOutputProperties(vst::int32 index, VstPinProperties* properties)
+    {
+        return false;
+    }
     virtual vst::int32 getPlugCategory();
     virtual bool getEffectName(char* name) { return false; }
     virtual bool getVendorString(char* text) { return false; }

@@ -22,9 +22,8 @@ struct AEffect;
 
 using audioMasterCallback = vst::intptr (*)(AEffect* effect, vst::int32 opcode, vst::int32 index,
                                             vst::intptr value, void* ptr, float opt);
-using AEffectDispatcherProc = vst::intptr (*)(AEffect* effect, vst::int32 opcode,
-                                              vst::int32 index, vst::intptr value, void* ptr,
-                                              float opt);
+using AEffectDispatcherProc = vst::intptr (*)(AEffect* effect, vst::int32 opcode, vst::int32 index,
+                                              vst::intptr value, void* ptr, float opt);
 using AEffectProcessProc = void (*)(AEffect* effect, float** inputs, float** outputs,
                                     vst::int32 frames);
 using AEffectProcessDoubleProc = void (*)(AEffect* effect, double** inputs, double** outputs,

@@ -21,8 +21,8 @@ void ApplyPriority(std::thread& thread, ThreadPriority priority)
             int low = sched_get_priority_min(SCHED_RR);
             int high = sched_get_priority_max(SCHED_RR);
             int step = priority == ThreadPriority::AboveNormal ? 1
-                       : priority == ThreadPriority::Highest  ? (high - low) / 2
-                                                              : high - low - 1;
+                       : priority == ThreadPriority::Highest   ? (high - low) / 2
+                                                               : high - low - 1;
             param.sched_priority = low + step;
             break;
         }

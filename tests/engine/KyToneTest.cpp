@@ -60,7 +60,8 @@ TEST_F(ToneFixture, AWrappedQueueIsAppliedAsTwoRunsWithNothingLost)
     const auto events = tone->Events();
     ASSERT_EQ(events.size(), before + 100);
     EXPECT_EQ(tone->Runs(), runsBefore + 2);
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(events[before + static_cast<std::size_t>(i)].event.data1, i);
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(events[before + static_cast<std::size_t>(i)].event.data1, i);
 }
 
 TEST_F(ToneFixture, KeyboardEventsHaveTheirOwnQueueDrainedInTheSameBlock)

@@ -147,7 +147,8 @@ TEST(KyPlayerStartStop, RepeatedStartOrStopOnlyLogs)
         rack.player.KyStop();
         EXPECT_FALSE(rack.player.IsAudioRunning());
         const std::string text = ReadText(log);
-        EXPECT_NE(text.find("*** KyPlayer::KyStart() but player is running ***"), std::string::npos);
+        EXPECT_NE(text.find("*** KyPlayer::KyStart() but player is running ***"),
+                  std::string::npos);
         EXPECT_NE(text.find("*** KyPlayer::KyStop() but player is not running ***"),
                   std::string::npos);
     }

@@ -156,7 +156,8 @@ TEST(PlayerThreads, LogLinesFromManyThreadsNeverMix)
     for (int t = 0; t < 4; ++t) {
         writers.emplace_back([t] {
             QelLog log;
-            for (int i = 0; i < 500; ++i) log.Log("writer %d line %d %s", t, i, std::string(40, 'a' + t).c_str());
+            for (int i = 0; i < 500; ++i)
+                log.Log("writer %d line %d %s", t, i, std::string(40, 'a' + t).c_str());
         });
     }
     for (auto& w : writers) w.join();
@@ -169,7 +170,8 @@ TEST(PlayerThreads, LogLinesFromManyThreadsNeverMix)
         ++lines;
         int t = -1, i = -1;
         ASSERT_EQ(std::sscanf(line.c_str(), "writer %d line %d", &t, &i), 2) << line;
-        EXPECT_EQ(line.substr(line.size() - 40), std::string(40, static_cast<char>('a' + t))) << line;
+        EXPECT_EQ(line.substr(line.size() - 40), std::string(40, static_cast<char>('a' + t)))
+            << line;
     }
     EXPECT_EQ(lines, 2000);
 }

@@ -35,7 +35,8 @@ protected:
     // Renders one block into 32 channels that start out full of garbage.
     std::vector<std::vector<float>> Render(int frames)
     {
-        std::vector<std::vector<float>> channels(32, std::vector<float>(static_cast<std::size_t>(frames) + 1, 7.0f));
+        std::vector<std::vector<float>> channels(
+            32, std::vector<float>(static_cast<std::size_t>(frames) + 1, 7.0f));
         std::vector<float*> pointers;
         for (auto& c : channels) pointers.push_back(c.data());
         effect->processReplacing(effect, nullptr, pointers.data(), frames);
@@ -47,7 +48,8 @@ protected:
         for (const auto& c : channels) {
             for (int i = 0; i < frames; ++i)
                 if (c[static_cast<std::size_t>(i)] != 0.0f) return false;
-            if (c[static_cast<std::size_t>(frames)] != 7.0f) return false;  // nothing past the block
+            if (c[static_cast<std::size_t>(frames)] != 7.0f)
+                return false;  // nothing past the block
         }
         return true;
     }
@@ -92,7 +94,8 @@ TEST_F(PluginBinary, IdentityAndFixedAnswers)
     EXPECT_EQ(Call(effSetProgram, 0, 3), 0);
     EXPECT_EQ(Call(effGetProgram), 0);
 
-    for (int32 opcode : {effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName}) {
+    for (int32 opcode :
+         {effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName}) {
         char text[64];
         std::memset(text, 'x', sizeof text);
         EXPECT_EQ(Call(opcode, 0, 0, text), 0);
@@ -121,7 +124,8 @@ TEST_F(PluginBinary, OutputPinsAreStereoPairsAndIndex32IsRefused)
     for (int32 i = 0; i < 32; ++i) {
         VstPinProperties pin {};
         ASSERT_EQ(Call(effGetOutputProperties, i, 0, &pin), 1);
-        EXPECT_EQ(std::string(pin.label), "Out " + std::to_string(i + 1) + "|" + std::to_string(i + 2));
+        EXPECT_EQ(std::string(pin.label),
+                  "Out " + std::to_string(i + 1) + "|" + std::to_string(i + 2));
         EXPECT_EQ(pin.flags, kVstPinIsActive | kVstPinIsStereo);
         EXPECT_EQ(pin.arrangementType, kSpeakerArrStereo);
     }
@@ -156,11 +160,19 @@ TEST_F(PluginBinary, SpeakerArrangementPointersAreCleared)
 
 TEST_F(PluginBinary, EveryOtherOpcodeAnswersZero)
 {
-    const std::set<int32> answered = {effGetProgram, effIdentify,  effCanBeAutomated,
-                                      effGetPlugCategory, effGetVendorVersion, effCanDo,
-                                      effGetVstVersion, effGetCurrentMidiProgram,
-                                      effSetTotalSampleToProcess, effGetChunk, effSetChunk,
-                                      effProcessEvents, effClose};
+    const std::set<int32> answered = {effGetProgram,
+                                      effIdentify,
+                                      effCanBeAutomated,
+                                      effGetPlugCategory,
+                                      effGetVendorVersion,
+                                      effCanDo,
+                                      effGetVstVersion,
+                                      effGetCurrentMidiProgram,
+                                      effSetTotalSampleToProcess,
+                                      effGetChunk,
+                                      effSetChunk,
+                                      effProcessEvents,
+                                      effClose};
     std::array<char, 256> scratch {};
     for (int32 opcode = 0; opcode <= 90; ++opcode) {
         if (answered.count(opcode) || opcode == effGetEffectName || opcode == effGetVendorString ||
@@ -192,7 +204,8 @@ TEST_F(PluginBinary, OutputIsSilentBeforeOpenAndWithAnEmptyRackForAnyBlockSize)
     Call(effSetBlockSize, 0, 64);
     Call(effMainsChanged, 0, 1);
     for (int frames : {1, 2, 3, 63, 64, 65, 127, 512, 1000, 2048, 2049, 4096}) {
-        VstMidiEvent note {kVstMidiType, sizeof(VstMidiEvent), 0, 0, 0, 0, {'\x90', 60, 100, 0}, 0, 0, 0, 0};
+        VstMidiEvent note {
+            kVstMidiType, sizeof(VstMidiEvent), 0, 0, 0, 0, {'\x90', 60, 100, 0}, 0, 0, 0, 0};
         VstEvents events {1, 0, {reinterpret_cast<VstEvent*>(&note), nullptr}};
         EXPECT_EQ(Call(effProcessEvents, 0, 0, &events), 1);
         EXPECT_TRUE(Silent(Render(frames), frames)) << frames << " frames";
@@ -212,7 +225,8 @@ TEST_F(PluginBinary, ChunksWithoutStateAndPresetChunks)
     EXPECT_EQ(Call(effSetChunk, 0, sizeof bytes, const_cast<char*>(bytes)), 1);
     EXPECT_EQ(Call(effSetChunk, 1, sizeof bytes, const_cast<char*>(bytes)), 0);
     EXPECT_EQ(Call(effSetChunk, 0, 16, nullptr), 0) << "a null chunk is refused";
-    EXPECT_TRUE(testsupport::ListFolder(home.Data() + "/Orvana").empty()) << "no temporary file left";
+    EXPECT_TRUE(testsupport::ListFolder(home.Data() + "/Orvana").empty())
+        << "no temporary file left";
 }
 
 TEST(PluginEntry, AHostThatAnswersVersionZeroGetsNoPlugin)

@@ -9,8 +9,6 @@
 #include "tests/support/RecordingTone.h"
 #include "tests/support/TempFolder.h"
 
-
-
 namespace {
 
 using testsupport::RecordingTone;
@@ -45,7 +43,10 @@ protected:
         effect->dispatcher(effect, vst::effOpen, 0, 0, nullptr, 0);
         Block();  // the tone takes up its start request
     }
-    void TearDown() override { EXPECT_EQ(effect->dispatcher(effect, vst::effClose, 0, 0, nullptr, 0), 1); }
+    void TearDown() override
+    {
+        EXPECT_EQ(effect->dispatcher(effect, vst::effClose, 0, 0, nullptr, 0), 1);
+    }
 
     void Send(std::vector<VstMidiEvent> midi, const VstEvent* extra = nullptr)
     {
@@ -77,9 +78,9 @@ TEST_F(PluginMidi, StatusBytesBecomePlayerCalls)
     const auto events = tone->Events();
     ASSERT_EQ(events.size(), 6u);
     const KyMidiEvent expected[] = {
-        {KyMidiEvent::kNoteOn, 60, 100, 0},       {KyMidiEvent::kNoteOff, 61, 0, 5},
-        {KyMidiEvent::kNoteOff, 62, 0, 6},        {KyMidiEvent::kControlChange, 7, 99, 7},
-        {KyMidiEvent::kProgramChange, 5, 0, 0},   {KyMidiEvent::kPitchBend, 1, 64, 9},
+        {KyMidiEvent::kNoteOn, 60, 100, 0},     {KyMidiEvent::kNoteOff, 61, 0, 5},
+        {KyMidiEvent::kNoteOff, 62, 0, 6},      {KyMidiEvent::kControlChange, 7, 99, 7},
+        {KyMidiEvent::kProgramChange, 5, 0, 0}, {KyMidiEvent::kPitchBend, 1, 64, 9},
     };
     for (std::size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(events[i].event.type, expected[i].type) << i;
