@@ -23,7 +23,54 @@ KyTone::KyTone(int toneIndex, int midiChannel) : KyToneBase(toneIndex, midiChann
     ResetControllers();
 }
 
-KyTone::~KyTone() = default;
+KyTone::~KyTone()
+{
+    // Voices still sounding belong to the pool, not to the tone.
+    EndVoicesNow();
+}
+
+KyVoice* KyTone::StartVoice(int key, int velocity, int frameOffset, KyZone* zone, GigaPart* layer)
+{
+    KyVoice* voice = pool_ ? pool_->TakeFirst() : nullptr;
+    if (!voice) return nullptr;
+    voice->Initialise(key, velocity, frameOffset, zone, this, layer);
+    voices_.Append(voice);
+    return voice;
+}
+
+int KyTone::MixVoices(KyBufferList* outputs, int frames)
+{
+    // A muted tone keeps its voices running, silently.
+    KyBufferList* target = IsMuted() ? nullptr : outputs;
+    int count = 0;
+    for (KyVoice* voice = voices_.Head(); voice;) {
+        KyVoice* next = KyVoiceList::Next(voice);
+        ++count;
+        if (voice->Block(target, frames) < frames) {
+            voice->ReleaseStream();
+            voices_.Remove(voice);
+            if (pool_) pool_->Append(voice);
+        }
+        voice = next;
+    }
+    return count;
+}
+
+void KyTone::KillVoices()
+{
+    for (KyVoice* voice = voices_.Head(); voice; voice = KyVoiceList::Next(voice))
+        if (voice->GetState() != KyVoice::kEnded) voice->Kill();
+}
+
+void KyTone::EndVoicesNow()
+{
+    if (!pool_) return;  // no voice can have been started
+    while (KyVoice* voice = voices_.TakeFirst()) {
+        voice->ReleaseStream();
+        voice->SetState(KyVoice::kEnded);
+        pool_->Append(voice);
+    }
+}
 
 void KyTone::SetVolume(int volume)
 {

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "engine/KyToneView.h"
+#include "engine/KyVoiceList.h"
 #include "platform/FourCC.h"
 #include "player/KyParamList.h"
 #include "player/KyToneBase.h"
@@ -63,6 +64,13 @@ public:
     // Volume, expression, pan, tune and bend back to their defaults, no keys held.
     void ResetDefaults();
 
+    // Voices: taken from the player's free pool, kept in this tone's list while they sound.
+    void SetVoicePool(KyVoiceList* pool) { pool_ = pool; }
+    KyVoiceList& Voices() { return voices_; }
+    // Takes the first free voice and starts it; null when the pool is empty (the note is
+    // dropped: sounding voices are never stolen).
+    KyVoice* StartVoice(int key, int velocity, int frameOffset, KyZone* zone, GigaPart* layer);
+
     void SetView(KyToneView* view) { view_.store(view, std::memory_order_release); }
     void Notify(std::int32_t code, std::int32_t value) const;
 
@@ -70,6 +78,9 @@ protected:
     void ProcessEvents(std::span<const KyMidiEvent> events) override;
     void BeginBlock() override;
     void EndBlock(bool hadVoices, bool notesAtStart) override;
+    int MixVoices(KyBufferList* outputs, int frames) override;
+    void KillVoices() override;
+    void EndVoicesNow() override;
 
     // What a tone that plays instruments does with notes, program changes and the controllers
     // that are not the tone's own (the stack's selection controller).
@@ -100,6 +111,8 @@ private:
     std::atomic<int> outputBus_ {0};
     std::atomic<std::int16_t> mute_[3] {};
     std::atomic<KyToneView*> view_ {nullptr};
+    KyVoiceList* pool_ = nullptr;
+    KyVoiceList voices_;
     Controller controllers_[kControllerSlots];
     bool controllersChanged_ = false;  // audio thread only
 };

@@ -55,18 +55,23 @@ protected:
         }
         KyTone::ProcessEvents(events);
     }
-    int MixVoices(KyBufferList*, int) override
+    int MixVoices(KyBufferList* outputs, int frames) override
     {
         ++blocks_;
         const int sounding = soundingBlocks_.load();
         if (sounding > 0) soundingBlocks_.store(sounding - 1);
-        return sounding;
+        return sounding + KyTone::MixVoices(outputs, frames);
     }
-    void KillVoices() override { ++killed_; }
+    void KillVoices() override
+    {
+        ++killed_;
+        KyTone::KillVoices();
+    }
     void EndVoicesNow() override
     {
         ++endedNow_;
         soundingBlocks_ = 0;
+        KyTone::EndVoicesNow();
     }
 
 private:

@@ -1,0 +1,73 @@
+// One sounding zone of one note. Voices are created once, live in the player's free pool and
+// move to a tone's list while they sound; only the audio thread touches them (a control thread
+// does so only while it holds the rendering for itself).
+#pragma once
+
+#include <cstdint>
+
+class GigaPart;
+class GigaRegion;
+class KyBufferList;
+class KyTone;
+class KyZone;
+
+class KyVoice {
+public:
+    enum State : std::int32_t {
+        kPlaying = 0,    // attack, decay or sustain
+        kHeld = 1,       // released while the sustain pedal was down
+        kRelease = 2,    // release starts at the next render
+        kKill = 3,       // fast release starts at the next render
+        kReleasing = 4,  // release running
+        kEnded = 5,      // produced fewer frames than asked, or never started
+    };
+
+    KyVoice() = default;
+    KyVoice(const KyVoice&) = delete;
+    KyVoice& operator=(const KyVoice&) = delete;
+    virtual ~KyVoice() = default;
+
+    // Gives up the voice's disk stream, if it has one.
+    virtual void ReleaseStream() {}
+    // Prepares the sound of the zone; called by Initialise.
+    virtual void Start() {}
+    // Renders `frames` frames into the buses (none: advance silently); answers the frames made.
+    virtual int Render(KyBufferList* outputs, int frames) = 0;
+
+    void Initialise(int key, int velocity, int frameOffset, KyZone* zone, KyTone* tone,
+                    GigaPart* layer);
+    void RequestRelease() { releaseRequested_ = true; }
+    void Kill() { state_ = kKill; }
+    // The per-block wrapper: applies a pending release and the pedal, renders, and marks the
+    // voice ended when it produced less than asked. Answers the frames produced.
+    int Block(KyBufferList* outputs, int frames);
+
+    State GetState() const { return state_; }
+    void SetState(State state) { state_ = state; }
+    int Key() const { return key_; }
+    int Velocity() const { return velocity_; }
+    int KeyOffset() const { return keyOffset_; }
+    void SetKeyOffset(int offset) { keyOffset_ = offset; }
+    GigaRegion* Region() const { return region_; }
+    void SetRegion(GigaRegion* region) { region_ = region; }
+    KyTone* Tone() const { return tone_; }
+    KyZone* Zone() const { return zone_; }
+    GigaPart* Layer() const { return layer_; }
+    int FramesPlayed() const { return framesPlayed_; }
+    bool ReleaseRequested() const { return releaseRequested_; }
+
+private:
+    friend class KyVoiceList;
+
+    KyTone* tone_ = nullptr;
+    KyZone* zone_ = nullptr;
+    GigaPart* layer_ = nullptr;
+    int key_ = 0;
+    int velocity_ = 0;
+    int keyOffset_ = 0;
+    State state_ = kEnded;
+    KyVoice* next_ = nullptr;
+    int framesPlayed_ = 0;
+    bool releaseRequested_ = false;
+    GigaRegion* region_ = nullptr;
+};

@@ -1,0 +1,47 @@
+#include "engine/KyVoiceList.h"
+
+KyVoiceList::~KyVoiceList()
+{
+    while (KyVoice* voice = TakeFirst()) delete voice;
+}
+
+void KyVoiceList::Append(KyVoice* voice)
+{
+    if (!voice) return;
+    voice->next_ = nullptr;
+    if (tail_)
+        tail_->next_ = voice;
+    else
+        head_ = voice;
+    tail_ = voice;
+}
+
+KyVoice* KyVoiceList::TakeFirst()
+{
+    KyVoice* voice = head_;
+    if (!voice) return nullptr;
+    head_ = voice->next_;
+    if (!head_) tail_ = nullptr;
+    voice->next_ = nullptr;
+    return voice;
+}
+
+bool KyVoiceList::Remove(KyVoice* voice)
+{
+    KyVoice* previous = nullptr;
+    for (KyVoice* v = head_; v; previous = v, v = v->next_) {
+        if (v != voice) continue;
+        (previous ? previous->next_ : head_) = v->next_;
+        if (tail_ == v) tail_ = previous;
+        v->next_ = nullptr;
+        return true;
+    }
+    return false;
+}
+
+int KyVoiceList::Count() const
+{
+    int count = 0;
+    for (KyVoice* v = head_; v; v = v->next_) ++count;
+    return count;
+}

@@ -1,0 +1,28 @@
+// A singly linked list of voices through their own links: the player's free pool (first in,
+// first out, so the voice that ended longest ago is reused first) and each tone's list of
+// sounding voices. Deleting a list deletes the voices still in it.
+#pragma once
+
+#include "engine/KyVoice.h"
+#include "player/QelLog.h"
+
+class KyVoiceList : public QelLog {
+public:
+    KyVoiceList() = default;
+    KyVoiceList(const KyVoiceList&) = delete;
+    KyVoiceList& operator=(const KyVoiceList&) = delete;
+    ~KyVoiceList() override;
+
+    void Append(KyVoice* voice);
+    KyVoice* TakeFirst();
+    // Unlinks the voice; false when it is not in this list.
+    bool Remove(KyVoice* voice);
+    int Count() const;
+    bool Empty() const { return head_ == nullptr; }
+    KyVoice* Head() const { return head_; }
+    static KyVoice* Next(const KyVoice* voice) { return voice->next_; }
+
+private:
+    KyVoice* head_ = nullptr;
+    KyVoice* tail_ = nullptr;
+};
