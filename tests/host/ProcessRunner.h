@@ -1,0 +1,21 @@
+// Runs a program to completion with its output captured, for tests of command-line tools.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+struct ProcessResult {
+    int exitCode = -1;  // 128 + signal number when the program was killed by a signal
+    std::string out;
+    std::string err;
+};
+
+class ProcessRunner {
+public:
+    // The child inherits the environment; its standard input is /dev/null.
+    static ProcessResult Run(const std::string& program, const std::vector<std::string>& args);
+};
+
+}  // namespace testsupport

@@ -1,0 +1,200 @@
+#include "tools/marlet-host/VstPluginModule.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <mutex>
+#include <string_view>
+
+namespace {
+
+using EntryProc = AEffect* (*)(audioMasterCallback);
+
+constexpr std::string_view kVendor = "Marlet host";
+constexpr std::string_view kProduct = "marlet-host";
+constexpr vst::intptr kOfflineProcessLevel = 4;
+// A plug-in asking for the time every block would otherwise grow the record without end during
+// a long render; the first calls are the ones worth inspecting.
+constexpr std::size_t kMaxRecordedCalls = 1u << 20;
+
+constexpr std::array<std::string_view, 5> kHostCanDo {
+    "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent", "offline"};
+
+void CopyText(void* destination, std::string_view text, std::size_t capacity)
+{
+    if (!destination) return;
+    const std::size_t n = std::min(text.size(), capacity - 1);
+    std::memcpy(destination, text.data(), n);
+    static_cast<char*>(destination)[n] = '\0';
+}
+
+}  // namespace
+
+struct VstPluginModule::State {
+    explicit State(const Options& o) : options(o) {}
+
+    // The plug-in may call back while its entry runs, before the host knows its AEffect (and
+    // often with a null effect); that call lands on the loading thread and finds the state here.
+    static thread_local State* loading;
+
+    static vst::intptr Callback(AEffect* effect, vst::int32 opcode, vst::int32 index,
+                                vst::intptr value, void* ptr, float)
+    {
+        State* state = loading;
+        if (!state && effect) state = static_cast<State*>(effect->user);
+        if (!state) return opcode == vst::audioMasterVersion ? Options {}.versionAnswer : 0;
+        return state->Answer(effect, opcode, index, value, ptr);
+    }
+
+    vst::intptr Answer(AEffect* effect, vst::int32 opcode, vst::int32 index, vst::intptr value,
+                       void* ptr)
+    {
+        std::lock_guard lock(mutex);
+        if (calls.size() < kMaxRecordedCalls) calls.push_back({opcode, index, value});
+        switch (opcode) {
+            case vst::audioMasterVersion:
+                return options.versionAnswer;
+            case vst::audioMasterCurrentId:
+                return effect ? effect->uniqueID : 0;
+            case vst::audioMasterGetSampleRate:
+                return static_cast<vst::intptr>(options.sampleRate);
+            case vst::audioMasterGetBlockSize:
+                return options.blockSize;
+            case vst::audioMasterGetVendorString:
+                CopyText(ptr, kVendor, vst::kVstMaxVendorStrLen);
+                return 1;
+            case vst::audioMasterGetProductString:
+                CopyText(ptr, kProduct, vst::kVstMaxProductStrLen);
+                return 1;
+            case vst::audioMasterGetVendorVersion:
+                return 1;
+            case vst::audioMasterCanDo: {
+                if (!ptr) return 0;
+                const std::string_view asked(static_cast<const char*>(ptr));
+                return std::find(kHostCanDo.begin(), kHostCanDo.end(), asked) != kHostCanDo.end();
+            }
+            case vst::audioMasterGetTime:
+                return 0;  // offline rendering has no transport
+            case vst::audioMasterWantMidi:
+                return 1;
+            case vst::audioMasterGetCurrentProcessLevel:
+                return kOfflineProcessLevel;
+            default:
+                return 0;
+        }
+    }
+
+    mutable std::mutex mutex;
+    Options options;
+    std::vector<HostCall> calls;
+};
+
+thread_local VstPluginModule::State* VstPluginModule::State::loading = nullptr;
+
+std::unique_ptr<VstPluginModule> VstPluginModule::Load(const std::string& path, std::string& error)
+{
+    return Load(path, Options {}, error);
+}
+
+std::unique_ptr<VstPluginModule> VstPluginModule::Load(const std::string& path,
+                                                       const Options& options, std::string& error)
+{
+    error.clear();
+    std::unique_ptr<VstPluginModule> module(new VstPluginModule());
+    module->state_ = std::make_unique<State>(options);
+
+    // A bare file name would make dlopen search the library path instead of this folder.
+    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    module->library_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module->library_) {
+        const char* why = dlerror();
+        // dlerror names the file already.
+        error = std::string("cannot load the plug-in: ") + (why ? why : path.c_str());
+        return nullptr;
+    }
+    void* entry = dlsym(module->library_, "VSTPluginMain");
+    if (!entry) entry = dlsym(module->library_, "main");
+    if (!entry) {
+        error = path + " is not a VST plug-in (no VSTPluginMain or main entry)";
+        return nullptr;
+    }
+
+    State* const previous = State::loading;
+    State::loading = module->state_.get();
+    AEffect* effect = reinterpret_cast<EntryProc>(entry)(&State::Callback);
+    State::loading = previous;
+
+    if (!effect) {
+        error = "the plug-in refused to start (" + path + " returned no effect)";
+        return nullptr;
+    }
+    if (effect->magic != vst::kEffectMagic || !effect->dispatcher) {
+        // Not something that can safely be closed either; only the library is released.
+        error = path + " returned something that is not a VST 2 effect";
+        return nullptr;
+    }
+    effect->user = module->state_.get();
+    module->effect_ = effect;
+    return module;
+}
+
+VstPluginModule::~VstPluginModule()
+{
+    Close();
+    if (library_) dlclose(library_);
+}
+
+vst::intptr VstPluginModule::Dispatch(vst::int32 opcode, vst::int32 index, vst::intptr value,
+                                      void* ptr, float opt) const
+{
+    if (!effect_) return 0;
+    return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+}
+
+void VstPluginModule::Close()
+{
+    if (!effect_) return;
+    Dispatch(vst::effClose);
+    effect_ = nullptr;
+}
+
+std::vector<VstPluginModule::HostCall> VstPluginModule::HostCalls() const
+{
+    std::lock_guard lock(state_->mutex);
+    return state_->calls;
+}
+
+void VstPluginModule::SetSampleRate(double rate)
+{
+    std::lock_guard lock(state_->mutex);
+    state_->options.sampleRate = rate;
+}
+
+void VstPluginModule::SetBlockSize(vst::int32 frames)
+{
+    std::lock_guard lock(state_->mutex);
+    state_->options.blockSize = frames;
+}
+
+std::string VstPluginModule::EffectName() const
+{
+    return QueryText(vst::effGetEffectName);
+}
+std::string VstPluginModule::VendorString() const
+{
+    return QueryText(vst::effGetVendorString);
+}
+std::string VstPluginModule::ProductString() const
+{
+    return QueryText(vst::effGetProductString);
+}
+
+std::string VstPluginModule::QueryText(vst::int32 opcode) const
+{
+    // Plug-ins are known to write past the documented lengths; the buffer leaves ample room.
+    std::array<char, 256> text {};
+    Dispatch(opcode, 0, 0, text.data());
+    return std::string(text.data(), strnlen(text.data(), text.size()));
+}
