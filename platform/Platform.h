@@ -2,9 +2,12 @@
 // another OS is a new implementation of this interface, not a fork of the program.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -36,5 +39,36 @@ std::string ModulePath();
 
 // Joins two path pieces with exactly one separator between them.
 std::string JoinPath(std::string_view folder, std::string_view name);
+
+// Files addressed by offset: no shared file pointer, 64-bit sizes and offsets.
+using FileHandle = std::intptr_t;
+inline constexpr FileHandle kNoFile = -1;
+
+// An existing regular file, read only (shared for reading).
+FileHandle OpenFileRead(const std::string& path);
+// A new or truncated file, write only.
+FileHandle CreateFileWrite(const std::string& path);
+// An existing regular file, for reading and writing.
+FileHandle OpenFileUpdate(const std::string& path);
+void CloseFile(FileHandle file);
+// Size in bytes, -1 on failure.
+std::int64_t FileSize(FileHandle file);
+// Reads up to n bytes at offset; fewer only at the end of the file. -1 on an error.
+std::int64_t ReadFileAt(FileHandle file, std::int64_t offset, void* dst, std::int64_t n);
+// Writes all n bytes at offset; returns n, or -1 on an error.
+std::int64_t WriteFileAt(FileHandle file, std::int64_t offset, const void* src, std::int64_t n);
+
+// Reads a whole file of at most maxBytes; false when missing, unreadable or larger.
+bool ReadWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::size_t maxBytes);
+// Replaces the file's contents all at once: a new file beside it, flushed, then renamed over it.
+bool ReplaceFileContents(const std::string& path, std::span<const std::byte> bytes);
+bool FileExists(const std::string& path);
+
+struct MemoryStatus {
+    std::uint64_t totalBytes = 0;
+    std::uint64_t availableBytes = 0;
+};
+// Physical memory of the machine: total, and what is available without swapping.
+MemoryStatus PhysicalMemory();
 
 }  // namespace platform

@@ -1,12 +1,15 @@
 #include "platform/Platform.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysinfo.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -59,9 +62,15 @@ std::string DesktopFromUserDirs()
 
 }  // namespace
 
-std::string UserConfigFolder() { return EnvFolder("XDG_CONFIG_HOME", ".config"); }
+std::string UserConfigFolder()
+{
+    return EnvFolder("XDG_CONFIG_HOME", ".config");
+}
 
-std::string CommonAppDataFolder() { return EnvFolder("XDG_DATA_HOME", ".local/share"); }
+std::string CommonAppDataFolder()
+{
+    return EnvFolder("XDG_DATA_HOME", ".local/share");
+}
 
 std::string DesktopFolder()
 {
@@ -94,7 +103,10 @@ bool CreateFolder(const std::string& path)
     return FolderExists(path);
 }
 
-bool RemoveFile(const std::string& path) { return !path.empty() && unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path)
+{
+    return !path.empty() && unlink(path.c_str()) == 0;
+}
 
 std::string ModulePath()
 {
@@ -111,6 +123,141 @@ std::string JoinPath(std::string_view folder, std::string_view name)
     if (!path.empty() && path.back() != kPathSeparator) path += kPathSeparator;
     path += name;
     return path;
+}
+
+namespace {
+
+FileHandle OpenRegular(const std::string& path, int flags)
+{
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return kNoFile;
+    // open() happily gives a folder for reading; only regular files are files here.
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return kNoFile;
+    }
+    return fd;
+}
+
+}  // namespace
+
+FileHandle OpenFileRead(const std::string& path)
+{
+    return OpenRegular(path, O_RDONLY);
+}
+
+FileHandle OpenFileUpdate(const std::string& path)
+{
+    return OpenRegular(path, O_RDWR);
+}
+
+FileHandle CreateFileWrite(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    return fd < 0 ? kNoFile : fd;
+}
+
+void CloseFile(FileHandle file)
+{
+    if (file != kNoFile) ::close(static_cast<int>(file));
+}
+
+std::int64_t FileSize(FileHandle file)
+{
+    struct stat st {};
+    if (file == kNoFile || fstat(static_cast<int>(file), &st) != 0) return -1;
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+std::int64_t ReadFileAt(FileHandle file, std::int64_t offset, void* dst, std::int64_t n)
+{
+    if (file == kNoFile || offset < 0 || n < 0) return -1;
+    auto* out = static_cast<char*>(dst);
+    std::int64_t done = 0;
+    while (done < n) {
+        ssize_t got =
+            ::pread(static_cast<int>(file), out + done, static_cast<std::size_t>(n - done),
+                    static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return done > 0 ? done : -1;
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
+std::int64_t WriteFileAt(FileHandle file, std::int64_t offset, const void* src, std::int64_t n)
+{
+    if (file == kNoFile || offset < 0 || n < 0) return -1;
+    const auto* in = static_cast<const char*>(src);
+    std::int64_t done = 0;
+    while (done < n) {
+        ssize_t put =
+            ::pwrite(static_cast<int>(file), in + done, static_cast<std::size_t>(n - done),
+                     static_cast<off_t>(offset + done));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return -1;
+        done += put;
+    }
+    return done;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::size_t maxBytes)
+{
+    FileHandle file = OpenFileRead(path);
+    if (file == kNoFile) return false;
+    std::int64_t size = FileSize(file);
+    bool ok = size >= 0 && static_cast<std::uint64_t>(size) <= maxBytes;
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(size));
+        ok = ReadFileAt(file, 0, bytes.data(), size) == size;
+    }
+    CloseFile(file);
+    if (!ok) bytes.clear();
+    return ok;
+}
+
+bool ReplaceFileContents(const std::string& path, std::span<const std::byte> bytes)
+{
+    std::string temporary = path + ".new-" + std::to_string(getpid());
+    FileHandle file = CreateFileWrite(temporary);
+    if (file == kNoFile) return false;
+    auto size = static_cast<std::int64_t>(bytes.size());
+    bool ok =
+        WriteFileAt(file, 0, bytes.data(), size) == size && fsync(static_cast<int>(file)) == 0;
+    CloseFile(file);
+    if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) unlink(temporary.c_str());
+    return ok;
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+MemoryStatus PhysicalMemory()
+{
+    MemoryStatus status;
+    struct sysinfo info {};
+    if (sysinfo(&info) == 0) {
+        status.totalBytes = static_cast<std::uint64_t>(info.totalram) * info.mem_unit;
+        status.availableBytes =
+            static_cast<std::uint64_t>(info.freeram + info.bufferram) * info.mem_unit;
+    }
+    // MemAvailable also counts reclaimable page cache, which sysinfo does not.
+    std::ifstream meminfo("/proc/meminfo");
+    std::string line;
+    while (std::getline(meminfo, line)) {
+        unsigned long long kilobytes = 0;
+        if (std::sscanf(line.c_str(), "MemTotal: %llu kB", &kilobytes) == 1)
+            status.totalBytes = kilobytes * 1024;
+        else if (std::sscanf(line.c_str(), "MemAvailable: %llu kB", &kilobytes) == 1)
+            status.availableBytes = kilobytes * 1024;
+    }
+    return status;
 }
 
 }  // namespace platform
