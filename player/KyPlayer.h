@@ -50,6 +50,9 @@ public:
     // Channel below 0: every tone.
     virtual void AllNotesOff(int channel);
     virtual void OnInit() {}
+    // The background loader's step for this player (loading thread): loads what the tones ask
+    // for; answers false when a tone failed. A player without loadable tones has nothing to do.
+    virtual bool LoadTones() { return true; }
     virtual void WaitForDiskIdle() {}
     virtual void Statistics() {}
 
