@@ -33,6 +33,8 @@ public:
     virtual void Start() {}
     // Renders `frames` frames into the buses (none: advance silently); answers the frames made.
     virtual int Render(KyBufferList* outputs, int frames) = 0;
+    // Release-trigger voices sound softer the longer the released note played.
+    virtual void ScaleVelocityGain(float factor) {}
 
     void Initialise(int key, int velocity, int frameOffset, KyZone* zone, KyTone* tone,
                     GigaPart* layer);

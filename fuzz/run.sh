@@ -8,7 +8,7 @@ build="$root/build/fuzz"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DMARLET_FUZZ=ON -DMARLET_TESTS=OFF -DMARLET_TOOLS=OFF -DMARLET_BENCH=OFF >/dev/null
-cmake --build "$build" --target FastRiffFuzz CImpRiffFuzz -j2
+cmake --build "$build" --target FastRiffFuzz CImpRiffFuzz GigaBankFuzz -j2
 
 # New inputs go to a scratch folder, so the checked-in seed corpus stays small; crashing inputs
 # are kept in build/fuzz/artifacts.
@@ -16,7 +16,7 @@ work=$(mktemp -d)
 mkdir -p "$build/artifacts"
 trap 'rm -rf "$work"' EXIT
 status=0
-for pair in FastRiffFuzz:fastriff CImpRiffFuzz:cimpriff; do
+for pair in FastRiffFuzz:fastriff CImpRiffFuzz:cimpriff GigaBankFuzz:gigabank; do
   target=${pair%%:*}
   corpus=${pair##*:}
   mkdir -p "$work/$corpus"

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "gig/FastRiff.h"
+#include "gig/FastRiffInput.h"
+#include "stream/GigaSampleReader.h"
 
 class GigaSample;
 
@@ -26,6 +28,14 @@ public:
     const std::string& Path() const { return path; }
     std::int64_t WavePoolOffset() const { return wavePoolOffset; }
 
+    // The file's own handle as a plain stream, for the sample reader.
+    InputStream& Input() { return input_; }
+
     std::string path;
     std::int64_t wavePoolOffset = 0;  // header of LIST 'wvpl'
+    // Reads preloads from this file.
+    GigaSampleReader reader;
+
+private:
+    FastRiffInput input_ {*this};
 };

@@ -10,6 +10,7 @@
 
 #include "gig/DimensionNode.h"
 #include "gig/GigaZone.h"
+#include "platform/Relaxed.h"
 
 class GigaChunkContext;
 class GigaProgram;
@@ -80,7 +81,9 @@ public:
     std::int32_t dimensionCount = 0;
     std::int32_t zoneCount = 0;
     std::unique_ptr<GigaZone[]> zones;
-    std::int32_t roundRobinPosition = 0;
+    // Shared by every tone that plays this region, also from several plug-in instances' audio
+    // threads; a lost step between two of them does no harm, a torn value would.
+    Relaxed<std::int32_t> roundRobinPosition {0};
     std::int32_t roundRobinStep = 0;
 
 private:

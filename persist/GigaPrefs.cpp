@@ -40,15 +40,10 @@ GigaPrefs::~GigaPrefs()
 
 GigaPrefs& GigaPrefs::Instance()
 {
-    // Never destroyed: preload stores still held by other process-wide objects give their
-    // megabytes back during exit, whatever the order of static destruction. Saved at exit
-    // (or when the library unloads) instead.
-    static GigaPrefs* const prefs = [] {
-        auto* created = new GigaPrefs();
-        std::atexit([] { Instance().SaveAtClose(); });
-        return created;
-    }();
-    return *prefs;
+    // Destroyed (and saved) when the library unloads or the process exits. Whatever holds
+    // preload stores process-wide (the bank manager) makes sure of us first, so it goes first.
+    static GigaPrefs prefs;
+    return prefs;
 }
 
 void GigaPrefs::DeclareValues()

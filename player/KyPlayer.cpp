@@ -45,21 +45,28 @@ KyPlayer::KyPlayer()
             list.head = this;
         list.tail = this;
         ++list.count;
+        listed_ = true;
     }
 }
 
 KyPlayer::~KyPlayer()
 {
     Log("KyPlayer::destructor\r\n");
+    LeavePlayerList();
     RemoveTones();
-    PlayerList& list = Players();
-    {
-        std::lock_guard lock(list.mutex);
-        (previous_ ? previous_->next_ : list.head) = next_;
-        (next_ ? next_->previous_ : list.tail) = previous_;
-        --list.count;
-    }
     if (logFile_) std::fclose(logFile_);
+}
+
+void KyPlayer::LeavePlayerList()
+{
+    PlayerList& list = Players();
+    std::lock_guard lock(list.mutex);
+    if (!listed_) return;
+    (previous_ ? previous_->next_ : list.head) = next_;
+    (next_ ? next_->previous_ : list.tail) = previous_;
+    previous_ = next_ = nullptr;
+    --list.count;
+    listed_ = false;
 }
 
 int KyPlayer::PlayerCount()

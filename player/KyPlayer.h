@@ -34,6 +34,9 @@ public:
     static int PlayerCount();
     // Calls `visit` for every player, in creation order, while no player can come or go.
     static void ForEachPlayer(const std::function<void(KyPlayer&)>& visit);
+    // Takes this player out of the list, waiting for a visit in progress to end: from then on
+    // the background loader never touches it. Done first at teardown; idempotent.
+    void LeavePlayerList();
 
     virtual void OnSampleRate(int rate);
     virtual void OnBufferSize(int frames);
@@ -66,7 +69,7 @@ public:
     // Takes the tone; refused (and destroyed) when the rack is full. Only before processing.
     bool AddTone(std::unique_ptr<KyToneBase> tone);
     // Stops everything and destroys the tones; only after the host has stopped processing.
-    void RemoveTones();
+    virtual void RemoveTones();
     int ToneCount() const { return toneCount_; }
     KyToneBase* Tone(int index) const;
 
@@ -98,6 +101,7 @@ private:
 
     KyPlayer* previous_ = nullptr;
     KyPlayer* next_ = nullptr;
+    bool listed_ = false;
     std::atomic<KyEditor*> editor_ {nullptr};
     std::string path_;
     std::atomic<bool> midiRunning_ {false};

@@ -4,6 +4,8 @@ KyPlayerDef::~KyPlayerDef()
 {
     if (!player_) return;
     player_->SetEditor(nullptr);
+    // The background loader must be done with this player before its tones go.
+    player_->LeavePlayerList();
     player_->RemoveTones();
     player_.reset();
 }

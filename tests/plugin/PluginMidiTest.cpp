@@ -36,10 +36,12 @@ protected:
     {
         effect = CreatePluginEffect(&Host);
         ASSERT_NE(effect, nullptr);
-        // Before the host opens the plug-in, give its rack a tone that records what it hears.
+        // Before the host opens the plug-in, its rack becomes one tone that records what it hears.
         auto owned = std::make_unique<RecordingTone>(0, 0);
         tone = owned.get();
-        static_cast<KyVstAudio*>(effect->object)->GetPlayer()->AddTone(std::move(owned));
+        GigaPlayer* player = static_cast<KyVstAudio*>(effect->object)->GetPlayer();
+        player->RemoveTones();  // in place of its 16 .gig tones
+        player->AddTone(std::move(owned));
         effect->dispatcher(effect, vst::effOpen, 0, 0, nullptr, 0);
         Block();  // the tone takes up its start request
     }

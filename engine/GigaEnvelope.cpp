@@ -1,0 +1,166 @@
+#include "engine/GigaEnvelope.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr float kLinearFloor = 0.2f;  // the linear release hands over to the tail here
+constexpr float kTailStart = 0.01f;   // below this a release has nothing left to fade
+constexpr float kSilent = 0.002f;     // the tail ends here
+constexpr float kFastRelease = 0.1f;  // seconds
+
+// How far a controller value of 0..1 moves a time with influence `influence`.
+float Influence(float e, int influence)
+{
+    if (influence > 0) return e * static_cast<float>(influence);
+    if (influence < 0) return (e - 1.0f) * static_cast<float>(influence);
+    return 0.0f;
+}
+
+int StepCount(float steps)
+{
+    // A stage that is entered always lasts at least one step, so its rate stays finite.
+    return std::max(1, static_cast<int>(steps));
+}
+
+}  // namespace
+
+void GigaEnvelope::Start(const Settings& s, int controller, float sampleRate)
+{
+    controlRate_ = sampleRate / kFramesPerStep;
+    preAttack_ = s.preAttack;
+    const float e = static_cast<float>(controller) / 127.0f;
+    float attack = s.attack + Influence(e, s.attackInfluence) * 0.3f;
+    float decay = s.decay + Influence(e, s.decayInfluence) * 0.9f;
+    float release = s.release + Influence(e, s.releaseInfluence) * 0.9f;
+    float sustain = std::clamp(s.sustain, 0.001f, 1.0f);
+    attack = std::max(attack, 0.0f);
+    decay = std::max(decay, 0.0f);
+    if (sustain < 1.0f && decay < 0.01f) decay = 0.01f;
+    release = std::max(release, 0.03f);
+    attack_ = attack * 0.69f;
+    decay_ = decay * 1.18f;
+    sustain_ = sustain;
+    release_ = release * 0.55f;
+    Enter(kAttack);
+}
+
+void GigaEnvelope::Release()
+{
+    if (stage_ == kFinished) return;
+    Enter(kReleaseLinear);
+}
+
+void GigaEnvelope::FastRelease()
+{
+    if (stage_ == kFinished) return;
+    release_ = kFastRelease;
+    steps_ = static_cast<int>(controlRate_ * kFastRelease * 1.2f);
+    Enter(kReleaseTail);
+}
+
+void GigaEnvelope::Enter(Stage stage)
+{
+    switch (stage) {
+        case kAttack:
+            if (attack_ > 0.0f) {
+                stage_ = kAttack;
+                level_ = preAttack_;
+                steps_ = StepCount(attack_ * controlRate_);
+                rate_ = (1.0f - level_) / static_cast<float>(steps_);
+                return;
+            }
+            [[fallthrough]];
+        case kDecay:
+            if (decay_ > 0.01f && sustain_ < 1.0f) {
+                stage_ = kDecay;
+                level_ = 1.0f;
+                steps_ = StepCount(decay_ * controlRate_);
+                // A per-step factor that lands near the sustain level after the decay time; kept
+                // from going negative at very low control rates.
+                rate_ = std::max(0.0f, std::log(sustain_) / (decay_ * controlRate_ + 1.0f) + 1.0f);
+                return;
+            }
+            [[fallthrough]];
+        case kSustain:
+            stage_ = kSustain;
+            level_ = sustain_;
+            return;
+        case kReleaseLinear: {
+            const float c = release_ * controlRate_;
+            steps_ = static_cast<int>(c * 2.2f);
+            if (level_ >= kLinearFloor) {
+                stage_ = kReleaseLinear;
+                rate_ = (level_ - kLinearFloor) / (c + 1.0f);
+                return;
+            }
+            [[fallthrough]];
+        }
+        case kReleaseTail:
+            if (level_ < kTailStart) {
+                stage_ = kFinished;
+                return;
+            }
+            stage_ = kReleaseTail;
+            rate_ = std::max(
+                0.0f,
+                (std::log(0.001f) - std::log(level_)) / (release_ * controlRate_ + 1.0f) + 1.0f);
+            return;
+        case kFinished:
+            stage_ = kFinished;
+            return;
+    }
+}
+
+void GigaEnvelope::Step()
+{
+    switch (stage_) {
+        case kAttack:
+            level_ += rate_;
+            if (--steps_ <= 0) Enter(kDecay);
+            break;
+        case kDecay:
+            level_ *= rate_;
+            if (--steps_ <= 0) Enter(kSustain);
+            break;
+        case kSustain:
+        case kFinished:
+            break;
+        case kReleaseLinear: {
+            // The release counts its steps over both parts; the tail gets what is left.
+            const float next = level_ - rate_;
+            if (next >= kLinearFloor) {
+                level_ = next;
+                --steps_;
+                break;
+            }
+            Enter(kReleaseTail);
+            if (stage_ != kReleaseTail) break;
+            [[fallthrough]];
+        }
+        case kReleaseTail:
+            if (steps_ <= 0) {
+                stage_ = kFinished;
+                break;
+            }
+            level_ *= rate_;
+            --steps_;
+            if (level_ < kSilent) stage_ = kFinished;
+            break;
+    }
+}
+
+int GigaEnvelope::Run(float* gains, int steps, float fromGain, float toGain)
+{
+    if (steps <= 0) return 0;
+    const float delta = steps > 1 ? (toGain - fromGain) / static_cast<float>(steps - 1) : 0.0f;
+    float gain = steps > 1 ? fromGain : toGain;
+    for (int i = 0; i < steps; ++i) {
+        Step();
+        if (stage_ == kFinished) return i;
+        gains[i] = gain * level_;
+        gain += delta;
+    }
+    return steps;
+}

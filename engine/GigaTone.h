@@ -1,0 +1,127 @@
+// A rack slot that plays .gig programs: one program or a stack of up to 16 layers that all play
+// or are chosen per note (velocity, key switch, a controller, random, program change). It owns
+// its layers, loads them on the loading thread and turns queued MIDI into voices.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/GigaPart.h"
+#include "engine/KyTone.h"
+#include "gig/GigaLoadReport.h"
+#include "platform/Relaxed.h"
+
+class GigaRegion;
+class GigaZone;
+
+class GigaTone : public KyTone, public GigaLoadReport {
+public:
+    static constexpr int kMaxLayers = 16;
+    static constexpr std::int32_t kTypeCode = 0x67696761;  // "agig" in memory
+
+    // Select modes of a stack.
+    static constexpr int kSelectNone = 0;  // 1..127: that controller selects
+    static constexpr int kSelectVelocity = 130;
+    static constexpr int kSelectKeySwitch = 133;
+    static constexpr int kSelectRoundRobin = 134;
+    static constexpr int kSelectRandom = 135;
+    static constexpr int kSelectProgramChange = 199;
+
+    // Tone status codes.
+    enum Status : std::int32_t {
+        kEmpty = 0,
+        kLoadRequested = 1,
+        kReadingProgram = 2,
+        kLoadingSamples = 3,
+        kNotEnoughMemory = 5,
+        kLoadedWithFailure = 6,
+        kLoaded = 8,
+        kLoadedAndShown = 9,
+    };
+
+    // View notifications besides the generic ones.
+    static constexpr std::int32_t kStatusChanged = FourCC("stat");
+    static constexpr std::int32_t kLoadPercent = FourCC("load");
+
+    // The scratch buffer is the player's shared mixing space: two halves of kScratchFloats / 2
+    // floats, source frames and voice output.
+    static constexpr std::size_t kScratchFloats = 0x20000 / sizeof(float);
+
+    GigaTone(int toneIndex, int midiChannel, float* scratch);
+    ~GigaTone() override;
+
+    float* SourceBuffer() const { return scratch_; }
+    float* OutputBuffer() const { return scratch_ + kScratchFloats / 2; }
+
+    bool HasInstrument() const override { return LayerCount() > 0; }
+    bool IsModified() const override { return modified_.load(std::memory_order_relaxed); }
+    void SetModified(bool modified) { modified_.store(modified, std::memory_order_relaxed); }
+    void SetLogFile(std::FILE* file) override { logFile_ = file; }
+
+    // Stack editing (control threads, while the tone is stopped or not yet loaded).
+    GigaPart* AddLayer(const std::string& bankPath, int programIndex);
+    void Clear();
+    void SetSelectMode(int mode);
+    int SelectMode() const { return selectMode_; }
+    int LayerCount() const { return layerCount_.load(std::memory_order_acquire); }
+    GigaPart* Layer(int index) const;
+    GigaPart* SelectedLayer() const { return selected_.load(std::memory_order_relaxed); }
+    void SetStackName(const std::string& name) { stackName_ = name; }
+    const std::string& StackName() const { return stackName_; }
+    std::string DisplayName() const;
+    int StackLowestKey() const;
+    int StackHighestKey() const;
+    int KeySwitchLow() const { return keySwitchLow_; }
+    int KeySwitchHigh() const { return keySwitchHigh_; }
+    void SetKeySwitchLow(int key) { keySwitchLow_ = key; }
+    int LowestKey() const { return lowestKey_; }
+    int HighestKey() const { return highestKey_; }
+
+    int Status() const { return status_.load(std::memory_order_relaxed); }
+    void SetStatus(int status);
+
+    // The load pass (loading thread, tone stopped): loads the layers that ask for it, drops
+    // the ones to be removed; answers false when a layer failed.
+    bool LoadPass();
+
+    // GigaLoadReport: what a program load tells the tone.
+    void LoadStatus(int status) override { SetStatus(status); }
+    void LoadProgress(int done, int total) override;
+
+protected:
+    void ReleaseLayers() override;
+    void OnNoteOnEvent(int key, int velocity) override;
+    void OnNoteOffEvent(int key, int velocity) override;
+    void OnProgramChangeEvent(int program) override;
+    void OnOtherController(int controller, int value) override;
+
+private:
+    void Select(int layer);
+    bool LoadLayer(GigaPart& layer);
+    void ReleaseProgram(GigaPart& layer);
+    void ComputeAverages(GigaPart& layer);
+    void ResetAfterEmptying();
+    void LayerNoteOn(GigaPart& layer, int key, int velocity);
+    void ToneNoteOff(int key);
+    void StartZone(GigaPart& layer, GigaRegion* region, GigaZone* zone, int key, int velocity);
+    void StartReleaseVoices(GigaRegion& region, const class KyVoice& released);
+
+    float* scratch_;
+    std::array<std::unique_ptr<GigaPart>, kMaxLayers> layers_ {};
+    std::atomic<int> layerCount_ {0};
+    std::atomic<GigaPart*> selected_ {nullptr};
+    std::string stackName_;
+    Relaxed<std::int32_t> selectMode_ {kSelectNone};
+    Relaxed<std::int32_t> keySwitchLow_ {0};
+    Relaxed<std::int32_t> keySwitchHigh_ {0};
+    Relaxed<std::int32_t> lowestKey_ {0};
+    Relaxed<std::int32_t> highestKey_ {0};
+    std::atomic<std::int32_t> status_ {kEmpty};
+    std::atomic<bool> modified_ {false};
+    std::atomic<std::int32_t> loadPercent_ {-1};
+    std::FILE* logFile_ = nullptr;        // kept, never written
+    std::uint32_t random_ = 0x9E3779B9u;  // audio thread only
+};

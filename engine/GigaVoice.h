@@ -1,0 +1,147 @@
+// The sound of one .gig zone for one note: fixes gains, pan, pitch, envelope and filter at the
+// start, then every block reads source frames (the sample's preloaded head, then its disk
+// stream), resamples them linearly, applies envelope and controller level per 8-frame step,
+// filters and mixes them, panned, into the tone's output bus. Audio thread only, except
+// AttachStream and RequestedSample, which the disk thread calls.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "engine/GigaEnvelope.h"
+#include "engine/GigaLowPass.h"
+#include "engine/KyVoice.h"
+
+class GigaSample;
+class GigaStream;
+class GigaTone;
+class GigaZone;
+
+class GigaVoice : public KyVoice {
+public:
+    static constexpr int kMaxBlockFrames = 4096;
+    static constexpr int kMaxSteps = kMaxBlockFrames / GigaEnvelope::kFramesPerStep;
+    // Far beyond any musical use (36 semitones, rate conversion and a wide bend); it keeps a
+    // block's source frames within the scratch buffer.
+    static constexpr double kMaxPitchRatio = 64.0;
+
+    // How a voice reaches the disk thread: ask for a stream, pull decoded floats from one (false
+    // on underrun), and tell one that it is no longer needed. Process-wide, set before audio runs.
+    struct StreamPort {
+        bool (*request)(GigaVoice& voice);
+        bool (*pull)(GigaStream& stream, float* dst, int values);
+        void (*finish)(GigaStream& stream);
+    };
+    static void SetStreamPort(const StreamPort* port);
+
+    GigaVoice() = default;
+    ~GigaVoice() override;
+
+    void Start() override;
+    int Render(KyBufferList* outputs, int frames) override;
+    void ReleaseStream() override;
+
+    void ScaleVelocityGain(float factor) override { velocityGain_ *= factor; }
+
+    // Disk thread: the sample a pending stream request is for (null when none is pending), and
+    // the hand-over of a stream started on `sample`. A stream that arrives after the voice has
+    // ended or moved on is marked finished at once; answers whether the voice took it.
+    const GigaSample* RequestedSample() const;
+    bool AttachStream(GigaStream* stream, const GigaSample* sample);
+
+    // State for tests and statistics.
+    const GigaEnvelope& Envelope() const { return envelope_; }
+    double PitchRatio() const { return pitchRatio_; }
+    double BaseRatio() const { return baseRatio_; }
+    float VelocityGain() const { return velocityGain_; }
+    float AttenuationGain() const { return attenuationGain_; }
+    float VolumeFactor() const { return volumeFactor_; }
+    float LeftGain() const { return leftGain_; }
+    float RightGain() const { return rightGain_; }
+    int Pan() const { return pan_; }
+    bool FilterUsed() const { return filterUsed_; }
+    float Cutoff() const { return cutoff_; }
+    int StreamTrigger() const { return streamTrigger_; }
+    bool HasStream() const { return CurrentStream() != nullptr; }
+    double Position() const { return position_; }
+
+private:
+    // The stream word: 0, a GigaStream*, or a pending request (the sample's address | 1).
+    static constexpr std::uintptr_t kPendingBit = 1;
+
+    GigaTone& GetTone() const;
+    const GigaZone& GetZone() const;
+    void StartGains();
+    void StartEnvelope();
+    void StartSource();
+    void StartPitch();
+    void StartFilter();
+    double BendRatio(int bend) const;
+    int AttenuationControllerValue() const;
+    int CutoffControllerValue() const;
+
+    int RenderChunk(KyBufferList* outputs, int offset, int frames, int blockFrames);
+    void ApplyBend();
+    void AskForStream();
+    int ChunkLimit() const;
+    // Source frames into the output buffer; answers the frames made, 0 to end the voice.
+    int ReadSource(int frames);
+    int ReadLooped(int frames);
+    int ReadLoopedResampled(int frames);
+    int ReadDirect(int frames);
+    int ReadResampled(int frames);
+    void CopyLooped(float* dst, int frame, int count) const;
+    bool FetchSequential(float* dst, int count);
+    void Interpolate(const float* source, int sourceFrames, double offset, int frames);
+    // Envelope x level into the step gains; answers the steps made.
+    int RunLevel(int steps, bool& levelChanged);
+    void Filter(int steps, int rem);
+    void Mix(KyBufferList& outputs, int offset, int steps, int rem, int blockFrames);
+
+    GigaStream* CurrentStream() const;
+
+    GigaEnvelope envelope_;
+    GigaLowPass filter_;
+
+    float velocityGain_ = 0.0f;
+    int attenuationValue_ = 0;
+    float attenuationGain_ = 1.0f;
+    int volume_ = 0;
+    float volumeFactor_ = 0.0f;
+    int pan_ = 0;
+    float leftGain_ = 0.0f;
+    float rightGain_ = 0.0f;
+    std::array<float, kMaxSteps> stepGains_ {};
+
+    float filterVelocityFactor_ = 0.0f;
+    float cutoff_ = 0.0f;
+    int cutoffValue_ = 0;
+    bool filterUsed_ = false;
+
+    const GigaSample* sample_ = nullptr;
+    const std::int16_t* head_ = nullptr;
+    int channels_ = 0;
+    int startFrame_ = 0;
+    int endFrame_ = 0;
+    int preloadFrames_ = 0;
+    bool looped_ = false;
+    int loopStart_ = 0;
+    int loopEnd_ = 0;
+    int readFrame_ = 0;  // next frame to copy, looped and unshifted
+    int nextFetch_ = 0;  // next frame of the head-then-stream sequence
+    std::atomic<std::uintptr_t> streamWord_ {0};
+
+    float* outputBuffer_ = nullptr;
+    float* sourceBuffer_ = nullptr;
+    int sourceFrame_ = 0;
+    std::array<float, 2 * GigaLowPass::kMaxChannels> history_ {};
+    bool haveHistory_ = false;
+    int streamTrigger_ = 0;
+    double position_ = 0.0;
+    double pitchRatio_ = 1.0;
+    bool resampling_ = false;
+    double baseRatio_ = 1.0;
+    int lastBend_ = 0;
+    bool playable_ = false;
+};

@@ -1,0 +1,109 @@
+#include "gig/GigaBankManager.h"
+
+#include <string>
+
+#include "persist/GigaPrefs.h"
+#include "platform/FourCC.h"
+#include "platform/Platform.h"
+#include "player/KyPlayer.h"
+
+GigaBankManager& GigaBankManager::Instance()
+{
+    static GigaBankManager manager;
+    return manager;
+}
+
+GigaBankManager::GigaBankManager()
+{
+    // What a pass uses must outlive us at exit: statics made first are destroyed last.
+    GigaPrefs::Instance();
+    KyPlayer::PlayerCount();
+}
+
+GigaBankManager::~GigaBankManager()
+{
+    // A pass still running uses the banks: it ends first.
+    Join();
+    for (int i = 0; i < bankCount_; ++i) banks_[static_cast<std::size_t>(i)].reset();
+    bankCount_ = 0;
+}
+
+GigaBank* GigaBankManager::Bank(int index) const
+{
+    return index >= 0 && index < bankCount_ ? banks_[static_cast<std::size_t>(index)].get()
+                                            : nullptr;
+}
+
+GigaBank* GigaBankManager::RetainBank(std::string_view path)
+{
+    for (int i = 0; i < bankCount_; ++i) {
+        GigaBank& bank = *banks_[static_cast<std::size_t>(i)];
+        if (bank.SamePath(path)) {
+            bank.Retain();
+            return &bank;
+        }
+    }
+    const std::string file(path);
+    if (bankCount_ >= kMaxBanks) {
+        Log("*** GigaBankManager::RetainBank(%s) %d banks open ***", file.c_str(), bankCount_);
+        return nullptr;
+    }
+    auto bank = std::make_unique<GigaBank>();
+    if (!bank->Open(file)) return nullptr;
+    GigaBank* opened = bank.get();
+    banks_[static_cast<std::size_t>(bankCount_++)] = std::move(bank);
+    opened->Retain();
+    return opened;
+}
+
+void GigaBankManager::Request()
+{
+    int state = state_.load(std::memory_order_acquire);
+    for (;;) {
+        if (state == kRunningRequested) return;
+        if (state == kRunning) {
+            // The running pass goes round once more.
+            if (state_.compare_exchange_weak(state, kRunningRequested, std::memory_order_acq_rel)) {
+                return;
+            }
+            continue;
+        }
+        if (state_.compare_exchange_weak(state, kRunning, std::memory_order_acq_rel)) break;
+    }
+    // We own the start. A thread that has just ended its pass may still be leaving its body.
+    if (Start(FourCC("load"), kPriorityNormal)) return;
+    while (IsRunning()) platform::SleepMs(1);
+    if (Start(FourCC("load"), kPriorityNormal)) return;
+    Log("*** GigaBankManager::Request() cannot start the loading thread ***");
+    state_.store(kIdle, std::memory_order_release);
+}
+
+void GigaBankManager::Run()
+{
+    for (;;) {
+        {
+            auto banks = LockBanks();
+            KyPlayer::ForEachPlayer([](KyPlayer& player) { player.LoadTones(); });
+            DeleteUnheldBanks();
+        }
+        int expected = kRunning;
+        if (state_.compare_exchange_strong(expected, kIdle, std::memory_order_acq_rel)) return;
+        // A request came during the pass.
+        state_.store(kRunning, std::memory_order_release);
+    }
+}
+
+void GigaBankManager::DeleteUnheldBanks()
+{
+    int kept = 0;
+    for (int i = 0; i < bankCount_; ++i) {
+        auto& bank = banks_[static_cast<std::size_t>(i)];
+        if (bank->RefCount() <= 0) {
+            Log("GigaBankManager: delete %s", bank->Path().c_str());
+            bank.reset();
+        } else {
+            banks_[static_cast<std::size_t>(kept++)] = std::move(bank);
+        }
+    }
+    bankCount_ = kept;
+}

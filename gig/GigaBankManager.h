@@ -1,0 +1,58 @@
+// The process-wide owner of the opened banks and the thread that loads instruments: a pass
+// runs every player's loading step, then deletes the banks nobody holds any more. Banks are
+// shared by exact path.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string_view>
+
+#include "gig/GigaBank.h"
+#include "player/QelLog.h"
+#include "stream/UThread.h"
+
+class GigaBankManager : public UThread, public QelLog {
+public:
+    static constexpr int kMaxBanks = 512;
+
+    // Created on first use; joins its thread before it goes at exit or library unload.
+    static GigaBankManager& Instance();
+
+    GigaBankManager();
+    ~GigaBankManager() override;
+
+    // Loading thread only: the bank of `path`, opened when needed, with one more holder. Null
+    // when the file cannot be opened or 512 banks are open.
+    GigaBank* RetainBank(std::string_view path);
+
+    // Any thread: runs a pass soon. A request made while a pass runs makes it run once more, so
+    // tones marked after the pass looked at them are loaded too.
+    void Request();
+
+    // Held by every pass. Whoever releases programs or banks outside a pass (a tone torn down
+    // on the host's thread) holds it too, so a program is never unloaded while the loader reads
+    // the bank it belongs to. Take it before any player's own lock.
+    std::unique_lock<std::recursive_mutex> LockBanks()
+    {
+        return std::unique_lock<std::recursive_mutex>(banksMutex_);
+    }
+
+    // Loading thread (or while no pass runs).
+    int BankCount() const { return bankCount_; }
+    GigaBank* Bank(int index) const;
+
+protected:
+    void Run() override;
+
+private:
+    enum State : int { kIdle, kRunning, kRunningRequested };
+
+    void DeleteUnheldBanks();
+
+    std::array<std::unique_ptr<GigaBank>, kMaxBanks> banks_ {};
+    int bankCount_ = 0;
+    std::atomic<int> state_ {kIdle};
+    std::recursive_mutex banksMutex_;
+};

@@ -1,0 +1,80 @@
+// What the bank tests share: a tone stand-in that records load reports, a captured log, file
+// byte surgery, and preference values restored after each test.
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "gig/GigaLoadReport.h"
+#include "persist/GigaPrefs.h"
+#include "player/QelLog.h"
+#include "tests/support/TempFolder.h"
+
+namespace testsupport {
+
+class RecordingReport : public GigaLoadReport {
+public:
+    void LoadStatus(int status) override { statuses.push_back(status); }
+    void LoadProgress(int done, int total) override { progress.emplace_back(done, total); }
+    void Clear()
+    {
+        statuses.clear();
+        progress.clear();
+    }
+
+    std::vector<int> statuses;
+    std::vector<std::pair<int, int>> progress;
+};
+
+class CapturedLog {
+public:
+    CapturedLog() { QelLog::OpenSink(folder_.File("log.txt")); }
+    ~CapturedLog() { QelLog::CloseSink(); }
+    std::string Text() const
+    {
+        const auto bytes = ReadFileBytes(folder_.File("log.txt"));
+        return std::string(bytes.begin(), bytes.end());
+    }
+    bool Has(std::string_view line) const { return Text().find(line) != std::string::npos; }
+
+private:
+    TempFolder folder_;
+};
+
+class PreloadSeconds {
+public:
+    PreloadSeconds(float minimum, float tolerance)
+        : minimum_(GigaPrefs::Instance().PreloadMinimum()),
+          tolerance_(GigaPrefs::Instance().PreloadTolerance())
+    {
+        GigaPrefs::Instance().SetPreloadMinimum(minimum);
+        GigaPrefs::Instance().SetPreloadTolerance(tolerance);
+    }
+    ~PreloadSeconds()
+    {
+        GigaPrefs::Instance().SetPreloadMinimum(minimum_);
+        GigaPrefs::Instance().SetPreloadTolerance(tolerance_);
+    }
+
+private:
+    float minimum_, tolerance_;
+};
+
+// Replaces the `nth` occurrence (from 0) of `from` in the file with `to` (same length).
+inline bool Patch(const std::string& path, std::string_view from, std::string_view to, int nth = 0)
+{
+    auto bytes = ReadFileBytes(path);
+    auto at = bytes.begin();
+    for (int i = 0; i <= nth; ++i) {
+        if (i > 0) ++at;
+        at = std::search(at, bytes.end(), from.begin(), from.end());
+        if (at == bytes.end()) return false;
+    }
+    std::copy(to.begin(), to.end(), at);
+    return WriteFileBytes(path, bytes.data(), bytes.size());
+}
+
+}  // namespace testsupport

@@ -1,0 +1,95 @@
+// The load pass on the loader's own thread while the host's audio thread keeps rendering and
+// playing notes: run under ThreadSanitizer.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "gig/GigaBankManager.h"
+#include "platform/Platform.h"
+#include "player/GigaPlayer.h"
+#include "tests/tone/ToneFixture.h"
+
+namespace tonetest {
+namespace {
+
+class Posted : public KyEditor {
+public:
+    bool Post(const KyEditorEvent& event) override
+    {
+        if (event.code == FourCC("KyTL")) loads.fetch_add(1);
+        return true;
+    }
+    std::atomic<int> loads {0};
+};
+
+TEST(ToneLoadingThreads, TheLoaderStopsLoadsAndRestartsWhileTheHostPlays)
+{
+    testsupport::IsolatedHome home;
+    testsupport::TempFolder folder;
+    const std::string path = folder.File("threads.gig");
+    testsupport::GigWriter(OneRegion({{testsupport::gigdim::kVelocity, 1}})).Write(path);
+
+    KyVoiceList pool;
+    for (int i = 0; i < 256; ++i) pool.Append(new MarkerVoice);
+    std::vector<float> scratch(GigaTone::kScratchFloats);
+    GigaPlayer player;
+    Posted editor;
+    player.SetEditor(&editor);
+    std::vector<GigaTone*> tones;
+    for (int i = 0; i < 4; ++i) {
+        auto tone = std::make_unique<GigaTone>(i, i, scratch.data());
+        tone->SetVoicePool(&pool);
+        tones.push_back(tone.get());
+        player.AddTone(std::move(tone));
+    }
+    player.KyStart();
+
+    std::atomic<bool> running {true};
+    std::thread audio([&] {
+        KyBufferList buses;
+        buses.SetBusCount(16);
+        buses.AllocateOwned(256);
+        for (int block = 0; running; ++block) {
+            for (int ch = 0; ch < 4; ++ch) {
+                player.NoteOn(ch, 40 + block % 40, 100, 0);
+                player.NoteOff(ch, 40 + (block + 20) % 40, 0, 0);
+            }
+            buses.ClearReadyFlags();
+            player.Process(&buses, 256);
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+    });
+
+    for (int round = 0; round < 3; ++round) {
+        for (GigaTone* tone : tones) {
+            if (round == 0 || tone->ToneIndex() % 2 == round % 2) {
+                tone->Clear();
+                tone->AddLayer(path, 0);
+            }
+        }
+        GigaBankManager::Instance().Request();
+        for (int wait = 0; wait < 500 && editor.loads.load() <= round; ++wait)
+            platform::SleepMs(10);
+        ASSERT_GT(editor.loads.load(), round) << "the pass ended and told the editor";
+    }
+    // The last start request is taken up by the next block.
+    for (int wait = 0; wait < 500; ++wait) {
+        bool allActive = true;
+        for (GigaTone* tone : tones) allActive &= tone->IsActive();
+        if (allActive) break;
+        platform::SleepMs(2);
+    }
+    running = false;
+    audio.join();
+    for (GigaTone* tone : tones) {
+        EXPECT_EQ(tone->Status(), GigaTone::kLoaded);
+        EXPECT_EQ(tone->LayerCount(), 1);
+        EXPECT_TRUE(tone->IsActive());
+    }
+    player.SetEditor(nullptr);
+    player.RemoveTones();
+}
+
+}  // namespace
+}  // namespace tonetest
