@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/Platform.h"
+
 namespace {
 
 void CopyText(char* destination, const char* text, std::size_t capacity)
@@ -136,7 +138,15 @@ vst::int32 KyVstAudio::getChunk(void** data, bool isPreset)
 vst::int32 KyVstAudio::setChunk(void* data, vst::int32 byteSize, bool isPreset)
 {
     if (isPreset) return 0;
-    GetPlayer()->LoadFromMemory(data, static_cast<std::size_t>(byteSize));
+    GigaPlayer* player = GetPlayer();
+    player->LoadFromMemory(data, static_cast<std::size_t>(byteSize));
+    // A host that renders offline plays the first block right away and never in real time:
+    // it gets its instruments loaded before setChunk returns. A live host keeps running while
+    // they load in the background.
+    if (hostCall(vst::audioMasterGetCurrentProcessLevel) == kProcessLevelOffline) {
+        for (int waited = 0; player->IsLoading() && waited < kOfflineLoadLimitMs; waited += 10)
+            platform::SleepMs(10);
+    }
     return 1;
 }
 

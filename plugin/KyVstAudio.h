@@ -18,6 +18,8 @@ public:
     static constexpr int kBuses = 16;
     static constexpr int kOutputs = 2 * kBuses;
     static constexpr int kPlayerBufferSize = 2048;
+    static constexpr vst::intptr kProcessLevelOffline = 4;
+    static constexpr int kOfflineLoadLimitMs = 300'000;
 
     explicit KyVstAudio(audioMasterCallback host);
     ~KyVstAudio() override;
