@@ -35,11 +35,22 @@ demo() {
     mkdir -p "$HOME/.vst"
     install -m 0755 build/default/marlet.so "$HOME/.vst/marlet.so"
     echo "== installed $HOME/.vst/marlet.so"
-    local host=build/default/tools/marlet-host/marlet-host
-    "$host" info "$HOME/.vst/marlet.so"
-    "$host" render "$HOME/.vst/marlet.so" --out demo.wav --bus 0 --seconds 3 \
-        --notes "0:0:60:100:0.5,0.5:0:64:100:0.5,1:0:67:100:0.5,1.5:0:72:100:1"
-    echo "== rendered demo.wav"
+    local tools=build/default/tools
+    local folder="$PWD/demo"
+    "$tools/marlet-host/marlet-host" info "$HOME/.vst/marlet.so" | head -n 9
+    # A bank synthesised by our own .gig writer, a performance that plays it on two tones, and
+    # a phrase rendered through the installed plug-in the way a host would play it.
+    "$tools/marlet-demo/marlet-demo" "$folder" >/dev/null
+    local perf="$tools/marlet-perf/marlet-perf"
+    "$perf" new "$folder/demo.mrp"
+    "$perf" set "$folder/demo.mrp" --tone 0 --gig "$folder/demo.gig" --program 0 --channel 0 --bus 0
+    "$perf" set "$folder/demo.mrp" --tone 1 --gig "$folder/demo.gig" --program 1 --channel 1 --bus 0
+    "$perf" add-layer "$folder/demo.mrp" --tone 1 --gig "$folder/demo.gig" --program 2 --keys 36-47
+    "$perf" show "$folder/demo.mrp"
+    "$tools/marlet-host/marlet-host" render "$HOME/.vst/marlet.so" --chunk "$folder/demo.mrp" \
+        --midi "$folder/demo.mid" --bus 0 --tail 2 --out demo.wav
+    echo "== plug-in: $HOME/.vst/marlet.so"
+    echo "== rendered: $PWD/demo.wav"
 }
 
 run_tests() {

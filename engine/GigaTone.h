@@ -14,6 +14,8 @@
 #include "gig/GigaLoadReport.h"
 #include "platform/Relaxed.h"
 
+class CExpRiff;
+class CImpRiff;
 class GigaRegion;
 class GigaZone;
 
@@ -87,6 +89,11 @@ public:
     // the ones to be removed; answers false when a layer failed.
     bool LoadPass();
 
+    // Performance chunks: called inside "kytn". Load answers false when the chunk was refused
+    // part-way (an oversized string); what was read before stays.
+    bool Save(CExpRiff& writer);
+    bool Load(CImpRiff& reader);
+
     // GigaLoadReport: what a program load tells the tone.
     void LoadStatus(int status) override { SetStatus(status); }
     void LoadProgress(int done, int total) override;
@@ -108,6 +115,8 @@ private:
     void ToneNoteOff(int key);
     void StartZone(GigaPart& layer, GigaRegion* region, GigaZone* zone, int key, int velocity);
     void StartReleaseVoices(GigaRegion& region, const class KyVoice& released);
+    bool SaveLayer(CExpRiff& writer, const GigaPart& layer) const;
+    bool LoadLayer(CImpRiff& reader, GigaPart& layer, int level);
 
     float* scratch_;
     std::array<std::unique_ptr<GigaPart>, kMaxLayers> layers_ {};

@@ -6,6 +6,7 @@
 #include "gig/GigaBankManager.h"
 #include "gig/GigaProgram.h"
 #include "gig/GigaRegion.h"
+#include "stream/GigaDiskThread.h"
 
 bool GigaTone::LoadPass()
 {
@@ -147,6 +148,9 @@ void GigaTone::ReleaseLayers()
     auto banks = GigaBankManager::Instance().LockBanks();
     selected_.store(nullptr, std::memory_order_relaxed);
     layerCount_.store(0, std::memory_order_release);
+    // The voices have let go of their streams; two passes later the disk thread has recycled
+    // them and no longer looks at a sample of these layers. Without the object nothing streams.
+    if (GigaDiskThread* disk = GigaDiskThread::Existing()) disk->WaitPasses(2);
     for (int i = 0; i < count; ++i) {
         auto& layer = layers_[static_cast<std::size_t>(i)];
         ReleaseProgram(*layer);

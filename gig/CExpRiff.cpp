@@ -1,6 +1,7 @@
 #include "gig/CExpRiff.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "gig/RiffBytes.h"
 
@@ -8,6 +9,12 @@ bool CExpRiff::Create(const std::string& path, bool swap)
 {
     depth_ = 0;
     return UFile::Create(path, swap);
+}
+
+bool CExpRiff::CreateMemory()
+{
+    depth_ = 0;
+    return UFileDisk::CreateMemory();
 }
 
 bool CExpRiff::Close()
@@ -72,6 +79,19 @@ bool CExpRiff::WriteInt(std::int32_t v)
     std::array<unsigned char, 4> bytes {};
     riff::StoreU32(bytes.data(), static_cast<std::uint32_t>(v));
     return Put(bytes.data(), 4);
+}
+
+bool CExpRiff::WriteFloat(float v)
+{
+    return WriteInt(std::bit_cast<std::int32_t>(v));
+}
+
+bool CExpRiff::WriteIntChunk(std::string_view id, std::span<const std::int32_t> values)
+{
+    if (!StartChunk(id)) return false;
+    for (std::int32_t v : values)
+        if (!WriteInt(v)) return false;
+    return EndChunk();
 }
 
 bool CExpRiff::WriteString(std::string_view text, int len)

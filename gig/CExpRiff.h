@@ -15,6 +15,8 @@ public:
 
     // Empties the chunk stack and creates the file.
     bool Create(const std::string& path, bool swap = false);
+    // The same writing into memory; the bytes are in MemoryBytes() after Close.
+    bool CreateMemory();
 
     // Writes id (when given) and a zero size word, then listType (when given) inside the new
     // chunk. Identifiers are exactly four bytes. False when nothing could be written.
@@ -25,6 +27,9 @@ public:
 
     bool WriteByte(std::uint8_t v);
     bool WriteInt(std::int32_t v);
+    bool WriteFloat(float v);
+    // A whole chunk of little-endian ints, such as "indx" or "para".
+    bool WriteIntChunk(std::string_view id, std::span<const std::int32_t> values);
     // len 0 writes the whole text; otherwise exactly len bytes (zeros after the text's end).
     // No terminator, but an odd length gets one zero byte: "abc" takes 4 bytes.
     bool WriteString(std::string_view text, int len = 0);

@@ -1,6 +1,7 @@
 #include "gig/CImpRiff.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "gig/RiffBytes.h"
 
@@ -18,6 +19,12 @@ bool CImpRiff::OpenRiff(const std::string& path, bool swap)
 {
     ResetTree();
     return Open(path, swap);
+}
+
+bool CImpRiff::OpenRiffMemory(std::span<const std::byte> bytes)
+{
+    ResetTree();
+    return OpenMemory(bytes);
 }
 
 bool CImpRiff::OpenChunk(int level)
@@ -61,6 +68,32 @@ bool CImpRiff::ChunkCmp(std::string_view id, std::string_view listType) const
 bool CImpRiff::Read(void* dst, std::int64_t size, std::int64_t count)
 {
     return UFile::Read(dst, size, count) > 0;
+}
+
+std::int64_t CImpRiff::ChunkBytesLeft() const
+{
+    return level_ < 0 ? 0 : std::max<std::int64_t>(ends_[level_] - Tell(), 0);
+}
+
+bool CImpRiff::ReadInts(std::span<std::int32_t> values)
+{
+    const auto bytes = static_cast<std::int64_t>(values.size()) * 4;
+    if (values.empty() || ChunkBytesLeft() < bytes) return false;
+    for (std::int32_t& value : values) {
+        std::array<unsigned char, 4> raw {};
+        if (UFile::Read(raw.data(), 1, 4) != 4) return false;
+        value = static_cast<std::int32_t>(riff::LoadU32(raw.data()));
+    }
+    return true;
+}
+
+bool CImpRiff::ReadFloats(std::span<float> values)
+{
+    std::array<std::int32_t, 16> bits {};
+    if (values.size() > bits.size() || !ReadInts(std::span(bits).first(values.size())))
+        return false;
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = std::bit_cast<float>(bits[i]);
+    return true;
 }
 
 bool CImpRiff::ReadString(std::span<char> buf, int len)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -14,6 +15,8 @@ public:
     static constexpr int kMaxLevels = 40;
 
     bool OpenRiff(const std::string& path, bool swap = false);
+    // The same reading over bytes in memory (a host chunk); they must outlive the reading.
+    bool OpenRiffMemory(std::span<const std::byte> bytes);
 
     // Steps to the next chunk at nesting level `level`; OpenChunk(level + 1) after entering a
     // list reads its first child. False when the enclosing chunk or the file has no more.
@@ -30,6 +33,12 @@ public:
 
     // True when more than 0 bytes came.
     bool Read(void* dst, std::int64_t size, std::int64_t count);
+    // Bytes of the current chunk not read yet.
+    std::int64_t ChunkBytesLeft() const;
+    // Little-endian values from the current chunk. Nothing is read and false is answered when
+    // the chunk does not hold them all, so a short chunk never reads into its neighbour.
+    bool ReadInts(std::span<std::int32_t> values);
+    bool ReadFloats(std::span<float> values);
     // len >= 1: reads exactly len bytes; len < 1: reads up to and including a zero byte. The text
     // is stored zero-terminated, cut to what fits in buf; the bytes are consumed either way.
     // False when nothing could be read.

@@ -3,18 +3,26 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "gig/FastRiff.h"
 #include "gig/FastRiffInput.h"
 #include "stream/GigaSampleReader.h"
 
 class GigaSample;
+class GigaStream;
 
 class GigaFile : public FastRiff {
 public:
-    GigaFile() = default;
+    // Made at the first hand-out of a stream from this file, so that files never streamed from
+    // hold neither the handles nor the rings.
+    static constexpr int kInitialStreams = 24;
+
+    GigaFile();
+    ~GigaFile() override;
 
     // Opens the file. With a known wave pool offset nothing more is read; otherwise the top level
     // of the 'RIFF' 'DLS ' form is walked to LIST 'wvpl', and a file without one is refused.
@@ -36,6 +44,15 @@ public:
     // Reads preloads from this file.
     GigaSampleReader reader;
 
+    // Disk thread only: a stream from the free list, made when the list is empty (null when none
+    // can be made), and its return. The file owns every stream it made, listed or not.
+    GigaStream* TakeStream();
+    void ReturnStream(GigaStream* stream);
+    int StreamsMade() const { return static_cast<int>(streams_.size()); }
+    int FreeStreams() const;
+
 private:
     FastRiffInput input_ {*this};
+    std::vector<std::unique_ptr<GigaStream>> streams_;
+    GigaStream* freeStreams_ = nullptr;
 };

@@ -9,6 +9,37 @@ UFileDisk::~UFileDisk()
     UFileDisk::Close();
 }
 
+bool UFileDisk::OpenMemory(std::span<const std::byte> bytes)
+{
+    Close();
+    memoryOut_.clear();
+    source_ = bytes;
+    inMemory_ = true;
+    failed_ = false;
+    SetOpened(Mode::Reading, static_cast<std::int64_t>(bytes.size()));
+    return true;
+}
+
+bool UFileDisk::CreateMemory()
+{
+    Close();
+    memoryOut_.clear();
+    source_ = {};
+    inMemory_ = true;
+    failed_ = false;
+    SetOpened(Mode::Writing, 0);
+    return true;
+}
+
+std::int64_t UFileDisk::WriteMemory(std::int64_t pos, const void* src, std::int64_t n)
+{
+    const auto end = static_cast<std::size_t>(pos + n);
+    if (end > memoryOut_.size()) memoryOut_.resize(end);  // a seek past the end leaves zeros
+    std::memcpy(memoryOut_.data() + pos, src, static_cast<std::size_t>(n));
+    GrowTo(pos + n);
+    return n;
+}
+
 bool UFileDisk::Attach(platform::FileHandle file, Mode mode)
 {
     if (file == platform::kNoFile) return false;
@@ -46,6 +77,13 @@ bool UFileDisk::OpenUpdate(const std::string& path)
 bool UFileDisk::Close()
 {
     if (!IsOpen()) return true;
+    if (inMemory_) {
+        // Written bytes stay for the caller; the bytes read from belong to someone else.
+        inMemory_ = false;
+        source_ = {};
+        ResetState();
+        return !failed_;
+    }
     if (dirty_ && blockValid_ > 0) WriteOut(blockIndex_ * kBlockSize, block_.get(), blockValid_);
     platform::CloseFile(file_);
     file_ = platform::kNoFile;
@@ -66,6 +104,13 @@ void UFileDisk::LoadBlock(std::int64_t index)
 
 std::int64_t UFileDisk::ReadAt(std::int64_t pos, void* dst, std::int64_t n)
 {
+    if (inMemory_) {
+        const auto size = static_cast<std::int64_t>(source_.size());
+        if (pos < 0 || pos >= size || n <= 0) return 0;
+        const std::int64_t take = std::min(n, size - pos);
+        std::memcpy(dst, source_.data() + pos, static_cast<std::size_t>(take));
+        return take;
+    }
     if (file_ == platform::kNoFile || pos < 0) return 0;
     auto* out = static_cast<std::byte*>(dst);
     std::int64_t done = 0;
@@ -121,6 +166,7 @@ bool UFileDisk::AppendZeros(std::int64_t n)
 
 std::int64_t UFileDisk::WriteAppendOrPatch(std::int64_t pos, const void* src, std::int64_t n)
 {
+    if (inMemory_) return pos < 0 || n <= 0 ? 0 : WriteMemory(pos, src, n);
     if (file_ == platform::kNoFile || pos < 0 || n <= 0) return 0;
     const auto* in = static_cast<const std::byte*>(src);
     const std::int64_t end = Size();
@@ -142,6 +188,7 @@ std::int64_t UFileDisk::WriteAppendOrPatch(std::int64_t pos, const void* src, st
 
 std::int64_t UFileDisk::WriteAt(std::int64_t pos, const void* src, std::int64_t n)
 {
+    if (inMemory_) return pos < 0 || n <= 0 ? 0 : WriteMemory(pos, src, n);
     if (file_ == platform::kNoFile || pos < 0 || n <= 0) return 0;
     if (!WriteOut(pos, src, n)) return 0;
     // The cached block may now be stale.

@@ -1,12 +1,20 @@
 #include "player/GigaPlayer.h"
 
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <span>
 #include <vector>
 
 #include "engine/GigaTone.h"
 #include "engine/GigaVoice.h"
+#include "gig/CExpRiff.h"
+#include "gig/CImpRiff.h"
 #include "gig/GigaBankManager.h"
 #include "persist/GigaPrefs.h"
 #include "platform/FourCC.h"
+#include "platform/Platform.h"
+#include "stream/GigaDiskThread.h"
 
 GigaPlayer::GigaPlayer()
 {
@@ -27,11 +35,18 @@ GigaPlayer::~GigaPlayer()
     Log("GigaPlayer destructor\r\n");
     LeavePlayerList();
     GigaPlayer::RemoveTones();
+    // A stream request still queued points at one of our voices: let the disk thread take it
+    // up before the voices go.
+    if (GigaDiskThread* disk = GigaDiskThread::Existing()) disk->WaitPasses(2);
 }
 
 void GigaPlayer::OnInit()
 {
     Log("GigaPlayer::OnInit()");
+    // The process-wide companions, in this order so that they go in the reverse one when the
+    // library unloads: the disk thread outlives the banks whose files its streams read.
+    GigaDiskThread::Instance();
+    GigaBankManager::Instance();
     GigaPrefs::Instance().Load(kPreferencesName);  // once per process
     for (int i = 0; i < kVoices; ++i) voices_.Append(new GigaVoice);
     for (int i = 0; i < kMaxTones; ++i) {
@@ -54,6 +69,8 @@ bool GigaPlayer::LoadTones()
     if (!waiting.empty()) {
         // The audio thread never sees a tone whose programs are changing.
         KyStop();
+        // Streams of the stopped voices are recycled before their programs can go.
+        if (GigaDiskThread* disk = GigaDiskThread::Existing()) disk->WaitPasses(5);
         for (GigaTone* tone : waiting)
             if (!tone->LoadPass()) result = false;
         Log("toneLoaded=%d", static_cast<int>(waiting.size()));
@@ -68,4 +85,231 @@ void GigaPlayer::RemoveTones()
 {
     auto banks = GigaBankManager::Instance().LockBanks();
     KyPlayer::RemoveTones();
+}
+
+GigaTone* GigaPlayer::Giga(int index) const
+{
+    return dynamic_cast<GigaTone*>(Tone(index));
+}
+
+bool GigaPlayer::RequestLoading()
+{
+    bool waiting = false;
+    for (int i = 0; i < ToneCount(); ++i)
+        if (const GigaTone* tone = Giga(i); tone && tone->Status() == GigaTone::kLoadRequested)
+            waiting = true;
+    if (!waiting) return false;
+    loading_.store(true, std::memory_order_release);
+    GigaBankManager::Instance().Request();
+    return true;
+}
+
+void GigaPlayer::WaitWhileLoading() const
+{
+    while (IsLoading()) platform::SleepMs(kLoadingPollMs);
+}
+
+bool GigaPlayer::OnSave(CExpRiff& writer)
+{
+    bool ok = writer.StartChunk("RIFF", "KyGm") && writer.StartChunk("LIST", "tone");
+    for (int i = 0; ok && i < ToneCount(); ++i) {
+        GigaTone* tone = Giga(i);
+        if (!tone) continue;
+        const std::int32_t index[] = {i};
+        const std::int32_t type[] = {tone->TypeCode()};
+        ok = writer.StartChunk("RIFF", "tone") && writer.WriteIntChunk("indx", index) &&
+             writer.WriteIntChunk("type", type) && writer.StartChunk("RIFF", "kytn") &&
+             tone->Save(writer) && writer.EndChunk() && writer.EndChunk();
+    }
+    ok = ok && writer.EndChunk() && writer.EndChunk();
+    if (!ok) Log("*** GigaPlayer::OnSave() writing failed ***");
+    return ok;
+}
+
+bool GigaPlayer::OnLoad(CImpRiff& reader)
+{
+    Log("GigaPlayer::OnLoad(%x)\r\n",
+        static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(&reader)));
+    if (!reader.OpenChunk(0)) {
+        Log("*** GigaPlayer::OnLoad() no chunk ***");
+        return false;
+    }
+    Log("riff->OpenChunk(0) success\r\n");
+    if (!reader.ChunkCmp("RIFF", "KyGm")) {
+        Log("*** GigaPlayer::OnLoad() not a performance ***");
+        return false;
+    }
+    Log("riff->ChunkCmp() success\r\n");
+    if (!reader.OpenChunk(1)) {
+        Log("*** GigaPlayer::OnLoad() no tone list ***");
+        return false;
+    }
+    Log("riff->OpenChunk(1) success\r\n");
+    if (!reader.ChunkCmp("LIST", "tone")) {
+        Log("*** GigaPlayer::OnLoad() no tone list ***");
+        return false;
+    }
+    Log("riff->ChunkCmp() success\r\n");
+
+    // A stopped player's tones keep their layers too: they must not end up merged with the
+    // performance's.
+    for (int i = 0; i < ToneCount(); ++i)
+        if (GigaTone* tone = Giga(i); tone && (tone->IsActive() || tone->LayerCount() > 0))
+            tone->Clear();
+
+    while (reader.OpenChunk(2)) {
+        if (!reader.ChunkCmp("RIFF", "tone")) continue;
+        std::int32_t index = 0;
+        std::int32_t type = 0;
+        while (reader.OpenChunk(3)) {
+            if (reader.ChunkCmp("indx")) {
+                if (!reader.ReadInts(std::span(&index, 1))) index = 0;
+            } else if (reader.ChunkCmp("type")) {
+                reader.ReadInts(std::span(&type, 1));  // read and not used
+            } else if (reader.ChunkCmp("RIFF", "kytn")) {
+                GigaTone* tone = index >= 0 && index < kMaxTones ? Giga(index) : nullptr;
+                if (!tone) {
+                    Log("*** GigaPlayer::OnLoad() no tone %d ***", index);
+                    continue;
+                }
+                Log("tone->Load(%d)", index);
+                if (!tone->Load(reader)) Log("*** tone->Load(%d) refused a chunk ***", index);
+            }
+        }
+    }
+    return true;
+}
+
+bool GigaPlayer::ReadPerformance(CImpRiff& reader)
+{
+    bool ok = false;
+    {
+        auto banks = GigaBankManager::Instance().LockBanks();
+        ok = OnLoad(reader);
+    }
+    if (ok) RequestLoading();
+    return ok;
+}
+
+bool GigaPlayer::OnLoad(const std::string& path)
+{
+    Log("GigaPlayer::OnLoad(%s)\r\n", path.c_str());
+    WaitWhileLoading();
+    CImpRiff reader;
+    if (!reader.OpenRiff(path)) return false;
+    ReadPerformance(reader);
+    reader.Close();
+    return true;
+}
+
+bool GigaPlayer::OnSave(const std::string& path)
+{
+    Log("GigaPlayer::OnSave(%s)", path.c_str());
+    CExpRiff writer;
+    if (!writer.Create(path)) return false;
+    bool ok = false;
+    {
+        auto banks = GigaBankManager::Instance().LockBanks();
+        ok = OnSave(writer);
+    }
+    return writer.Close() && ok;
+}
+
+bool GigaPlayer::Load(const std::string& path)
+{
+    Log("KyPlayer::Load(%s)\r\n", path.c_str());
+    // The loader must not be reading the tones that this replaces.
+    WaitWhileLoading();
+    CImpRiff reader;
+    if (!reader.OpenRiff(path)) return false;
+    Log("riff.OpenRiff success\r\n");
+    bool ok = false;
+    {
+        auto banks = GigaBankManager::Instance().LockBanks();
+        ok = OnLoad(reader);
+    }
+    if (!ok) return false;
+    Log("OnLoad success\r\n");
+    SetPath(path.c_str());
+    return true;
+}
+
+bool GigaPlayer::Save(const std::string& path)
+{
+    Log("KyPlayer::Save(%s)\r\n", path.empty() ? "(null)" : path.c_str());
+    if (!path.empty()) SetPath(path.c_str());
+    if (Path().empty()) return false;
+    return OnSave(Path());
+}
+
+void GigaPlayer::NewPerformance()
+{
+    {
+        auto banks = GigaBankManager::Instance().LockBanks();
+        for (int i = 0; i < ToneCount(); ++i) {
+            GigaTone* tone = Giga(i);
+            if (!tone) continue;
+            tone->SetModified(false);
+            if (tone->IsActive() || tone->LayerCount() > 0)
+                tone->Clear();
+            else if (tone->Status() != GigaTone::kEmpty)
+                tone->SetStatus(GigaTone::kLoaded);
+        }
+    }
+    // The load pass drops the emptied tones' layers and the banks nobody holds.
+    RequestLoading();
+    SetPath(nullptr);
+}
+
+std::size_t GigaPlayer::SaveToMemory()
+{
+    chunk_.clear();
+    chunk_.shrink_to_fit();
+    CExpRiff writer;
+    if (!writer.CreateMemory()) return 0;
+    bool ok = false;
+    {
+        auto banks = GigaBankManager::Instance().LockBanks();
+        ok = OnSave(writer);
+    }
+    if (!writer.Close() || !ok) return 0;
+    const std::span<const std::byte> bytes = writer.MemoryBytes();
+    chunk_.assign(reinterpret_cast<const char*>(bytes.data()),
+                  reinterpret_cast<const char*>(bytes.data() + bytes.size()));
+    return chunk_.size();
+}
+
+void GigaPlayer::LoadFromMemory(const void* data, std::size_t size)
+{
+    Log("GigaPlayer::LoadFromMemory(%zu)", size);
+    // A host's negative size arrives here as a huge one.
+    if (!data || size == 0 || size > static_cast<std::size_t>(INT32_MAX)) {
+        Log("*** GigaPlayer::LoadFromMemory() no usable chunk ***");
+        return;
+    }
+    WaitWhileLoading();
+    CImpRiff reader;
+    if (!reader.OpenRiffMemory({static_cast<const std::byte*>(data), size})) return;
+    ReadPerformance(reader);
+    reader.Close();
+    AfterLoad();
+}
+
+void GigaPlayer::WaitForDiskIdle()
+{
+    if (GigaDiskThread* disk = GigaDiskThread::Existing()) disk->WaitStopped();
+}
+
+void GigaPlayer::Statistics()
+{
+    const int inUse = kVoices - IdleVoices();
+    if (inUse > 0) std::printf("Voices: %d\r\n", inUse);
+    if (const GigaDiskThread* disk = GigaDiskThread::Existing(); disk && disk->StreamCount() > 0)
+        std::printf("Streams: %d\r\n", disk->StreamCount());
+}
+
+void GigaPlayer::AwaitStreams()
+{
+    GigaDiskThread* disk = GigaDiskThread::Existing();
+    if (disk && (disk->StreamCount() > 0 || disk->PendingRequests() > 0)) disk->WaitPasses(1);
 }

@@ -3,25 +3,62 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 #include "engine/KyVoiceList.h"
 #include "player/KyPlayer.h"
+
+class CExpRiff;
+class CImpRiff;
+class GigaTone;
 
 class GigaPlayer : public KyPlayer {
 public:
     static constexpr std::size_t kScratchBytes = 0x20000;  // shared mixing space of the tones
     static constexpr int kVoices = 256;
     static constexpr const char* kPreferencesName = "marlet";
+    static constexpr int kLoadingPollMs = 50;
 
     GigaPlayer();
     ~GigaPlayer() override;
 
     void OnInit() override;
+    // For hosts that render offline, before each block: streamed voices must not run dry just
+    // because the host asks for blocks faster than real time, so the block waits for a pass
+    // of the disk thread while streams are at work. Never called by a live host.
+    void AwaitStreams();
     // The background loader's step: stops the player, loads every tone that asks for it and
     // starts the player again; tells the editor with 'KyTL'.
     bool LoadTones() override;
     // Tones release their programs: never while the loader reads their banks.
     void RemoveTones() override;
+
+    // Performances by path for the host's state: OnLoad waits for an earlier background load,
+    // reads, and starts loading the instruments; true whenever the file opened.
+    bool OnSave(const std::string& path) override;
+    bool OnLoad(const std::string& path) override;
+    // The performance writer and reader; the reader answers false when the file is not a
+    // performance, and then nothing has changed.
+    bool OnSave(CExpRiff& writer);
+    bool OnLoad(CImpRiff& reader);
+    // The editor's file commands. Load leaves starting the instruments to the caller
+    // (RequestLoading); Save with an empty path writes to the current performance path.
+    bool Load(const std::string& path);
+    bool Save(const std::string& path = {});
+    // Empties the rack and forgets the performance path.
+    void NewPerformance();
+    // Host state without a temporary file: the performance bytes are made and read in memory.
+    std::size_t SaveToMemory() override;
+    void LoadFromMemory(const void* data, std::size_t size) override;
+    void Statistics() override;
+    void WaitForDiskIdle() override;
+
+    // Marks a background load as running and wakes the loader when a tone asks for loading;
+    // answers whether it did.
+    bool RequestLoading();
+    // Returns once no background load asked for by this player runs any more.
+    void WaitWhileLoading() const;
+    GigaTone* Giga(int index) const;
 
     float* Scratch() const { return scratch_.get(); }
     // Voices not sounding right now (the pool is the audio thread's: read it only while the
@@ -30,6 +67,9 @@ public:
     bool IsLoading() const { return loading_.load(std::memory_order_acquire); }
 
 private:
+    // Reads a performance into the rack while the loader keeps away; asks for loading after it.
+    bool ReadPerformance(CImpRiff& reader);
+
     KyVoiceList voices_;  // the idle voices; the tones return theirs before it goes
     std::unique_ptr<float[]> scratch_;
     std::atomic<bool> loading_ {false};

@@ -87,8 +87,8 @@ public:
 
     // Host state: the bytes OnSave writes, carried through a temporary file. SaveToMemory
     // answers the chunk size (0 on failure); the bytes stay in Chunk() until the next save.
-    std::size_t SaveToMemory();
-    void LoadFromMemory(const void* data, std::size_t size);
+    virtual std::size_t SaveToMemory();
+    virtual void LoadFromMemory(const void* data, std::size_t size);
 
     KyAudioGate& Gate() { return gate_; }
 

@@ -22,7 +22,11 @@ void KyToneBase::SetKeyDown(int key, bool down)
 
 void KyToneBase::Queue(KyRingBuffer<KyMidiEvent>& ring, const KyMidiEvent& event)
 {
-    if (!active_.load(std::memory_order_acquire)) return;
+    // A tone about to start takes MIDI already: a host's first block brings its events before
+    // the block that activates the tone.
+    if (!active_.load(std::memory_order_acquire) &&
+        mailbox_.load(std::memory_order_acquire) != kStartRequest)
+        return;
     if (!ring.Push(event)) dropped_.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -123,8 +127,6 @@ bool KyToneBase::CheckActive()
 {
     if (active_.load(std::memory_order_relaxed)) return true;
     if (mailbox_.load(std::memory_order_acquire) != kStartRequest) return false;
-    // Whatever is still queued predates the start request and belongs to an earlier session.
-    ClearQueues();
     active_.store(true, std::memory_order_release);
     mailbox_.store(0, std::memory_order_release);
     return true;

@@ -72,7 +72,10 @@ void KyVstAudio::processReplacing(float** inputs, float** outputs, vst::int32 fr
         buffers_.SetBus(bus, left, right);
         buffers_.SetReady(bus, left && right);
     }
-    GetPlayer()->Process(&buffers_, frames);
+    GigaPlayer* player = GetPlayer();
+    if (hostCall(vst::audioMasterGetCurrentProcessLevel) == kProcessLevelOffline)
+        player->AwaitStreams();
+    player->Process(&buffers_, frames);
 }
 
 vst::int32 KyVstAudio::processEvents(VstEvents* events)

@@ -263,6 +263,12 @@ public:
         return true;
     }
     void AfterLoad() override { ++afterLoads; }
+    // The framework's transport through temporary files; the .gig player keeps its in memory.
+    std::size_t SaveToMemory() override { return KyPlayer::SaveToMemory(); }
+    void LoadFromMemory(const void* data, std::size_t size) override
+    {
+        KyPlayer::LoadFromMemory(data, size);
+    }
 
     bool saves = true;
     std::string state = std::string("RIFF\0\0\0\0KyGm", 12) + "tail";

@@ -152,7 +152,11 @@ testsupport::GigFilePlan DemoBank()
 
     testsupport::GigInstrumentPlan padInstrument;
     padInstrument.name = "Demo Pad";
-    padInstrument.regions[0].dimensionRegions = {Zone(5, 60, 0.25, 0, 1000, 1.2)};
+    GigDimensionRegionPlan padZone = Zone(5, 60, 0.25, 0, 1000, 1.2);
+    padZone.loop = true;  // the zone's own loop is the one a voice plays
+    padZone.loopStart = 0;
+    padZone.loopLength = static_cast<std::uint32_t>(pad.frames);
+    padInstrument.regions[0].dimensionRegions = {padZone};
 
     testsupport::GigInstrumentPlan drone;
     drone.name = "Demo Drone";

@@ -1,0 +1,65 @@
+// The rest of one streamed sample for one voice: the disk thread decodes it from the sample's
+// file through a handle of the stream's own into a ring of floats, from which the voice pulls on
+// the audio thread. Streams belong to their file and are reused from its free list.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "gig/InputStreamFile.h"
+#include "stream/GigaSampleReader.h"
+#include "stream/KyAudioRing.h"
+
+class GigaFile;
+class GigaSample;
+
+class GigaStream {
+public:
+    static constexpr std::uint32_t kRingBytes = 65536;
+    // A pass adds at most this many values, and only when the ring has room for all of them.
+    static constexpr int kRefillValues = 1024;
+    static constexpr std::uint32_t kRefillFreeBytes = kRefillValues * sizeof(float);
+
+    // Disk thread. A stream whose ring cannot be had is refused (null); one whose file cannot be
+    // opened still works, producing nothing, so its voice ends by underrun.
+    static std::unique_ptr<GigaStream> Create(GigaFile& file);
+
+    GigaStream(const GigaStream&) = delete;
+    GigaStream& operator=(const GigaStream&) = delete;
+
+    // Disk thread: positions the reader where the sample's preload ended. False (and nothing to
+    // produce) when the data cannot be decoded from there.
+    bool Start(const GigaSample& sample);
+    // Disk thread: decodes at most kRefillValues values through `scratch` into the ring; answers
+    // the values added. A read that comes short (end of file, damaged block) ends the stream.
+    int Refill(std::span<float> scratch);
+    // Disk thread: empties the ring and returns the stream to its file's free list.
+    void Recycle();
+
+    // Audio thread: all `values` floats or none (false: the ring ran dry).
+    bool Pull(float* dst, int values);
+    // Audio thread: the voice no longer needs the stream; the disk thread recycles it.
+    void Finish() { finished_.store(true, std::memory_order_release); }
+
+    bool Finished() const { return finished_.load(std::memory_order_acquire); }
+    GigaFile& File() const { return *file_; }
+    int Channels() const { return channels_; }
+    std::int64_t RemainingValues() const { return remainingValues_; }
+    std::uint32_t FilledBytes() const { return ring_.Filled(); }
+
+    // Link in the disk thread's active list or in the file's free list (never both).
+    GigaStream* next = nullptr;
+
+private:
+    explicit GigaStream(GigaFile& file) : file_(&file) {}
+
+    std::atomic<bool> finished_ {true};
+    GigaFile* file_;
+    InputStreamFile input_;
+    GigaSampleReader reader_;
+    KyAudioRing ring_;
+    int channels_ = 0;
+    std::int64_t remainingValues_ = 0;
+};
