@@ -8,15 +8,6 @@
 #include "gig/GigaSample.h"
 #include "player/KyPlayer.h"
 
-namespace {
-
-constexpr int kVolumeController = 7;
-constexpr int kPanController = 10;
-constexpr int kExpressionController = 11;
-constexpr int kKeySwitchSlot = 133;
-
-}  // namespace
-
 GigaTone::GigaTone(int toneIndex, int midiChannel, float* scratch)
     : KyTone(toneIndex, midiChannel), scratch_(scratch)
 {
@@ -184,7 +175,7 @@ void GigaTone::LayerNoteOn(GigaPart& layer, int playedKey, int velocity)
     const int high = program->dimensionKeyHigh;
     if (key >= low && key <= high) {
         const float width = 128.0f / static_cast<float>(high - low + 1);
-        SetController(kKeySwitchSlot, static_cast<int>(width * static_cast<float>(key - low)));
+        SetController(kKeySwitchSource, static_cast<int>(width * static_cast<float>(key - low)));
     }
     if (key < layer.keyLow || key > layer.keyHigh) return;
     GigaRegion* region = program->RegionForKey(key);

@@ -2,15 +2,6 @@
 
 namespace {
 
-constexpr int kSustainPedal = 64;
-constexpr int kVolumeController = 7;
-constexpr int kPanController = 10;
-constexpr int kExpressionController = 11;
-constexpr int kAllSoundOff = 120;
-constexpr int kResetControllers = 121;
-constexpr int kAllNotesOff = 123;
-constexpr int kMidiControllers = 128;
-
 bool ValidSlot(int slot)
 {
     return slot >= 0 && slot < KyTone::kControllerSlots;

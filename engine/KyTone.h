@@ -20,6 +20,21 @@ public:
     static constexpr int kDefaultExpression = 127;
     static constexpr int kDefaultPan = 64;
 
+    // Controllers the tone itself answers, and the dimension sources of the controller table.
+    static constexpr int kSustainPedal = 64;
+    static constexpr int kVolumeController = 7;
+    static constexpr int kPanController = 10;
+    static constexpr int kExpressionController = 11;
+    static constexpr int kAllSoundOff = 120;
+    static constexpr int kResetControllers = 121;
+    static constexpr int kAllNotesOff = 123;
+    static constexpr int kMidiControllers = 128;
+    static constexpr int kVelocitySource = 130;
+    static constexpr int kReleaseTriggerSource = 132;
+    static constexpr int kKeySwitchSource = 133;
+    static constexpr int kRoundRobinSource = 134;
+    static constexpr int kRandomSource = 135;
+
     // View notifications.
     static constexpr std::int32_t kControllersChanged = FourCC("kycc");
     static constexpr std::int32_t kNotesHeld = FourCC("kyma");

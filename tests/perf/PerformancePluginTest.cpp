@@ -158,7 +158,9 @@ TEST_F(PluginChunk, SetChunkThenGetChunkGivesTheSameBytesAndTheToneSounds)
     EXPECT_GT(peaks[6], 0.0f);
     EXPECT_GT(peaks[7], 0.0f);
     for (int c = 0; c < 32; ++c)
-        if (c != 6 && c != 7) EXPECT_EQ(peaks[static_cast<std::size_t>(c)], 0.0f) << c;
+        if (c != 6 && c != 7) {
+            EXPECT_EQ(peaks[static_cast<std::size_t>(c)], 0.0f) << c;
+        }
     EXPECT_EQ(GetChunk(), bytes) << "loaded, the layer writes what it read";
     EXPECT_TRUE(testsupport::ListFolder(home.Data() + "/Orvana").empty());
 }

@@ -14,7 +14,6 @@ using EntryProc = AEffect* (*)(audioMasterCallback);
 
 constexpr std::string_view kVendor = "Marlet host";
 constexpr std::string_view kProduct = "marlet-host";
-constexpr vst::intptr kOfflineProcessLevel = 4;
 // A plug-in asking for the time every block would otherwise grow the record without end during
 // a long render; the first calls are the ones worth inspecting.
 constexpr std::size_t kMaxRecordedCalls = 1u << 20;
@@ -80,7 +79,7 @@ struct VstPluginModule::State {
             case vst::audioMasterWantMidi:
                 return 1;
             case vst::audioMasterGetCurrentProcessLevel:
-                return kOfflineProcessLevel;
+                return options.processLevel;
             default:
                 return 0;
         }
@@ -176,6 +175,12 @@ void VstPluginModule::SetBlockSize(vst::int32 frames)
 {
     std::lock_guard lock(state_->mutex);
     state_->options.blockSize = frames;
+}
+
+void VstPluginModule::SetProcessLevel(vst::intptr level)
+{
+    std::lock_guard lock(state_->mutex);
+    state_->options.processLevel = level;
 }
 
 std::string VstPluginModule::EffectName() const

@@ -22,6 +22,7 @@ public:
         vst::intptr versionAnswer = 2400;  // what audioMasterVersion answers (0: a too old host)
         double sampleRate = 44100.0;       // answered to audioMasterGetSampleRate
         vst::int32 blockSize = 512;        // answered to audioMasterGetBlockSize
+        vst::intptr processLevel = 4;      // audioMasterGetCurrentProcessLevel: offline
     };
 
     // More audio pins than this is taken as a broken plug-in rather than believed.
@@ -48,6 +49,8 @@ public:
     std::vector<HostCall> HostCalls() const;
     void SetSampleRate(double rate);
     void SetBlockSize(vst::int32 frames);
+    // 4 offline (the default: marlet-host renders offline), 2 real time.
+    void SetProcessLevel(vst::intptr level);
 
     // Convenience wrappers for the text queries; empty when the plug-in answers nothing.
     std::string EffectName() const;
