@@ -5,7 +5,11 @@
 #include <filesystem>
 #include <vector>
 
+#include "engine/GigaTone.h"
+#include "player/GigaPlayer.h"
+#include "tests/support/GigWriter.h"
 #include "tests/support/TempFolder.h"
+#include "tools/marlet-demo/DemoInstrument.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {
@@ -44,6 +48,46 @@ TEST(PluginLifetime, LoadingAndUnloadingFiftyTimesLeavesNoThreadBehind)
         EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore) << "after effClose, round " << round;
     }
     EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore);
+}
+
+TEST(PluginLifetime, AfterCloseNoThreadRunsEvenWhenInstrumentsStreamed)
+{
+    testsupport::IsolatedHome home;
+    testsupport::TempFolder folder;
+    const std::string bank = folder.File("demo.gig");
+    testsupport::GigWriter(demo::DemoBank()).Write(bank);
+    std::vector<std::uint8_t> chunk;
+    {
+        GigaPlayer player;  // makes the host state: the drone (which streams) on tone 0
+        player.OnInit();
+        player.Giga(0)->AddLayer(bank, demo::kDrone);
+        const std::size_t size = player.SaveToMemory();
+        chunk.assign(player.Chunk().begin(),
+                     player.Chunk().begin() + static_cast<std::ptrdiff_t>(size));
+    }
+    const int threadsBefore = ThreadsOfThisProcess();
+    for (int round = 0; round < 3; ++round) {
+        std::string error;
+        auto module = VstPluginModule::Load(MARLET_PLUGIN_PATH, error);
+        ASSERT_NE(module, nullptr) << error;
+        module->Dispatch(vst::effOpen);
+        module->Dispatch(vst::effMainsChanged, 0, 1);
+        ASSERT_EQ(module->Dispatch(vst::effSetChunk, 0, static_cast<vst::intptr>(chunk.size()),
+                                   chunk.data()),
+                  1);
+        VstMidiEvent note {};
+        note.type = vst::kVstMidiType;
+        note.byteSize = sizeof note;
+        note.midiData[0] = static_cast<char>(0x90);
+        note.midiData[1] = 45;
+        note.midiData[2] = 100;
+        VstEvents events {1, 0, {reinterpret_cast<VstEvent*>(&note), nullptr}};
+        module->Dispatch(vst::effProcessEvents, 0, 0, &events);
+        for (int i = 0; i < 30; ++i) PlayAFewBlocks(module->Effect());  // past the preload
+        EXPECT_GT(ThreadsOfThisProcess(), threadsBefore) << "the disk thread streams";
+        module->Close();
+        EXPECT_EQ(ThreadsOfThisProcess(), threadsBefore) << "after effClose, round " << round;
+    }
 }
 
 TEST(PluginLifetime, TwoInstancesLiveSideBySide)
