@@ -51,6 +51,8 @@ void GigaBank::Reset()
     programs_.reset();
     samples_.reset();
     memory_.clear();
+    spareMemory_.clear();
+    loadRecord_ = nullptr;
     files_.clear();
     Close();
     programCount_ = 0;
@@ -309,8 +311,9 @@ GigaProgram* GigaBank::LoadProgramSteps(int index, GigaLoadReport* tone)
         return nullptr;
     }
 
-    GigaMemory& record = *memory_[static_cast<std::size_t>(index)];
+    GigaMemory& record = RecordFor(index);
     record.SetProgramIndex(index);
+    loadRecord_ = &record;
     // A program without regions may still hold an empty region array from an earlier load.
     program.Unload();
     partial_ = &program;
@@ -386,10 +389,22 @@ bool GigaBank::ReadRegion(GigaRegion& region, const GigaChunkContext& context)
     return true;
 }
 
+GigaMemory& GigaBank::RecordFor(int index)
+{
+    GigaMemory& own = *memory_[static_cast<std::size_t>(index)];
+    if (!own.Allocated()) return own;
+    // The program's own record still holds preloads that another loaded program shares, and an
+    // allocated record takes no more: the preloads this load needs go to a spare record.
+    for (auto& spare : spareMemory_)
+        if (!spare->Allocated() && spare->UserCount() == 0) return *spare;
+    spareMemory_.push_back(std::make_unique<GigaMemory>(budget_));
+    return *spareMemory_.back();
+}
+
 bool GigaBank::UseZoneSamples(GigaProgram& program, GigaRegion& region, int index,
                               std::int64_t& valueTotal, int& toRead)
 {
-    GigaMemory& record = *memory_[static_cast<std::size_t>(index)];
+    GigaMemory& record = *loadRecord_;
     const std::span<GigaSample> pool = Samples();
     for (GigaZone& zone : region.Zones()) {
         if (zone.sampleIndex < 0 || static_cast<std::size_t>(zone.sampleIndex) >= pool.size()) {

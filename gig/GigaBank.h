@@ -76,6 +76,8 @@ private:
     GigaProgram* LoadProgramSteps(int index, GigaLoadReport* tone);
     // Returns a half-loaded program to its regionless state; its reservations go with it.
     GigaProgram* FailLoad(GigaProgram& program);
+    // The preload record a load of program `index` reserves in.
+    GigaMemory& RecordFor(int index);
     bool ReadInstrument(GigaProgram& program, const GigaChunkContext& context);
     bool ReadRegion(GigaRegion& region, const GigaChunkContext& context);
     bool UseZoneSamples(GigaProgram& program, GigaRegion& region, int index,
@@ -103,6 +105,8 @@ private:
     std::int64_t extensionListBytes_ = 0;
     std::unique_ptr<GigaProgram[]> programs_;
     std::vector<std::unique_ptr<GigaMemory>> memory_;
+    std::vector<std::unique_ptr<GigaMemory>> spareMemory_;  // see RecordFor
+    GigaMemory* loadRecord_ = nullptr;                      // the record of the load under way
     std::int32_t programCount_ = 0;
     std::int32_t programsSeen_ = 0;
     std::int64_t wavePoolOffset_ = 0;

@@ -169,6 +169,34 @@ TEST_F(GigaBankTest, LoadReadsEachPreloadOnceAndCountsHolders)
     EXPECT_FALSE(record->Allocated());
 }
 
+TEST_F(GigaBankTest, AProgramReloadsWhileAnotherStillHoldsPartOfItsPreloads)
+{
+    // C = {s}, A = {s, t}, B = {t}. s is read into C's record, t into A's.
+    GigFilePlan plan;
+    plan.samples = {Sample(500), Sample(700)};
+    plan.instruments = {Instrument("C", {0}), Instrument("A", {0, 1}), Instrument("B", {1})};
+    GigaBank bank(budget);
+    ASSERT_TRUE(bank.Open(Write(plan)));
+    GigaProgram* c = bank.LoadProgram(0, nullptr);
+    GigaProgram* a = bank.LoadProgram(1, nullptr);
+    GigaProgram* b = bank.LoadProgram(2, nullptr);
+    ASSERT_TRUE(c && a && b);
+    // C and A go; B keeps A's record alive for t, while s's record (C's) is freed.
+    c->Release();
+    a->Release();
+    EXPECT_FALSE(a->Loaded());
+
+    // A comes back: s needs a preload again though A's own record is still in use.
+    a = bank.LoadProgram(1, nullptr);
+    ASSERT_NE(a, nullptr);
+    const GigWriter writer(plan);
+    ExpectPreload(bank.Samples()[0], writer.Values(0));
+    ExpectPreload(bank.Samples()[1], writer.Values(1));
+    a->Release();
+    b->Release();
+    EXPECT_EQ(budget.Total(), 0) << "every record gave its charge back";
+}
+
 TEST_F(GigaBankTest, PreloadSizeFollowsTheTolerance)
 {
     // At 1000 Hz a 3-second tolerance holds 3000 frames whole; a 1-second minimum preloads 1000.
