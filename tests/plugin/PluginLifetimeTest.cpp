@@ -5,8 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "engine/GigaTone.h"
-#include "player/GigaPlayer.h"
+#include "tests/plugin/HostSide.h"
 #include "tests/support/GigWriter.h"
 #include "tests/support/TempFolder.h"
 #include "tools/marlet-demo/DemoInstrument.h"
@@ -56,15 +55,9 @@ TEST(PluginLifetime, AfterCloseNoThreadRunsEvenWhenInstrumentsStreamed)
     testsupport::TempFolder folder;
     const std::string bank = folder.File("demo.gig");
     testsupport::GigWriter(demo::DemoBank()).Write(bank);
-    std::vector<std::uint8_t> chunk;
-    {
-        GigaPlayer player;  // makes the host state: the drone (which streams) on tone 0
-        player.OnInit();
-        player.Giga(0)->AddLayer(bank, demo::kDrone);
-        const std::size_t size = player.SaveToMemory();
-        chunk.assign(player.Chunk().begin(),
-                     player.Chunk().begin() + static_cast<std::ptrdiff_t>(size));
-    }
+    // The drone, which streams, on tone 0.
+    const auto chunk = hostside::HostState(
+        [&](GigaPlayer& player) { player.Giga(0)->AddLayer(bank, demo::kDrone); });
     const int threadsBefore = ThreadsOfThisProcess();
     for (int round = 0; round < 3; ++round) {
         std::string error;
@@ -73,16 +66,9 @@ TEST(PluginLifetime, AfterCloseNoThreadRunsEvenWhenInstrumentsStreamed)
         module->Dispatch(vst::effOpen);
         module->Dispatch(vst::effMainsChanged, 0, 1);
         ASSERT_EQ(module->Dispatch(vst::effSetChunk, 0, static_cast<vst::intptr>(chunk.size()),
-                                   chunk.data()),
+                                   const_cast<std::uint8_t*>(chunk.data())),
                   1);
-        VstMidiEvent note {};
-        note.type = vst::kVstMidiType;
-        note.byteSize = sizeof note;
-        note.midiData[0] = static_cast<char>(0x90);
-        note.midiData[1] = 45;
-        note.midiData[2] = 100;
-        VstEvents events {1, 0, {reinterpret_cast<VstEvent*>(&note), nullptr}};
-        module->Dispatch(vst::effProcessEvents, 0, 0, &events);
+        hostside::SendEvents(*module, {hostside::Midi(0x90, 45, 100)});
         for (int i = 0; i < 30; ++i) PlayAFewBlocks(module->Effect());  // past the preload
         EXPECT_GT(ThreadsOfThisProcess(), threadsBefore) << "the disk thread streams";
         module->Close();

@@ -6,8 +6,7 @@
 #include <numbers>
 #include <vector>
 
-#include "engine/GigaTone.h"
-#include "player/GigaPlayer.h"
+#include "tests/plugin/HostSide.h"
 #include "tests/support/GigWriter.h"
 #include "tests/support/Signal.h"
 #include "tests/support/TempFolder.h"
@@ -47,25 +46,16 @@ protected:
     // Host state made by a player of our own: tone t on channel t and bus `buses[t]`.
     std::vector<std::uint8_t> Performance(const std::vector<int>& buses)
     {
-        GigaPlayer player;
-        player.OnInit();
-        for (std::size_t t = 0; t < buses.size(); ++t) {
-            player.Giga(static_cast<int>(t))->AddLayer(gig, 0);
-            player.Giga(static_cast<int>(t))->SetOutputBus(buses[t]);
-        }
-        const std::size_t size = player.SaveToMemory();
-        return {player.Chunk().begin(), player.Chunk().begin() + static_cast<std::ptrdiff_t>(size)};
+        return hostside::HostState([&](GigaPlayer& player) {
+            for (std::size_t t = 0; t < buses.size(); ++t) {
+                player.Giga(static_cast<int>(t))->AddLayer(gig, 0);
+                player.Giga(static_cast<int>(t))->SetOutputBus(buses[t]);
+            }
+        });
     }
     void Note(int channel, int key)
     {
-        VstMidiEvent on {};
-        on.type = vst::kVstMidiType;
-        on.byteSize = sizeof on;
-        on.midiData[0] = static_cast<char>(0x90 | channel);
-        on.midiData[1] = static_cast<char>(key);
-        on.midiData[2] = 127;
-        VstEvents events {1, 0, {reinterpret_cast<VstEvent*>(&on), nullptr}};
-        module->Dispatch(vst::effProcessEvents, 0, 0, &events);
+        hostside::SendEvents(*module, {hostside::Midi(0x90 | channel, key, 127)});
     }
     // The left channel of every bus over `blocks` blocks of 512 frames.
     std::vector<std::vector<float>> Render(int blocks)

@@ -7,8 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/GigaTone.h"
-#include "player/GigaPlayer.h"
+#include "tests/plugin/HostSide.h"
 #include "tests/support/GigWriter.h"
 #include "tests/support/TempFolder.h"
 #include "tools/marlet-demo/DemoInstrument.h"
@@ -63,27 +62,17 @@ protected:
     }
     std::vector<std::uint8_t> DemoRack()
     {
-        GigaPlayer player;
-        player.OnInit();
-        for (int t = 0; t < 16; ++t) {
-            // Key range and bend range given, so that loading fills in nothing of its own.
-            GigaPart* layer = player.Giga(t)->AddLayer(bank, t % 3);
-            layer->keyLow = 0;
-            layer->keyHigh = 127;
-            layer->bendRange = 2;
-        }
-        const std::size_t size = player.SaveToMemory();
-        return {player.Chunk().begin(), player.Chunk().begin() + static_cast<std::ptrdiff_t>(size)};
+        return hostside::HostState([this](GigaPlayer& player) {
+            for (int t = 0; t < 16; ++t) {
+                // Key range and bend range given, so that loading fills in nothing of its own.
+                GigaPart* layer = player.Giga(t)->AddLayer(bank, t % 3);
+                layer->keyLow = 0;
+                layer->keyHigh = 127;
+                layer->bendRange = 2;
+            }
+        });
     }
-    void Events(std::vector<VstMidiEvent> midi)
-    {
-        std::vector<char> storage(sizeof(VstEvents) + sizeof(VstEvent*) * midi.size());
-        auto* list = reinterpret_cast<VstEvents*>(storage.data());
-        list->numEvents = static_cast<vst::int32>(midi.size());
-        for (std::size_t i = 0; i < midi.size(); ++i)
-            list->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
-        module->Dispatch(vst::effProcessEvents, 0, 0, list);
-    }
+    void Events(std::vector<VstMidiEvent> midi) { hostside::SendEvents(*module, std::move(midi)); }
     void Block(int frames)
     {
         GuardedOutputs outputs(frames);
@@ -92,14 +81,7 @@ protected:
     }
     static VstMidiEvent Midi(int status, int data1, int data2, int delta)
     {
-        VstMidiEvent e {};
-        e.type = vst::kVstMidiType;
-        e.byteSize = sizeof e;
-        e.deltaFrames = delta;
-        e.midiData[0] = static_cast<char>(status);
-        e.midiData[1] = static_cast<char>(data1);
-        e.midiData[2] = static_cast<char>(data2);
-        return e;
+        return hostside::Midi(status, data1, data2, delta);
     }
 
     testsupport::IsolatedHome home;

@@ -1,0 +1,48 @@
+// What the plug-in tests need on the host's side: host state made by a player of our own, and
+// MIDI events handed to the plug-in as a host hands them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "engine/GigaTone.h"
+#include "player/GigaPlayer.h"
+#include "tools/marlet-host/VstPluginModule.h"
+
+namespace hostside {
+
+// The bytes of a performance of a fresh rack after `setup` has arranged its tones.
+inline std::vector<std::uint8_t> HostState(const std::function<void(GigaPlayer&)>& setup)
+{
+    GigaPlayer player;
+    player.OnInit();
+    setup(player);
+    const std::size_t size = player.SaveToMemory();
+    return {player.Chunk().begin(), player.Chunk().begin() + static_cast<std::ptrdiff_t>(size)};
+}
+
+inline VstMidiEvent Midi(int status, int data1, int data2, int delta = 0)
+{
+    VstMidiEvent e {};
+    e.type = vst::kVstMidiType;
+    e.byteSize = sizeof e;
+    e.deltaFrames = delta;
+    e.midiData[0] = static_cast<char>(status);
+    e.midiData[1] = static_cast<char>(data1);
+    e.midiData[2] = static_cast<char>(data2);
+    return e;
+}
+
+// Hands the events to the plug-in in one list, in order.
+inline void SendEvents(VstPluginModule& module, std::vector<VstMidiEvent> midi)
+{
+    std::vector<char> storage(sizeof(VstEvents) + sizeof(VstEvent*) * midi.size());
+    auto* list = reinterpret_cast<VstEvents*>(storage.data());
+    list->numEvents = static_cast<vst::int32>(midi.size());
+    for (std::size_t i = 0; i < midi.size(); ++i)
+        list->events[i] = reinterpret_cast<VstEvent*>(&midi[i]);
+    module.Dispatch(vst::effProcessEvents, 0, 0, list);
+}
+
+}  // namespace hostside
