@@ -1,0 +1,264 @@
+// Performances whose .gig files were moved, cut short or spoilt, met the way a user meets them:
+// the saved rack is loaded into a player and notes are played through its rendering pass. The
+// rest of the rack loads and plays, the broken layers are reported and kept, and once the file
+// is whole again the same performance plays in full.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gig/GigaProgram.h"
+#include "player/KyBufferList.h"
+#include "tests/bank/BankTestSupport.h"
+#include "tests/perf/PerfFixture.h"
+#include "tests/support/Signal.h"
+#include "tools/marlet-demo/DemoInstrument.h"
+
+namespace perftest {
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::CapturedLog;
+using testsupport::Frequency;
+using testsupport::Peak;
+
+constexpr int kBlock = 512;
+constexpr int kRate = 44100;
+constexpr int kGood = 0;    // tone, MIDI channel and bus of the intact instrument
+constexpr int kBroken = 1;  // the same for the one whose file is damaged
+constexpr int kKey = 60;    // the keyboard's upper region: C4 at its own pitch
+constexpr double kKeyHz = 261.63;
+constexpr int kDroneKey = 45;
+
+// What the player gave one bus while a note played, and whether every bus stayed finite.
+struct Heard {
+    std::vector<float> left;
+    bool finite = true;
+};
+
+// Plays `key` on `channel` for `seconds` through the player's rendering pass, as an offline
+// host does (waiting for the disk thread before each block), then lets the note go.
+Heard Play(GigaPlayer& player, int channel, int key, double seconds, int velocity = 40)
+{
+    KyBufferList buses;
+    buses.SetBusCount(16);
+    buses.AllocateOwned(kBlock);
+    const int bus = player.Giga(channel)->OutputBus();
+    Heard heard;
+    player.NoteOn(channel, key, velocity, 0);
+    const int blocks = static_cast<int>(seconds * kRate / kBlock);
+    for (int b = 0; b < blocks + 40; ++b) {
+        if (b == blocks) player.AllNotesOff(-1);
+        player.AwaitStreams();
+        buses.ZeroAll(kBlock);
+        buses.ClearReadyFlags();
+        player.Process(&buses, kBlock);
+        for (int i = 0; i < buses.BusCount(); ++i)
+            for (int f = 0; f < kBlock; ++f)
+                heard.finite = heard.finite && std::isfinite(buses.GetBus(i).left[f]) &&
+                               std::isfinite(buses.GetBus(i).right[f]);
+        if (b < blocks)
+            heard.left.insert(heard.left.end(), buses.GetBus(bus).left,
+                              buses.GetBus(bus).left + kBlock);
+    }
+    return heard;
+}
+
+std::size_t Find(const std::vector<char>& bytes, std::string_view what, int nth = 0)
+{
+    auto at = bytes.begin();
+    for (int i = 0; i <= nth; ++i) {
+        if (i > 0) ++at;
+        at = std::search(at, bytes.end(), what.begin(), what.end());
+    }
+    EXPECT_NE(at, bytes.end()) << what;
+    return static_cast<std::size_t>(at - bytes.begin());
+}
+
+void Cut(const std::string& path, std::size_t length)
+{
+    fs::resize_file(path, length);
+}
+
+enum class Damage {
+    kMoved,
+    kRenamed,
+    kCutInHeader,
+    kCutInInstrumentList,
+    kCutInKeysSamples,
+    kCutInDroneSamples,
+    kGarbage,
+};
+
+std::string Name(const testing::TestParamInfo<Damage>& info)
+{
+    constexpr const char* names[] = {"Moved",          "Renamed",           "CutInHeader",
+                                     "CutInInstrumentList", "CutInKeysSamples", "CutInDroneSamples",
+                                     "Garbage"};
+    return names[static_cast<int>(info.param)];
+}
+
+class DamagedInstruments : public PerfTest {
+protected:
+    std::string WriteDemo(const std::string& name)
+    {
+        const std::string path = folder.File(name);
+        testsupport::GigWriter(demo::DemoBank()).Write(path);
+        return path;
+    }
+
+    // The rack the user saved: the keyboard of good.gig on tone 0, the keyboard of broken.gig on
+    // tone 1 (each on its own bus). The building player lets go of its layers afterwards.
+    std::string SaveRack(int brokenProgram = demo::kKeys)
+    {
+        player.Giga(kGood)->AddLayer(good, demo::kKeys);
+        player.Giga(kBroken)->AddLayer(broken, brokenProgram);
+        player.Giga(kBroken)->Layer(0)->volume = 100;
+        player.Giga(kBroken)->SetOutputBus(kBroken);
+        const std::string rack = folder.File("rack.mrp");
+        EXPECT_TRUE(player.Save(rack));
+        player.Giga(kGood)->Clear();
+        player.Giga(kBroken)->Clear();
+        return rack;
+    }
+
+    // The editor's way: open the performance file and start loading its instruments.
+    void Open(const std::string& rack)
+    {
+        ASSERT_TRUE(fresh.Load(rack));
+        fresh.RequestLoading();
+        fresh.WaitWhileLoading();
+        if (!fresh.IsAudioRunning()) fresh.KyStart();
+    }
+
+    void Spoil(Damage damage)
+    {
+        const std::vector<char> bytes = testsupport::ReadFileBytes(broken);
+        original = bytes;
+        switch (damage) {
+            case Damage::kMoved:
+                fs::create_directory(folder.File("elsewhere"));
+                fs::rename(broken, folder.File("elsewhere/broken.gig"));
+                break;
+            case Damage::kRenamed:
+                fs::rename(broken, folder.File("broken-old.gig"));
+                break;
+            case Damage::kCutInHeader:
+                Cut(broken, 20);
+                break;
+            case Damage::kCutInInstrumentList:
+                Cut(broken, Find(bytes, "ins ", 1) + 100);
+                break;
+            case Damage::kCutInKeysSamples:
+                Cut(broken, Find(bytes, "data", 1) + 40000);
+                break;
+            case Damage::kCutInDroneSamples:
+                Cut(broken, Find(bytes, "data", 6) + 400000);
+                break;
+            case Damage::kGarbage: {
+                std::vector<char> noise(bytes.size());
+                std::mt19937 random(5);
+                for (char& c : noise) c = static_cast<char>(random());
+                ASSERT_TRUE(testsupport::WriteFileBytes(broken, noise.data(), noise.size()));
+                break;
+            }
+        }
+    }
+
+    // Puts the file back as it was, where it was.
+    void Repair()
+    {
+        fs::remove(broken);
+        ASSERT_TRUE(testsupport::WriteFileBytes(broken, original.data(), original.size()));
+    }
+
+    void ExpectKeysPlay(int tone)
+    {
+        const Heard heard = Play(fresh, tone, kKey, 0.5);
+        EXPECT_TRUE(heard.finite);
+        EXPECT_GT(Peak(heard.left), 0.002f) << "tone " << tone;
+        EXPECT_NEAR(Frequency(heard.left), kKeyHz, kKeyHz * 0.03) << "tone " << tone;
+    }
+
+    std::string good = WriteDemo("good.gig");
+    std::string broken = WriteDemo("broken.gig");
+    std::vector<char> original;
+};
+
+class EveryDamage : public DamagedInstruments, public testing::WithParamInterface<Damage> {};
+
+TEST_P(EveryDamage, TheRestOfTheRackLoadsAndPlaysWhileTheBrokenLayerIsReported)
+{
+    const std::string rack = SaveRack();
+    Spoil(GetParam());
+    {
+        const CapturedLog log;
+        Open(rack);
+        EXPECT_TRUE(log.Has(broken)) << "a log line names the file:\n" << log.Text();
+        EXPECT_FALSE(log.Has(good + " ***"));
+    }
+
+    const GigaTone& ok = Tone(fresh, kGood);
+    EXPECT_EQ(ok.Status(), GigaTone::kLoaded);
+    ASSERT_EQ(ok.LayerCount(), 1);
+    EXPECT_EQ(ok.Layer(0)->state.Get(), GigaPart::kLoaded);
+
+    const GigaTone& bad = Tone(fresh, kBroken);
+    EXPECT_EQ(bad.Status(), GigaTone::kLoadedWithFailure);
+    ASSERT_EQ(bad.LayerCount(), 1);
+    EXPECT_EQ(bad.Layer(0)->state.Get(), GigaPart::kFileNotFound);
+    EXPECT_EQ(bad.Layer(0)->program, nullptr);
+    EXPECT_EQ(bad.DisplayName(), "broken.gig");
+
+    ExpectKeysPlay(kGood);
+    const Heard silent = Play(fresh, kBroken, kKey, 0.5);
+    EXPECT_TRUE(silent.finite);
+    EXPECT_EQ(Peak(silent.left), 0.0f);
+    ExpectKeysPlay(kGood);
+}
+
+TEST_P(EveryDamage, ASaveWhileBrokenKeepsTheLayerAndPlaysInFullOnceTheFileIsBack)
+{
+    const std::string rack = SaveRack();
+    Spoil(GetParam());
+    Open(rack);
+    ASSERT_EQ(Tone(fresh, kBroken).Status(), GigaTone::kLoadedWithFailure);
+    const std::string resaved = folder.File("resaved.mrp");
+    ASSERT_TRUE(fresh.Save(resaved));
+    const Bytes chunk = ChunkOf(fresh);
+    const std::vector<char> bytes = testsupport::ReadFileBytes(resaved);
+    EXPECT_NE(std::search(bytes.begin(), bytes.end(), broken.begin(), broken.end()), bytes.end())
+        << "the layer keeps its file";
+
+    Repair();
+    // Opening the performance the editor saved while the file was broken.
+    Open(resaved);
+    EXPECT_EQ(Tone(fresh, kBroken).Status(), GigaTone::kLoaded);
+    ASSERT_EQ(Tone(fresh, kBroken).LayerCount(), 1);
+    const GigaPart& layer = *Tone(fresh, kBroken).Layer(0);
+    EXPECT_EQ(layer.state.Get(), GigaPart::kLoaded);
+    ASSERT_NE(layer.program, nullptr);
+    EXPECT_EQ(layer.program->name, "Demo Keys");
+    EXPECT_EQ(layer.volume.Get(), 100);
+    ExpectKeysPlay(kBroken);
+    ExpectKeysPlay(kGood);
+
+    // And the host's way: the state it kept while the file was broken.
+    fresh.LoadFromMemory(chunk.data(), chunk.size());
+    fresh.WaitWhileLoading();
+    EXPECT_EQ(Tone(fresh, kBroken).Status(), GigaTone::kLoaded);
+    ExpectKeysPlay(kBroken);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, EveryDamage,
+                         testing::Values(Damage::kMoved, Damage::kRenamed, Damage::kCutInHeader,
+                                         Damage::kCutInInstrumentList, Damage::kCutInKeysSamples,
+                                         Damage::kCutInDroneSamples, Damage::kGarbage),
+                         Name);
+
+}  // namespace
+}  // namespace perftest
