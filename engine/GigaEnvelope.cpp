@@ -9,6 +9,20 @@ constexpr float kLinearFloor = 0.2f;  // the linear release hands over to the ta
 constexpr float kTailStart = 0.01f;   // below this a release has nothing left to fade
 constexpr float kSilent = 0.002f;     // the tail ends here
 constexpr float kFastRelease = 0.1f;  // seconds
+// Times and levels come from files and performances and may be anything; the envelope keeps to
+// finite ones within reach, so that its step counts always fit.
+constexpr float kLongestStage = 600.0f;  // seconds
+constexpr float kMostSteps = 1.0e9f;
+
+float Seconds(float t)
+{
+    return std::isfinite(t) ? std::clamp(t, 0.0f, kLongestStage) : 0.0f;
+}
+
+float Bounded(float v, float low, float otherwise)
+{
+    return std::isfinite(v) ? std::clamp(v, low, 1.0f) : otherwise;
+}
 
 // How far a controller value of 0..1 moves a time with influence `influence`.
 float Influence(float e, int influence)
@@ -21,7 +35,8 @@ float Influence(float e, int influence)
 int StepCount(float steps)
 {
     // A stage that is entered always lasts at least one step, so its rate stays finite.
-    return std::max(1, static_cast<int>(steps));
+    if (!(steps >= 1.0f)) return 1;
+    return static_cast<int>(std::min(steps, kMostSteps));
 }
 
 }  // namespace
@@ -29,14 +44,12 @@ int StepCount(float steps)
 void GigaEnvelope::Start(const Settings& s, int controller, float sampleRate)
 {
     controlRate_ = sampleRate / kFramesPerStep;
-    preAttack_ = s.preAttack;
+    preAttack_ = Bounded(s.preAttack, 0.0f, 0.0f);
     const float e = static_cast<float>(controller) / 127.0f;
-    float attack = s.attack + Influence(e, s.attackInfluence) * 0.3f;
-    float decay = s.decay + Influence(e, s.decayInfluence) * 0.9f;
-    float release = s.release + Influence(e, s.releaseInfluence) * 0.9f;
-    float sustain = std::clamp(s.sustain, 0.001f, 1.0f);
-    attack = std::max(attack, 0.0f);
-    decay = std::max(decay, 0.0f);
+    const float attack = Seconds(s.attack + Influence(e, s.attackInfluence) * 0.3f);
+    float decay = Seconds(s.decay + Influence(e, s.decayInfluence) * 0.9f);
+    float release = Seconds(s.release + Influence(e, s.releaseInfluence) * 0.9f);
+    const float sustain = Bounded(s.sustain, 0.001f, 1.0f);
     if (sustain < 1.0f && decay < 0.01f) decay = 0.01f;
     release = std::max(release, 0.03f);
     attack_ = attack * 0.69f;
@@ -56,7 +69,7 @@ void GigaEnvelope::FastRelease()
 {
     if (stage_ == kFinished) return;
     release_ = kFastRelease;
-    steps_ = static_cast<int>(controlRate_ * kFastRelease * 1.2f);
+    steps_ = StepCount(controlRate_ * kFastRelease * 1.2f);
     Enter(kReleaseTail);
 }
 
@@ -89,7 +102,7 @@ void GigaEnvelope::Enter(Stage stage)
             return;
         case kReleaseLinear: {
             const float c = release_ * controlRate_;
-            steps_ = static_cast<int>(c * 2.2f);
+            steps_ = StepCount(c * 2.2f);
             if (level_ >= kLinearFloor) {
                 stage_ = kReleaseLinear;
                 rate_ = (level_ - kLinearFloor) / (c + 1.0f);

@@ -1,15 +1,42 @@
-// Hands the fuzzer's bytes to a file reader: one scratch file per process, rewritten per input.
+// Files for the fuzz targets: one scratch file per process, rewritten per input, and a scratch
+// home folder.
 #pragma once
 
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 namespace fuzzfile {
+
+// Scratch files of every target live here.
+inline constexpr const char* kFolder = "/tmp/marlet-fuzz";
+
+// Points the user's folders at a private scratch folder for the life of the process, so that
+// preferences written at exit stay out of the real home, and removes it at exit.
+class ScratchHome {
+public:
+    ScratchHome() : path_(std::string(kFolder) + "/home-" + std::to_string(getpid()))
+    {
+        std::filesystem::create_directories(path_);
+        setenv("HOME", path_.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (path_ + "/.config").c_str(), 1);
+        setenv("XDG_DATA_HOME", (path_ + "/.local/share").c_str(), 1);
+    }
+    ~ScratchHome()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
 
 class ScratchFile {
 public:
@@ -33,6 +60,7 @@ public:
         for (std::size_t i = size; i < minSize; ++i) out.put('\0');
         return path_;
     }
+    const std::string& Path() const { return path_; }
 
 private:
     std::string path_;

@@ -7,16 +7,20 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/fuzz"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DMARLET_FUZZ=ON -DMARLET_TESTS=OFF -DMARLET_TOOLS=OFF -DMARLET_BENCH=OFF >/dev/null
-cmake --build "$build" --target FastRiffFuzz CImpRiffFuzz GigaBankFuzz -j2
+  -DMARLET_FUZZ=ON -DMARLET_TESTS=OFF -DMARLET_TOOLS=ON -DMARLET_BENCH=OFF >/dev/null
+targets="FastRiffFuzz:fastriff CImpRiffFuzz:cimpriff GigaBankFuzz:gigabank GigaPlayFuzz:gigaplay
+  PerformanceFileFuzz:performance HostChunkFuzz:hostchunk PrefStoreFuzz:prefstore
+  MidiEventFuzz:midievents"
+# shellcheck disable=SC2086
+cmake --build "$build" -j2 --target $(for pair in $targets; do printf '%s ' "${pair%%:*}"; done)
 
 # New inputs go to a scratch folder, so the checked-in seed corpus stays small; crashing inputs
 # are kept in build/fuzz/artifacts.
 work=$(mktemp -d)
 mkdir -p "$build/artifacts"
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work" /tmp/marlet-fuzz' EXIT
 status=0
-for pair in FastRiffFuzz:fastriff CImpRiffFuzz:cimpriff GigaBankFuzz:gigabank; do
+for pair in $targets; do
   target=${pair%%:*}
   corpus=${pair##*:}
   mkdir -p "$work/$corpus"

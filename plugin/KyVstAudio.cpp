@@ -81,8 +81,11 @@ void KyVstAudio::processReplacing(float** inputs, float** outputs, vst::int32 fr
 vst::int32 KyVstAudio::processEvents(VstEvents* events)
 {
     GigaPlayer* player = GetPlayer();
+    // The record declares two slots; the host's list holds numEvents of them, so they are
+    // reached through a pointer rather than indexed in the declared array.
+    VstEvent* const* list = events->events;
     for (vst::int32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = list[i];
         if (!event || event->type != vst::kVstMidiType) continue;
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
         const int status = static_cast<unsigned char>(midi->midiData[0]);

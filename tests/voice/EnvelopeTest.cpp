@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -125,3 +126,25 @@ TEST(GigaEnvelope, ReleaseOfAQuietVoiceEndsAtOnceAndGainsRampAcrossSteps)
 }
 
 }  // namespace
+
+// Times and levels from damaged files or performances: the envelope still runs with finite
+// levels and ends its release.
+TEST(GigaEnvelope, HugeAndNonFiniteSettingsGiveFiniteLevelsAndAnEndingRelease)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (const GigaEnvelope::Settings& s :
+         {Times(4.3e36f, 4.6e26f, 0.5f, 1e30f), Times(inf, inf, nan, inf), Times(nan, nan, 2.0f, nan),
+          Times(-inf, -1e30f, -5.0f, -inf)}) {
+        GigaEnvelope e;
+        GigaEnvelope::Settings odd = s;
+        odd.preAttack = nan;
+        e.Start(odd, 127, kRate);
+        for (float level : Levels(e, 1000)) ASSERT_TRUE(std::isfinite(level));
+        e.Release();
+        // A release never lasts longer than the longest stage allows.
+        const auto release = Levels(e, static_cast<int>(kControlRate * 600 * 2.5f));
+        EXPECT_EQ(e.GetStage(), GigaEnvelope::kFinished);
+        for (float level : release) ASSERT_TRUE(std::isfinite(level) && level >= 0.0f);
+    }
+}

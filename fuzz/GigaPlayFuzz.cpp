@@ -1,0 +1,67 @@
+// Plays any input as a .gig instrument: the input is split at each "GXSP" into the .gig and its
+// extension files, every program (up to 32) goes onto the live plug-in's rack through a host
+// chunk, a phrase is played on every channel, and the rack is emptied again. A refused file or
+// program is fine; a crash, a hang, a read or write outside a buffer, a sample that is not
+// finite or a write outside the host's block is a finding.
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz/LivePlugin.h"
+
+namespace {
+
+constexpr std::string_view kSeparator = "GXSP";
+constexpr int kMaxExtensionFiles = 8;
+
+void WriteFile(const std::string& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    auto& plugin = fuzzplugin::LivePlugin::Instance();
+    static const auto emptyRack = fuzzplugin::RackState([](GigaPlayer&) {});
+    static int round = 0;
+
+    // A folder of its own for each input: the bank manager shares banks by path, and a bank
+    // held over from an earlier input must never meet the bytes of this one.
+    const auto folderOf = [](int n) {
+        return std::string(fuzzplugin::kFolder) + "/play-" + std::to_string(getpid()) + "-" +
+               std::to_string(n);
+    };
+    std::error_code ignored;
+    std::filesystem::remove_all(folderOf(round - 2), ignored);
+    const std::string folder = folderOf(round++);
+    std::filesystem::create_directories(folder);
+    const std::string path = folder + "/fz.gig";
+
+    std::string_view rest(reinterpret_cast<const char*>(data), size);
+    for (int file = 0; file <= kMaxExtensionFiles; ++file) {
+        const std::size_t cut = rest.find(kSeparator);
+        const std::string name =
+            file == 0 ? path : folder + "/" + testsupport::GigWriter::ExtensionName("fz", file);
+        WriteFile(name, rest.substr(0, cut));
+        if (cut == std::string_view::npos) break;
+        rest.remove_prefix(cut + kSeparator.size());
+    }
+
+    // Tone t plays programs t and t + 16.
+    plugin.SetChunk(fuzzplugin::RackState([&](GigaPlayer& rack) {
+        for (int t = 0; t < 16; ++t) {
+            rack.Giga(t)->AddLayer(path, t);
+            rack.Giga(t)->AddLayer(path, t + 16);
+        }
+    }));
+    plugin.PlayEveryChannel();
+    plugin.Hush();
+    plugin.SetChunk(emptyRack);
+    return 0;
+}

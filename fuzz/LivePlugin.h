@@ -1,0 +1,236 @@
+// A live plug-in for the fuzz targets that reach the engine: created once per process the way a
+// host creates it (the entry's factory, a host callback, open, rate, block size, switched on) and
+// rendering offline, so that loads finish before the next block and streams never run dry.
+// Every block goes into host buffers with a guard zone on both sides; a write outside the
+// block or a sample that is not finite stops the run as a finding.
+#pragma once
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/GigaTone.h"
+#include "fuzz/FuzzFile.h"
+#include "persist/GigaPrefs.h"
+#include "player/GigaPlayer.h"
+#include "player/QelLog.h"
+#include "plugin/KyVstAudio.h"
+#include "plugin/PluginEntry.h"
+#include "tests/support/GigWriter.h"
+#include "tools/marlet-demo/DemoInstrument.h"
+
+namespace fuzzplugin {
+
+using fuzzfile::kFolder;
+using fuzzfile::ScratchHome;
+
+// The seed performances name the demo bank by this path.
+inline constexpr const char* kDemoBank = "/tmp/marlet-fuzz/demo.gig";
+
+// Writes the demo bank once per process, through a temporary file and a rename, so that targets
+// running side by side never read a half-written bank.
+inline const char* DemoBank()
+{
+    static const bool written = [] {
+        std::filesystem::create_directories(kFolder);
+        const std::string temp = std::string(kFolder) + "/demo-" + std::to_string(getpid()) + ".gig";
+        testsupport::GigWriter(demo::DemoBank()).Write(temp);
+        std::filesystem::rename(temp, kDemoBank);
+        return true;
+    }();
+    (void)written;
+    return kDemoBank;
+}
+
+// A player that is never started, only used to write host state: `arrange` sets up its tones
+// (which start out empty) and the rack's chunk comes back.
+template <typename Arrange>
+std::vector<std::uint8_t> RackState(Arrange arrange)
+{
+    static GigaPlayer& editor = []() -> GigaPlayer& {
+        static GigaPlayer player;
+        player.OnInit();
+        return player;
+    }();
+    for (int t = 0; t < editor.ToneCount(); ++t) editor.Giga(t)->Clear();
+    arrange(editor);
+    const std::size_t size = editor.SaveToMemory();
+    return {editor.Chunk().begin(), editor.Chunk().begin() + static_cast<std::ptrdiff_t>(size)};
+}
+
+class LivePlugin {
+public:
+    static constexpr int kRate = 44100;
+    static constexpr int kMaxBlock = 2048;
+    static constexpr int kGuard = 16;
+    static constexpr float kGuardValue = 1.0e30f;
+
+    // The process's plug-in. The scratch home comes first, so that it outlives everything that
+    // writes into it at exit; the log sink is open so that every log line is really formatted.
+    static LivePlugin& Instance()
+    {
+        static ScratchHome home;
+        static LivePlugin plugin;
+        return plugin;
+    }
+
+    AEffect* Effect() const { return effect_; }
+    GigaPlayer& Player() const { return *static_cast<KyVstAudio*>(effect_->object)->GetPlayer(); }
+
+    vst::intptr Dispatch(vst::int32 opcode, vst::int32 index = 0, vst::intptr value = 0,
+                         void* ptr = nullptr, float opt = 0.0f) const
+    {
+        return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+    }
+
+    // Hands the events to the plug-in as one list, in order.
+    void Events(const std::vector<VstEvent*>& events)
+    {
+        list_.assign(sizeof(VstEvents) + sizeof(VstEvent*) * events.size(), 0);
+        auto* list = reinterpret_cast<VstEvents*>(list_.data());
+        list->numEvents = static_cast<vst::int32>(events.size());
+        // The record declares two slots; hosts allocate as many as there are events.
+        VstEvent** slots = list->events;
+        for (std::size_t i = 0; i < events.size(); ++i) slots[i] = events[i];
+        Dispatch(vst::effProcessEvents, 0, 0, list);
+    }
+
+    void Midi(int status, int data1, int data2, int delta = 0)
+    {
+        VstMidiEvent e {};
+        e.type = vst::kVstMidiType;
+        e.byteSize = sizeof e;
+        e.deltaFrames = delta;
+        e.midiData[0] = static_cast<char>(status);
+        e.midiData[1] = static_cast<char>(data1);
+        e.midiData[2] = static_cast<char>(data2);
+        Events({reinterpret_cast<VstEvent*>(&e)});
+    }
+
+    std::vector<std::uint8_t> GetChunk() const
+    {
+        void* data = nullptr;
+        const auto size = Dispatch(vst::effGetChunk, 0, 0, &data);
+        if (size < 0 || (size > 0 && data == nullptr)) __builtin_trap();
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        return {bytes, bytes + size};
+    }
+
+    // The host keeps its own copy; the plug-in may not write into it.
+    void SetChunk(const std::uint8_t* data, std::size_t size)
+    {
+        hostCopy_.assign(data, data + size);
+        Dispatch(vst::effSetChunk, 0, static_cast<vst::intptr>(size), hostCopy_.data());
+        if (!std::equal(hostCopy_.begin(), hostCopy_.end(), data)) __builtin_trap();
+    }
+    void SetChunk(const std::vector<std::uint8_t>& bytes) { SetChunk(bytes.data(), bytes.size()); }
+
+    // Renders `frames` (1..kMaxBlock) into guarded buffers; traps on a write outside the block
+    // or a sample that is not finite.
+    void Block(int frames)
+    {
+        for (auto& channel : channels_) channel.assign(channel.size(), kGuardValue);
+        effect_->processReplacing(effect_, nullptr, pointers_.data(), frames);
+        for (const auto& channel : channels_) {
+            for (int i = 0; i < kGuard; ++i) {
+                if (channel[static_cast<std::size_t>(i)] != kGuardValue) __builtin_trap();
+                if (channel[static_cast<std::size_t>(kGuard + frames + i)] != kGuardValue)
+                    __builtin_trap();
+            }
+            for (int i = 0; i < frames; ++i) {
+                if (!std::isfinite(channel[static_cast<std::size_t>(kGuard + i)])) __builtin_trap();
+            }
+        }
+    }
+
+    void Render(int frames, int block = 512)
+    {
+        for (int done = 0; done < frames; done += block) Block(std::min(block, frames - done));
+    }
+
+    // Every channel falls silent and forgets its controllers, so that one input leaves the
+    // next nothing but loaded instruments.
+    void Hush()
+    {
+        std::vector<VstMidiEvent> reset;
+        for (int channel = 0; channel < 16; ++channel) {
+            for (const auto [status, data1, data2] :
+                 {std::array {0xB0, 64, 0}, std::array {0xB0, 120, 0}, std::array {0xB0, 121, 0},
+                  std::array {0xB0, 123, 0}, std::array {0xE0, 0, 64}}) {
+                VstMidiEvent e {};
+                e.type = vst::kVstMidiType;
+                e.byteSize = sizeof e;
+                e.midiData[0] = static_cast<char>(status | channel);
+                e.midiData[1] = static_cast<char>(data1);
+                e.midiData[2] = static_cast<char>(data2);
+                reset.push_back(e);
+            }
+        }
+        std::vector<VstEvent*> events;
+        for (auto& e : reset) events.push_back(reinterpret_cast<VstEvent*>(&e));
+        Events(events);
+        Render(kMaxBlock);
+    }
+
+    // A short phrase on every channel: low, middle and high keys at soft and hard velocities,
+    // held, then released into their release stage.
+    void PlayEveryChannel(int heldFrames = 4096, int releaseFrames = 2048)
+    {
+        static constexpr int kKeys[] = {0, 36, 60, 61, 84, 127};
+        for (int channel = 0; channel < 16; ++channel) {
+            for (int k = 0; k < 6; ++k) Midi(0x90 | channel, kKeys[k], k % 2 ? 127 : 20, k * 7);
+        }
+        Render(heldFrames);
+        for (int channel = 0; channel < 16; ++channel) {
+            for (int key : kKeys) Midi(0x80 | channel, key, 64);
+        }
+        Render(releaseFrames);
+    }
+
+private:
+    static vst::intptr Host(AEffect*, vst::int32 opcode, vst::int32, vst::intptr, void*, float)
+    {
+        if (opcode == vst::audioMasterVersion) return 2400;
+        if (opcode == vst::audioMasterGetCurrentProcessLevel)
+            return KyVstAudio::kProcessLevelOffline;
+        return 0;
+    }
+
+    LivePlugin()
+    {
+        QelLog::OpenSink("/dev/null");
+        // Short preloads, so that small inputs already play from disk.
+        GigaPrefs::Instance().SetPreloadMinimum(GigaPrefs::kMinPreloadSeconds);
+        GigaPrefs::Instance().SetPreloadTolerance(GigaPrefs::kMinPreloadSeconds);
+        effect_ = CreatePluginEffect(&Host);
+        if (effect_ == nullptr) std::abort();
+        Dispatch(vst::effOpen);
+        Dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
+        Dispatch(vst::effSetBlockSize, 0, kMaxBlock);
+        Dispatch(vst::effMainsChanged, 0, 1);
+        for (auto& channel : channels_)
+            channel.assign(static_cast<std::size_t>(kMaxBlock + 2 * kGuard), kGuardValue);
+        for (auto& channel : channels_) pointers_.push_back(channel.data() + kGuard);
+    }
+    ~LivePlugin()
+    {
+        Dispatch(vst::effMainsChanged, 0, 0);
+        Dispatch(vst::effClose);
+        QelLog::CloseSink();
+    }
+
+    AEffect* effect_ = nullptr;
+    std::vector<std::vector<float>> channels_ = std::vector<std::vector<float>>(KyVstAudio::kOutputs);
+    std::vector<float*> pointers_;
+    std::vector<char> list_;
+    std::vector<std::uint8_t> hostCopy_;
+};
+
+}  // namespace fuzzplugin
