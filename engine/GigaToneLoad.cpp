@@ -73,11 +73,25 @@ bool GigaTone::LoadLayer(GigaPart& layer)
         if (layer.bank) layer.bank->Release();
         layer.bank = bank;
     }
-    // A program the bank does not have, or one that does not fit in memory, drops the layer
-    // without counting as a failure of the tone.
-    if (!layer.bank || layer.programIndex >= layer.bank->ProgramCount()) return true;
-    GigaProgram* program = layer.bank->LoadProgram(layer.programIndex, this);
-    if (!program) return true;
+    GigaProgram* program = layer.bank && layer.programIndex < layer.bank->ProgramCount()
+                               ? layer.bank->LoadProgram(layer.programIndex, this)
+                               : nullptr;
+    if (!program) {
+        // The layer lets go of its bank, or the manager would keep it open (and hand out what
+        // it read then) long after the file changed.
+        const bool damaged = layer.bank && layer.bank->Damaged();
+        if (layer.bank) layer.bank->Release();
+        layer.bank = nullptr;
+        // A program the bank does not have, or one that does not fit in memory, drops the
+        // layer without counting as a failure of the tone.
+        if (!damaged) return true;
+        // A file damaged since it was opened counts as missing: the layer keeps its file and
+        // program for the performance, and comes back once the file is whole again.
+        Log("*** GigaTone::LoadLayer() cannot load program %d of %s ***\r\n", layer.programIndex,
+            layer.bankPath.c_str());
+        layer.state = GigaPart::kFileNotFound;
+        return false;
+    }
     layer.program = program;
     layer.state = GigaPart::kLoaded;
     if (layer.keyHigh == 0) {

@@ -59,6 +59,7 @@ void GigaBank::Reset()
     programsSeen_ = 0;
     sampleCount_ = 0;
     sampleListBuilt_ = false;
+    damaged_ = false;
     wavePoolOffset_ = 0;
     extensionListOffset_ = 0;
     extensionListBytes_ = 0;
@@ -279,12 +280,14 @@ GigaProgram* GigaBank::LoadProgram(int index, GigaLoadReport* tone)
     // A list that was complete stays: loaded programs point into it and rebuilding it would
     // give the same samples. A list cut short by the error goes.
     if (!sampleListBuilt_) DropSampleList();
+    damaged_ = true;
     if (partial_ != nullptr) FailLoad(*partial_);
     return nullptr;
 }
 
-GigaProgram* GigaBank::FailLoad(GigaProgram& program)
+GigaProgram* GigaBank::FailLoad(GigaProgram& program, bool damaged)
 {
+    if (damaged) damaged_ = true;
     program.Unload();
     partial_ = nullptr;
     return nullptr;
@@ -308,6 +311,7 @@ GigaProgram* GigaBank::LoadProgramSteps(int index, GigaLoadReport* tone)
     }
     if (program.fileOffset == 0) {
         Log("*** GigaBank::LoadProgram(%d) instrument not found in %s ***", index, path_.c_str());
+        damaged_ = true;
         return nullptr;
     }
 
@@ -332,14 +336,15 @@ GigaProgram* GigaBank::LoadProgramSteps(int index, GigaLoadReport* tone)
             return FailLoad(program);
         }
         if (!ReadRegion(region, context)) return FailLoad(program);
-        if (!UseZoneSamples(program, region, index, valueTotal, toRead)) return FailLoad(program);
+        if (!UseZoneSamples(program, region, index, valueTotal, toRead))
+            return FailLoad(program, false);
     }
 
     Log("Memory samples= %d MB", static_cast<int>(valueTotal * 2 / 1024 / 1024));
     if (!record.Allocate()) {
         Log("Error: Not enough memory");
         Report(tone, GigaLoadReport::kNotEnoughMemory);
-        return FailLoad(program);
+        return FailLoad(program, false);
     }
     Report(tone, GigaLoadReport::kLoadingSamples);
     if (!ReadPreloads(program, toRead, tone)) return FailLoad(program);

@@ -69,13 +69,18 @@ public:
     int Version() const { return version_; }
     int RefCount() const { return refCount_.load(std::memory_order_acquire); }
     bool SampleListBuilt() const { return sampleListBuilt_; }
+    // A program load found the file other than its program list promised (cut short or spoilt
+    // since it was opened): the bank manager hands this bank out no more, so the next holder
+    // reads the file afresh.
+    bool Damaged() const { return damaged_; }
 
 private:
     void Reset();
     bool ReadProgramList();
     GigaProgram* LoadProgramSteps(int index, GigaLoadReport* tone);
-    // Returns a half-loaded program to its regionless state; its reservations go with it.
-    GigaProgram* FailLoad(GigaProgram& program);
+    // Returns a half-loaded program to its regionless state; its reservations go with it. A
+    // failure of the file's content (not of memory) marks the bank damaged.
+    GigaProgram* FailLoad(GigaProgram& program, bool damaged = true);
     // The preload record a load of program `index` reserves in.
     GigaMemory& RecordFor(int index);
     bool ReadInstrument(GigaProgram& program, const GigaChunkContext& context);
@@ -113,5 +118,6 @@ private:
     std::unique_ptr<GigaSample[]> samples_;
     std::int32_t sampleCount_ = 0;
     bool sampleListBuilt_ = false;
+    bool damaged_ = false;
     GigaProgram* partial_ = nullptr;  // program whose load is under way
 };

@@ -38,7 +38,7 @@ GigaBank* GigaBankManager::RetainBank(std::string_view path)
 {
     for (int i = 0; i < bankCount_; ++i) {
         GigaBank& bank = *banks_[static_cast<std::size_t>(i)];
-        if (bank.SamePath(path)) {
+        if (bank.SamePath(path) && !bank.Damaged()) {
             bank.Retain();
             return &bank;
         }

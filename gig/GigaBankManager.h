@@ -24,7 +24,8 @@ public:
     ~GigaBankManager() override;
 
     // Loading thread only: the bank of `path`, opened when needed, with one more holder. Null
-    // when the file cannot be opened or 512 banks are open.
+    // when the file cannot be opened or 512 banks are open. A damaged bank is never shared: its
+    // holders keep it until they let go, a new holder gets the file opened anew.
     GigaBank* RetainBank(std::string_view path);
 
     // Any thread: runs a pass soon. A request made while a pass runs makes it run once more, so

@@ -254,6 +254,113 @@ TEST_P(EveryDamage, ASaveWhileBrokenKeepsTheLayerAndPlaysInFullOnceTheFileIsBack
     ExpectKeysPlay(kBroken);
 }
 
+// The file is cut short after the player opened it (a drive going away, a copy still under way):
+// a program loaded from it later finds its sample data missing. It must be reported and kept,
+// not dropped from the rack, and come back once the file is whole again.
+TEST_F(DamagedInstruments, AProgramWhoseSamplesWereCutAfterTheFileOpenedIsReportedAndKept)
+{
+    player.Giga(kGood)->AddLayer(broken, demo::kKeys);
+    const Bytes keysOnly = ChunkOf(player);
+    player.Giga(kBroken)->AddLayer(broken, demo::kDrone);
+    player.Giga(kBroken)->SetOutputBus(kBroken);
+    const Bytes withDrone = ChunkOf(player);
+    player.Giga(kGood)->Clear();
+    player.Giga(kBroken)->Clear();
+
+    fresh.LoadFromMemory(keysOnly.data(), keysOnly.size());
+    fresh.WaitWhileLoading();
+    ASSERT_EQ(Tone(fresh, kGood).Status(), GigaTone::kLoaded);
+    original = testsupport::ReadFileBytes(broken);
+    // Half a second into the drone: inside the head a load reads into memory.
+    Cut(broken, Find(original, "data", 6) + kRate);
+
+    {
+        const CapturedLog log;
+        fresh.LoadFromMemory(withDrone.data(), withDrone.size());
+        fresh.WaitWhileLoading();
+        EXPECT_TRUE(log.Has(broken)) << log.Text();
+    }
+    EXPECT_EQ(Tone(fresh, kGood).Status(), GigaTone::kLoaded);
+    const GigaTone& drone = Tone(fresh, kBroken);
+    EXPECT_EQ(drone.Status(), GigaTone::kLoadedWithFailure);
+    ASSERT_EQ(drone.LayerCount(), 1) << "the layer stays in the rack";
+    EXPECT_EQ(drone.Layer(0)->state.Get(), GigaPart::kFileNotFound);
+    EXPECT_EQ(drone.Layer(0)->program, nullptr);
+    const Heard silent = Play(fresh, kBroken, kDroneKey, 1.0);
+    EXPECT_TRUE(silent.finite);
+    EXPECT_EQ(Peak(silent.left), 0.0f);
+    ExpectKeysPlay(kGood);
+
+    const Bytes saved = ChunkOf(fresh);
+    Repair();
+    fresh.LoadFromMemory(saved.data(), saved.size());
+    fresh.WaitWhileLoading();
+    ASSERT_EQ(Tone(fresh, kBroken).Status(), GigaTone::kLoaded);
+    ASSERT_EQ(Tone(fresh, kBroken).LayerCount(), 1);
+    EXPECT_EQ(Tone(fresh, kBroken).Layer(0)->state.Get(), GigaPart::kLoaded);
+    const Heard back = Play(fresh, kBroken, kDroneKey, 2.0);
+    EXPECT_TRUE(back.finite);
+    const std::vector<float> steady(back.left.begin() + kRate, back.left.end());
+    EXPECT_GT(Peak(steady), 0.002f);
+    EXPECT_NEAR(Frequency(steady), 110.0, 110.0 * 0.03);
+    ExpectKeysPlay(kGood);
+}
+
+// Cut past the head in memory: the drone loads, and its stream from disk comes up short while
+// it plays. The voice falls silent where the data end; what it played before is the drone.
+TEST_F(DamagedInstruments, ASampleCutShortWhileItStreamsFallsSilentWhereItsDataEnd)
+{
+    player.Giga(kGood)->AddLayer(good, demo::kKeys);
+    player.Giga(kBroken)->AddLayer(broken, demo::kDrone);
+    player.Giga(kBroken)->SetOutputBus(kBroken);
+    const Bytes rack = ChunkOf(player);
+    player.Giga(kGood)->Clear();
+    player.Giga(kBroken)->Clear();
+    fresh.LoadFromMemory(rack.data(), rack.size());
+    fresh.WaitWhileLoading();
+    ASSERT_EQ(Tone(fresh, kBroken).Status(), GigaTone::kLoaded);
+    ASSERT_TRUE(Tone(fresh, kBroken).Layer(0)->program->needsStreaming);
+
+    original = testsupport::ReadFileBytes(broken);
+    const std::size_t data = Find(original, "data", 6) + 8;
+    for (const double seconds : {2.5, 1.7}) {
+        SCOPED_TRACE(seconds);
+        // An odd length on purpose: the last frame is cut in half.
+        Cut(broken, data + static_cast<std::size_t>(seconds * kRate) * 2 + 1);
+        const Heard heard = Play(fresh, kBroken, kDroneKey, 4.0);
+        EXPECT_TRUE(heard.finite);
+        const auto at = [&](double s) { return static_cast<std::size_t>(s * kRate); };
+        EXPECT_GT(Peak(heard.left, at(0.8), at(seconds - 0.1)), 0.002f) << "the drone plays";
+        EXPECT_NEAR(Frequency({heard.left.begin() + at(0.8), heard.left.begin() + at(seconds - 0.1)}),
+                    110.0, 110.0 * 0.03);
+        EXPECT_EQ(Peak(heard.left, at(seconds + 0.05)), 0.0f) << "and nothing after its data";
+        ExpectKeysPlay(kGood);
+    }
+    Repair();
+}
+
+// A performance naming a program its file does not have drops that layer; the file, opened
+// for nothing, must not stay open behind the user's back: once the file has the program, the
+// same performance plays it.
+TEST_F(DamagedInstruments, AProgramMissingFromItsFilePlaysOnceTheFileHasIt)
+{
+    const std::string rack = SaveRack(3);
+    Open(rack);
+    EXPECT_EQ(Tone(fresh, kBroken).LayerCount(), 0);
+    ExpectKeysPlay(kGood);
+
+    testsupport::GigFilePlan plan = demo::DemoBank();
+    plan.instruments.push_back(plan.instruments[demo::kKeys]);
+    plan.instruments.back().name = "More Keys";
+    testsupport::GigWriter(plan).Write(broken);
+    Open(rack);
+    EXPECT_EQ(Tone(fresh, kBroken).Status(), GigaTone::kLoaded);
+    ASSERT_EQ(Tone(fresh, kBroken).LayerCount(), 1);
+    ASSERT_NE(Tone(fresh, kBroken).Layer(0)->program, nullptr);
+    EXPECT_EQ(Tone(fresh, kBroken).Layer(0)->program->name, "More Keys");
+    ExpectKeysPlay(kBroken);
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, EveryDamage,
                          testing::Values(Damage::kMoved, Damage::kRenamed, Damage::kCutInHeader,
                                          Damage::kCutInInstrumentList, Damage::kCutInKeysSamples,
