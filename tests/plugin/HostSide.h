@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -20,6 +21,16 @@ inline std::vector<std::uint8_t> HostState(const std::function<void(GigaPlayer&)
     setup(player);
     const std::size_t size = player.SaveToMemory();
     return {player.Chunk().begin(), player.Chunk().begin() + static_cast<std::ptrdiff_t>(size)};
+}
+
+// Threads of this process right now: a closed plug-in leaves none of its own behind.
+inline int ThreadsOfThisProcess()
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/task"))
+        ++count;
+    return count;
 }
 
 inline VstMidiEvent Midi(int status, int data1, int data2, int delta = 0)

@@ -3,81 +3,64 @@
 // buffers, or produce samples that are not finite.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <random>
+#include <string>
+#include <thread>
 #include <vector>
 
+#include "tests/plugin/AudioSide.h"
+#include "tests/plugin/DemoRacks.h"
+#include "tests/plugin/DenseMidi.h"
 #include "tests/plugin/HostSide.h"
-#include "tests/support/GigWriter.h"
 #include "tests/support/TempFolder.h"
-#include "tools/marlet-demo/DemoInstrument.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {
 
-constexpr float kGuard = 12345.0f;
-constexpr int kGuardFrames = 64;
-
-// 32 channels with a guard zone before and after each block: the plug-in writes exactly the
-// frames it was given, and writes only finite samples.
-class GuardedOutputs {
-public:
-    explicit GuardedOutputs(int frames) : frames_(frames)
-    {
-        for (auto& c : storage_)
-            c.assign(static_cast<std::size_t>(frames + 2 * kGuardFrames), kGuard);
-        for (auto& c : storage_) pointers_.push_back(c.data() + kGuardFrames);
-    }
-    float** Pointers() { return pointers_.data(); }
-    void Check() const
-    {
-        for (const auto& c : storage_) {
-            for (int i = 0; i < kGuardFrames; ++i) {
-                ASSERT_EQ(c[static_cast<std::size_t>(i)], kGuard) << "written before the block";
-                ASSERT_EQ(c[static_cast<std::size_t>(kGuardFrames + frames_ + i)], kGuard)
-                    << "written after the block";
-            }
-            for (int i = 0; i < frames_; ++i)
-                ASSERT_TRUE(std::isfinite(c[static_cast<std::size_t>(kGuardFrames + i)]));
-        }
-    }
-
-private:
-    int frames_;
-    std::vector<std::vector<float>> storage_ = std::vector<std::vector<float>>(32);
-    std::vector<float*> pointers_;
-};
+// Seconds of audio the long run renders (as fast as the machine goes): MARLET_STRESS_SECONDS,
+// else less under the sanitizers, which run many times slower.
+int StressSeconds()
+{
+    if (const char* text = std::getenv("MARLET_STRESS_SECONDS"); text && std::atoi(text) > 0)
+        return std::atoi(text);
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+    return 30;
+#else
+    return 150;
+#endif
+}
 
 class PluginStress : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        testsupport::GigWriter(demo::DemoBank()).Write(bank);
+        VstPluginModule::Options options;
+        options.recordCalls = false;  // the host itself stays quiet on the audio thread
         std::string error;
-        module = VstPluginModule::Load(MARLET_PLUGIN_PATH, error);
+        module = VstPluginModule::Load(MARLET_PLUGIN_PATH, options, error);
         ASSERT_NE(module, nullptr) << error;
         effect = module->Effect();
+        audio = std::make_unique<hostside::AudioSide>(effect, 8192);
         module->Dispatch(vst::effOpen);
         module->Dispatch(vst::effMainsChanged, 0, 1);
     }
-    std::vector<std::uint8_t> DemoRack()
+    std::vector<std::uint8_t> DemoRack() { return racks.Full(); }
+    vst::intptr SetChunk(const std::vector<std::uint8_t>& chunk)
     {
-        return hostside::HostState([this](GigaPlayer& player) {
-            for (int t = 0; t < 16; ++t) {
-                // Key range and bend range given, so that loading fills in nothing of its own.
-                GigaPart* layer = player.Giga(t)->AddLayer(bank, t % 3);
-                layer->keyLow = 0;
-                layer->keyHigh = 127;
-                layer->bendRange = 2;
-            }
-        });
+        return module->Dispatch(vst::effSetChunk, 0, static_cast<vst::intptr>(chunk.size()),
+                                const_cast<std::uint8_t*>(chunk.data()));
     }
-    void Events(std::vector<VstMidiEvent> midi) { hostside::SendEvents(*module, std::move(midi)); }
-    void Block(int frames)
+    void Events(const std::vector<VstMidiEvent>& midi) { audio->Send(midi); }
+    void Block(int frames) { ASSERT_EQ(audio->Render(frames), ""); }
+    void TearDown() override
     {
-        GuardedOutputs outputs(frames);
-        effect->processReplacing(effect, nullptr, outputs.Pointers(), frames);
-        outputs.Check();
+        if (audio) {
+            EXPECT_EQ(audio->Allocations(), 0u) << "allocations in the audio thread's calls";
+        }
     }
     static VstMidiEvent Midi(int status, int data1, int data2, int delta)
     {
@@ -85,18 +68,16 @@ protected:
     }
 
     testsupport::IsolatedHome home;
-    testsupport::TempFolder folder;
-    std::string bank = folder.File("demo.gig");
+    hostside::DemoRacks racks;
     std::unique_ptr<VstPluginModule> module;
     AEffect* effect = nullptr;
+    std::unique_ptr<hostside::AudioSide> audio;
 };
 
 TEST_F(PluginStress, OddBlocksRatesAndEventsWithInstrumentsPlaying)
 {
     auto chunk = DemoRack();
-    ASSERT_EQ(
-        module->Dispatch(vst::effSetChunk, 0, static_cast<vst::intptr>(chunk.size()), chunk.data()),
-        1);
+    ASSERT_EQ(SetChunk(chunk), 1);
     std::mt19937 random(5);
     const int sizes[] = {1, 7, 64, 511, 4096, 8192};
     const float rates[] = {22050.0f, 44100.0f, 48000.0f, 96000.0f, 192000.0f};
@@ -142,9 +123,7 @@ TEST_F(PluginStress, HostileChunksLeaveAWorkingPlugin)
         1);
 
     auto rack = DemoRack();
-    ASSERT_EQ(
-        module->Dispatch(vst::effSetChunk, 0, static_cast<vst::intptr>(rack.size()), rack.data()),
-        1);
+    ASSERT_EQ(SetChunk(rack), 1);
     void* data = nullptr;
     const auto size = module->Dispatch(vst::effGetChunk, 0, 0, &data);
     ASSERT_GT(size, 0);
@@ -153,6 +132,67 @@ TEST_F(PluginStress, HostileChunksLeaveAWorkingPlugin)
               rack);
     Events({Midi(0x90, 60, 100, 0)});
     Block(512);
+}
+
+TEST_F(PluginStress, DenseMidiOnEveryChannelWhileRacksLoadAndUnloadInTheBackground)
+{
+    const auto full = racks.Full();
+    const auto layered = racks.Layered();
+    const auto empty = hostside::DemoRacks::Empty();
+    std::vector<std::uint8_t> garbage(3000);
+    std::mt19937 random(11);
+    for (auto& b : garbage) b = static_cast<std::uint8_t>(random());
+
+    // The counting hook must see what the plug-in allocates on this thread: a host state read
+    // inside the library allocates. Were the library's operator new not ours, the count would
+    // stay zero and every "no allocation" below would prove nothing.
+    {
+        testsupport::AllocationCounter counter;
+        ASSERT_EQ(SetChunk(full), 1);
+        ASSERT_GT(counter.Count(), 0u) << "the hook does not see the plug-in's allocations";
+    }
+    // From here on a live host: instruments load in the background while it plays.
+    module->SetProcessLevel(2);
+
+    constexpr int kFrames = 256;
+    const auto blocks = static_cast<std::size_t>(StressSeconds()) * 44100 / kFrames;
+    std::atomic<std::size_t> rendered {0};
+    std::atomic<bool> done {false};
+    std::atomic<int> swaps {0};
+    std::atomic<int> refused {0};
+    std::thread loader([&] {
+        const std::vector<std::uint8_t>* order[] = {&empty,   &layered, &garbage, &full,
+                                                    &layered, &empty,   &full};
+        for (std::size_t i = 0; !done.load(); ++i) {
+            if (SetChunk(*order[i % std::size(order)]) != 1) ++refused;
+            ++swaps;
+            if (i % 3 == 0) {
+                void* data = nullptr;
+                if (module->Dispatch(vst::effGetChunk, 0, 0, &data) <= 0 || !data) ++refused;
+            }
+            // Let the audio get on for a while: a couple of swaps per second of audio.
+            const std::size_t until = rendered.load() + 80;
+            while (!done.load() && rendered.load() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+
+    hostside::DenseMidi music(3);
+    std::string fault;
+    // At least the audio asked for, and on until the racks have changed a good many times.
+    constexpr int kSwaps = 12;
+    for (std::size_t block = 0; (block < blocks || swaps.load() < kSwaps) && fault.empty();
+         ++block) {
+        Events(music.Next(kFrames));
+        fault = audio->Render(kFrames);
+        rendered.store(block + 1);
+    }
+    done.store(true);
+    loader.join();
+
+    EXPECT_EQ(fault, "") << "after " << audio->Blocks() << " blocks";
+    EXPECT_EQ(refused.load(), 0) << "a host state was refused";
+    EXPECT_GT(audio->SoundingBlocks(), audio->Blocks() / 4) << "the music hardly played";
 }
 
 }  // namespace

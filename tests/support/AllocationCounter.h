@@ -1,5 +1,12 @@
 // Counts heap allocations made by the calling thread while a scope is open. A test executable
 // that links AllocationCounter.cpp replaces the global allocation functions with counting ones.
+//
+// A plug-in library loaded with dlopen counts too: its references to operator new and delete
+// are bound through the process's global scope, where the executable comes first, and the
+// linker exports the executable's definitions because libstdc++.so, which the executable
+// links, defines the same symbols. A library that brought its own copy (a static libstdc++, or
+// -Bsymbolic) would go uncounted; a test that relies on counting a plug-in's allocations
+// therefore first counts a call known to allocate inside it.
 #pragma once
 
 #include <cstddef>

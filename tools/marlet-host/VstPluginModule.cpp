@@ -51,7 +51,8 @@ struct VstPluginModule::State {
                        void* ptr)
     {
         std::lock_guard lock(mutex);
-        if (calls.size() < kMaxRecordedCalls) calls.push_back({opcode, index, value});
+        if (options.recordCalls && calls.size() < kMaxRecordedCalls)
+            calls.push_back({opcode, index, value});
         switch (opcode) {
             case vst::audioMasterVersion:
                 return options.versionAnswer;

@@ -23,6 +23,9 @@ public:
         double sampleRate = 44100.0;       // answered to audioMasterGetSampleRate
         vst::int32 blockSize = 512;        // answered to audioMasterGetBlockSize
         vst::intptr processLevel = 4;      // audioMasterGetCurrentProcessLevel: offline
+        // Off for hosts that count the heap allocations of the audio thread: the record grows
+        // on whichever thread the plug-in calls back from.
+        bool recordCalls = true;
     };
 
     // More audio pins than this is taken as a broken plug-in rather than believed.
