@@ -12,16 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     auto& plugin = fuzzplugin::LivePlugin::Instance();
     fuzzplugin::DemoBank();  // the bank the seed states name
-    static const auto emptyRack = fuzzplugin::RackState([](GigaPlayer&) {});
 
     plugin.SetChunk(data, size);
-    plugin.PlayEveryChannel(2048, 1024);
+    plugin.PlayEveryChannel();
     plugin.Hush();
 
     const std::vector<std::uint8_t> reported = plugin.GetChunk();
     plugin.SetChunk(reported);
     if (plugin.GetChunk() != reported) __builtin_trap();
-
-    plugin.SetChunk(emptyRack);
+    // The next input replaces the whole rack.
     return 0;
 }

@@ -176,12 +176,12 @@ public:
         std::vector<VstEvent*> events;
         for (auto& e : reset) events.push_back(reinterpret_cast<VstEvent*>(&e));
         Events(events);
-        Render(kMaxBlock);
+        Render(512);
     }
 
     // A short phrase on every channel: low, middle and high keys at soft and hard velocities,
     // held, then released into their release stage.
-    void PlayEveryChannel(int heldFrames = 4096, int releaseFrames = 2048)
+    void PlayEveryChannel(int heldFrames = 2048, int releaseFrames = 1024)
     {
         static constexpr int kKeys[] = {0, 36, 60, 61, 84, 127};
         for (int channel = 0; channel < 16; ++channel) {

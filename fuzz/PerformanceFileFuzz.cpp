@@ -1,7 +1,7 @@
 // Reads any input as a performance file into the live plug-in's player, the way the editor's
-// Open command does, loads what it names, plays a phrase on every channel, writes the
-// performance back, and starts a new one. A refused file is fine; a crash, a hang, a read or
-// write outside a buffer or a sample that is not finite is a finding.
+// Open command does, loads what it names, plays a phrase on every channel and writes the
+// performance back; the next input's rack replaces this one. A refused file is fine; a crash,
+// a hang, a read or write outside a buffer or a sample that is not finite is a finding.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -24,8 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         plugin.Hush();
         player.Save(saved);
     }
-    player.NewPerformance();
-    player.WaitWhileLoading();
     std::error_code ignored;
     std::filesystem::remove(saved, ignored);
     return 0;
