@@ -306,10 +306,52 @@ TEST_F(DamagedInstruments, AProgramWhoseSamplesWereCutAfterTheFileOpenedIsReport
     ExpectKeysPlay(kGood);
 }
 
-// Cut past the head in memory: the drone loads, and its stream from disk comes up short while
-// it plays. The voice falls silent where the data end; what it played before is the drone.
-TEST_F(DamagedInstruments, ASampleCutShortWhileItStreamsFallsSilentWhereItsDataEnd)
+// The demo bank, its drone (which streams) plain or block-compressed.
+testsupport::GigFilePlan DroneBank(bool compressed)
 {
+    testsupport::GigFilePlan plan = demo::DemoBank();
+    if (compressed) {
+        testsupport::GigSamplePlan& drone = plan.samples[6];
+        drone.values.resize(drone.values.size() - drone.values.size() % 256);
+        drone.frames = static_cast<int>(drone.values.size());
+        drone.compressed = true;
+        drone.blockFrames = 256;
+        drone.modes = {1, 1};
+    }
+    return plan;
+}
+
+class StreamedDamage : public DamagedInstruments, public testing::WithParamInterface<bool> {
+protected:
+    // Bytes of the drone's data holding its first `frames` frames (compressed: whole blocks of
+    // a mode byte, two start values and 256 one-byte deltas).
+    static std::size_t DataBytes(int frames, bool compressed)
+    {
+        return compressed ? static_cast<std::size_t>(frames / 256) * 261
+                          : static_cast<std::size_t>(frames) * 2;
+    }
+
+    // Plays the drone and checks that it sounds up to `seconds` and not a frame after.
+    void ExpectDroneUntil(double seconds)
+    {
+        const Heard heard = Play(fresh, kBroken, kDroneKey, 4.0);
+        EXPECT_TRUE(heard.finite);
+        const auto at = [&](double s) { return static_cast<std::size_t>(s * kRate); };
+        const std::vector<float> played(heard.left.begin() + at(0.8),
+                                        heard.left.begin() + at(seconds - 0.1));
+        EXPECT_GT(Peak(played), 0.002f) << "the drone plays";
+        EXPECT_NEAR(Frequency(played), 110.0, 110.0 * 0.03);
+        EXPECT_EQ(Peak(heard.left, at(seconds + 0.05)), 0.0f) << "and nothing after its data";
+        ExpectKeysPlay(kGood);
+    }
+};
+
+// Cut or spoilt past the head in memory: the drone loads, and its stream from disk comes up
+// short while it plays. The voice falls silent where the good data end.
+TEST_P(StreamedDamage, ASampleDamagedWhileItStreamsFallsSilentWhereItsGoodDataEnd)
+{
+    const bool compressed = GetParam();
+    testsupport::GigWriter(DroneBank(compressed)).Write(broken);
     player.Giga(kGood)->AddLayer(good, demo::kKeys);
     player.Giga(kBroken)->AddLayer(broken, demo::kDrone);
     player.Giga(kBroken)->SetOutputBus(kBroken);
@@ -325,19 +367,26 @@ TEST_F(DamagedInstruments, ASampleCutShortWhileItStreamsFallsSilentWhereItsDataE
     const std::size_t data = Find(original, "data", 6) + 8;
     for (const double seconds : {2.5, 1.7}) {
         SCOPED_TRACE(seconds);
-        // An odd length on purpose: the last frame is cut in half.
-        Cut(broken, data + static_cast<std::size_t>(seconds * kRate) * 2 + 1);
-        const Heard heard = Play(fresh, kBroken, kDroneKey, 4.0);
-        EXPECT_TRUE(heard.finite);
-        const auto at = [&](double s) { return static_cast<std::size_t>(s * kRate); };
-        EXPECT_GT(Peak(heard.left, at(0.8), at(seconds - 0.1)), 0.002f) << "the drone plays";
-        EXPECT_NEAR(Frequency({heard.left.begin() + at(0.8), heard.left.begin() + at(seconds - 0.1)}),
-                    110.0, 110.0 * 0.03);
-        EXPECT_EQ(Peak(heard.left, at(seconds + 0.05)), 0.0f) << "and nothing after its data";
-        ExpectKeysPlay(kGood);
+        const int frames = static_cast<int>(seconds * kRate) / 256 * 256;
+        // Cut inside the next frame or block.
+        Cut(broken, data + DataBytes(frames, compressed) + 1);
+        ExpectDroneUntil(frames / double(kRate));
     }
-    Repair();
+    if (compressed) {
+        // Whole again, but with a block whose mode byte means nothing: the file the player has
+        // open is written over where it stands.
+        std::vector<char> spoilt = original;
+        const int frames = 2 * kRate / 256 * 256;
+        spoilt[data + DataBytes(frames, true)] = static_cast<char>(0x7F);
+        ASSERT_TRUE(testsupport::WriteFileBytes(broken, spoilt.data(), spoilt.size()));
+        ExpectDroneUntil(frames / double(kRate));
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Drone, StreamedDamage, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Compressed" : "Plain";
+                         });
 
 // A performance naming a program its file does not have drops that layer; the file, opened
 // for nothing, must not stay open behind the user's back: once the file has the program, the
