@@ -105,7 +105,7 @@ TEST_F(PluginSession, EightInstancesPlayAtOnceAndCloseInAnotherOrderWhileTheOthe
         std::vector<std::thread> threads;
         for (Instance& instance : instances)
             threads.emplace_back([&instance] {
-                for (int block = 0; block < 150 && instance.Play(); ++block) {
+                for (int block = 0; block < 100 && instance.Play(); ++block) {
                 }
             });
         for (auto& t : threads) t.join();
@@ -136,7 +136,7 @@ TEST_F(PluginSession, EightInstancesPlayAtOnceAndCloseInAnotherOrderWhileTheOthe
         listed[static_cast<std::size_t>(i)].store(false);
         awaitCycles(2);  // the cycle under way may still have been playing it
         instances[static_cast<std::size_t>(i)].module->Close();
-        awaitCycles(20);  // the others play on
+        awaitCycles(12);  // the others play on
     }
     finished.store(true);
     audio.join();
