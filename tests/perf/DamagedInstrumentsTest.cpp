@@ -4,9 +4,11 @@
 // is whole again the same performance plays in full.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +70,16 @@ Heard Play(GigaPlayer& player, int channel, int key, double seconds, int velocit
     return heard;
 }
 
+// Whether one of the log's failure lines ("*** ... ***") names `path`.
+bool ReportsFailure(const CapturedLog& log, const std::string& path)
+{
+    std::istringstream lines(log.Text());
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("***") != std::string::npos && line.find(path) != std::string::npos)
+            return true;
+    return false;
+}
+
 std::size_t Find(const std::vector<char>& bytes, std::string_view what, int nth = 0)
 {
     auto at = bytes.begin();
@@ -92,13 +104,19 @@ enum class Damage {
     kCutInKeysSamples,
     kCutInDroneSamples,
     kGarbage,
+    kSpoiltInstrument,  // whole, but a chunk of the keyboard's first region is misnamed
 };
 
 std::string Name(const testing::TestParamInfo<Damage>& info)
 {
-    constexpr const char* names[] = {"Moved",          "Renamed",           "CutInHeader",
-                                     "CutInInstrumentList", "CutInKeysSamples", "CutInDroneSamples",
-                                     "Garbage"};
+    constexpr const char* names[] = {"Moved",
+                                     "Renamed",
+                                     "CutInHeader",
+                                     "CutInInstrumentList",
+                                     "CutInKeysSamples",
+                                     "CutInDroneSamples",
+                                     "Garbage",
+                                     "SpoiltInstrument"};
     return names[static_cast<int>(info.param)];
 }
 
@@ -166,6 +184,10 @@ protected:
                 ASSERT_TRUE(testsupport::WriteFileBytes(broken, noise.data(), noise.size()));
                 break;
             }
+            case Damage::kSpoiltInstrument:
+                // Opening reads the program list only: this is met when the keyboard loads.
+                ASSERT_TRUE(testsupport::Patch(broken, "rgnh", "r#nh"));
+                break;
         }
     }
 
@@ -198,8 +220,8 @@ TEST_P(EveryDamage, TheRestOfTheRackLoadsAndPlaysWhileTheBrokenLayerIsReported)
     {
         const CapturedLog log;
         Open(rack);
-        EXPECT_TRUE(log.Has(broken)) << "a log line names the file:\n" << log.Text();
-        EXPECT_FALSE(log.Has(good + " ***"));
+        EXPECT_TRUE(ReportsFailure(log, broken)) << log.Text();
+        EXPECT_FALSE(ReportsFailure(log, good)) << log.Text();
     }
 
     const GigaTone& ok = Tone(fresh, kGood);
@@ -278,7 +300,7 @@ TEST_F(DamagedInstruments, AProgramWhoseSamplesWereCutAfterTheFileOpenedIsReport
         const CapturedLog log;
         fresh.LoadFromMemory(withDrone.data(), withDrone.size());
         fresh.WaitWhileLoading();
-        EXPECT_TRUE(log.Has(broken)) << log.Text();
+        EXPECT_TRUE(ReportsFailure(log, broken)) << log.Text();
     }
     EXPECT_EQ(Tone(fresh, kGood).Status(), GigaTone::kLoaded);
     const GigaTone& drone = Tone(fresh, kBroken);
@@ -413,7 +435,8 @@ TEST_F(DamagedInstruments, AProgramMissingFromItsFilePlaysOnceTheFileHasIt)
 INSTANTIATE_TEST_SUITE_P(Files, EveryDamage,
                          testing::Values(Damage::kMoved, Damage::kRenamed, Damage::kCutInHeader,
                                          Damage::kCutInInstrumentList, Damage::kCutInKeysSamples,
-                                         Damage::kCutInDroneSamples, Damage::kGarbage),
+                                         Damage::kCutInDroneSamples, Damage::kGarbage,
+                                         Damage::kSpoiltInstrument),
                          Name);
 
 }  // namespace
