@@ -276,6 +276,28 @@ TEST_P(EveryDamage, ASaveWhileBrokenKeepsTheLayerAndPlaysInFullOnceTheFileIsBack
     ExpectKeysPlay(kBroken);
 }
 
+// Without reloading the performance: the user picks the instrument for that one tone again,
+// the way the editor sets a tone, while the rest of the rack goes on playing.
+TEST_P(EveryDamage, ChoosingTheInstrumentAgainOnceTheFileIsBackBringsTheToneBack)
+{
+    const std::string rack = SaveRack();
+    Spoil(GetParam());
+    Open(rack);
+    ASSERT_EQ(Tone(fresh, kBroken).Status(), GigaTone::kLoadedWithFailure);
+
+    Repair();
+    GigaTone& tone = Tone(fresh, kBroken);
+    tone.Clear();
+    ASSERT_NE(tone.AddLayer(broken, demo::kKeys), nullptr);
+    ASSERT_TRUE(fresh.RequestLoading());
+    fresh.WaitWhileLoading();
+    EXPECT_EQ(tone.Status(), GigaTone::kLoaded);
+    ASSERT_EQ(tone.LayerCount(), 1);
+    EXPECT_EQ(tone.Layer(0)->state.Get(), GigaPart::kLoaded);
+    ExpectKeysPlay(kBroken);
+    ExpectKeysPlay(kGood);
+}
+
 // The file is cut short after the player opened it (a drive going away, a copy still under way):
 // a program loaded from it later finds its sample data missing. It must be reported and kept,
 // not dropped from the rack, and come back once the file is whole again.
