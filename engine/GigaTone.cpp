@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/GigaZoneWalk.h"
+#include "gig/GigaBankManager.h"
 #include "gig/GigaProgram.h"
 #include "gig/GigaRegion.h"
 #include "gig/GigaSample.h"
@@ -30,6 +31,9 @@ GigaPart* GigaTone::Layer(int index) const
 
 GigaPart* GigaTone::AddLayer(const std::string& bankPath, int programIndex)
 {
+    // The loader's pass visits every player's tones and moves their layers: stack edits wait
+    // for a pass in progress.
+    auto banks = GigaBankManager::Instance().LockBanks();
     const int count = LayerCount();
     if (count >= kMaxLayers) {
         Log("*** GigaTone::AddLayer(%s) but the stack is full ***\r\n", bankPath.c_str());
@@ -49,6 +53,7 @@ GigaPart* GigaTone::AddLayer(const std::string& bankPath, int programIndex)
 
 void GigaTone::Clear()
 {
+    auto banks = GigaBankManager::Instance().LockBanks();
     const int count = LayerCount();
     for (int i = 0; i < count; ++i) {
         GigaPart& layer = *layers_[static_cast<std::size_t>(i)];
@@ -61,6 +66,7 @@ void GigaTone::Clear()
 
 void GigaTone::SetSelectMode(int mode)
 {
+    auto banks = GigaBankManager::Instance().LockBanks();
     selectMode_ = mode;
     const int count = LayerCount();
     selected_.store(count > 0 && (count == 1 || mode > 0) ? layers_[0].get() : nullptr,

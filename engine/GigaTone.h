@@ -63,7 +63,8 @@ public:
     void SetModified(bool modified) { modified_.store(modified, std::memory_order_relaxed); }
     void SetLogFile(std::FILE* file) override { logFile_ = file; }
 
-    // Stack editing (control threads, while the tone is stopped or not yet loaded).
+    // Stack editing (control threads, while the tone is stopped or not yet loaded); waits for a
+    // load pass in progress, which may be visiting this tone.
     GigaPart* AddLayer(const std::string& bankPath, int programIndex);
     void Clear();
     void SetSelectMode(int mode);

@@ -49,14 +49,16 @@ inline const char* DemoBank()
     return kDemoBank;
 }
 
-// A player that is never started, only used to write host state: `arrange` sets up its tones
-// (which start out empty) and the rack's chunk comes back.
+// A player that is never started and never loads (the loader does not visit it), only used to
+// write host state: `arrange` sets up its tones (which start out empty) and the rack's chunk
+// comes back.
 template <typename Arrange>
 std::vector<std::uint8_t> RackState(Arrange arrange)
 {
     static GigaPlayer& editor = []() -> GigaPlayer& {
         static GigaPlayer player;
         player.OnInit();
+        player.LeavePlayerList();
         return player;
     }();
     for (int t = 0; t < editor.ToneCount(); ++t) editor.Giga(t)->Clear();

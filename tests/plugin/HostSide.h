@@ -18,6 +18,7 @@ inline std::vector<std::uint8_t> HostState(const std::function<void(GigaPlayer&)
 {
     GigaPlayer player;
     player.OnInit();
+    player.LeavePlayerList();  // a writer only: the loader must not load its tones
     setup(player);
     const std::size_t size = player.SaveToMemory();
     return {player.Chunk().begin(), player.Chunk().begin() + static_cast<std::ptrdiff_t>(size)};

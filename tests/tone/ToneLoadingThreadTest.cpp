@@ -91,5 +91,51 @@ TEST(ToneLoadingThreads, TheLoaderStopsLoadsAndRestartsWhileTheHostPlays)
     player.RemoveTones();
 }
 
+// A rack being arranged on one thread (a performance being put together, an editor building a
+// stack) while the loader's passes, asked for by another player, visit every player's tones.
+TEST(ToneLoadingThreads, StackEditsWaitForAPassThatVisitsTheirTone)
+{
+    testsupport::IsolatedHome home;
+    testsupport::TempFolder folder;
+    const std::string path = folder.File("edits.gig");
+    testsupport::GigWriter(OneRegion({})).Write(path);
+
+    GigaPlayer loading;
+    loading.OnInit();
+    GigaPlayer arranged;
+    arranged.OnInit();
+
+    std::atomic<bool> running {true};
+    std::thread loader([&] {
+        for (int round = 0; running; ++round) {
+            GigaTone& tone = *loading.Giga(round % 16);
+            tone.Clear();
+            tone.AddLayer(path, 0);
+            loading.RequestLoading();
+            loading.WaitWhileLoading();
+        }
+    });
+    for (int round = 0; round < 300; ++round) {
+        GigaTone& tone = *arranged.Giga(round % 16);
+        tone.Clear();
+        tone.AddLayer(path, 0);
+        tone.AddLayer(path, 1);  // no such program: the pass drops it
+        tone.SetSelectMode(round % 2 ? GigaTone::kSelectVelocity : GigaTone::kSelectNone);
+        ASSERT_LE(tone.LayerCount(), GigaTone::kMaxLayers);
+    }
+    running = false;
+    loader.join();
+    arranged.RequestLoading();
+    arranged.WaitWhileLoading();
+    // Whatever order the edits and passes took, every layer left is one of program 0, loaded.
+    for (int t = 0; t < 16; ++t) {
+        const GigaTone& tone = *arranged.Giga(t);
+        for (int i = 0; i < tone.LayerCount(); ++i) {
+            EXPECT_EQ(tone.Layer(i)->programIndex, 0) << "tone " << t;
+            EXPECT_NE(tone.Layer(i)->program, nullptr) << "tone " << t;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tonetest
