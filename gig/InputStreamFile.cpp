@@ -9,15 +9,25 @@ InputStreamFile::~InputStreamFile()
 
 bool InputStreamFile::Open(const std::string& path)
 {
+    return OpenHandle(path, true);
+}
+
+bool InputStreamFile::OpenQuietly(const std::string& path)
+{
+    return OpenHandle(path, false);
+}
+
+bool InputStreamFile::OpenHandle(const std::string& path, bool log)
+{
     Close();
     platform::FileHandle file = platform::OpenFileRead(path);
     if (file == platform::kNoFile) {
-        Log("*** InputStreamFile::Open(%s) cannot open ***", path.c_str());
+        if (log) Log("*** InputStreamFile::Open(%s) cannot open ***", path.c_str());
         return false;
     }
     std::int64_t size = platform::FileSize(file);
     if (size < 0) {
-        Log("*** InputStreamFile::Open(%s) no size ***", path.c_str());
+        if (log) Log("*** InputStreamFile::Open(%s) no size ***", path.c_str());
         platform::CloseFile(file);
         return false;
     }

@@ -22,6 +22,9 @@ public:
 
     // Opens an existing file for reading (closing one still open); the size is taken once here.
     virtual bool Open(const std::string& path);
+    // The same without a log line when the file cannot be had, for the disk thread, which tries
+    // again while a file is away and must not log.
+    bool OpenQuietly(const std::string& path);
     virtual void Close();
     bool IsOpen() const { return file_ != platform::kNoFile; }
 
@@ -30,6 +33,8 @@ protected:
     std::int64_t ReadFile(std::int64_t offset, void* dst, std::int64_t n);
 
 private:
+    bool OpenHandle(const std::string& path, bool log);
+
     platform::FileHandle file_ = platform::kNoFile;
     std::int64_t size_ = 0;
     std::int64_t position_ = 0;

@@ -22,6 +22,8 @@ bool GigaStream::Start(const GigaSample& sample)
     finished_.store(false, std::memory_order_relaxed);
     const std::int64_t frames = std::int64_t {sample.frameCount} - sample.preloadFrames;
     if (frames <= 0 || channels_ < 1 || channels_ > GigaSampleReader::kMaxChannels) return false;
+    // A file that was away when the stream was made may be back: its handle is tried again.
+    if (!input_.IsOpen()) input_.OpenQuietly(file_->Path());
     if (!input_.IsOpen() || !reader_.Open(sample, input_, sample.streamOffset)) return false;
     remainingValues_ = frames * channels_;
     return true;

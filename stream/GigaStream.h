@@ -23,7 +23,8 @@ public:
     static constexpr std::uint32_t kRefillFreeBytes = kRefillValues * sizeof(float);
 
     // Disk thread. A stream whose ring cannot be had is refused (null); one whose file cannot be
-    // opened still works, producing nothing, so its voice ends by underrun.
+    // opened still works, producing nothing, so its voice ends by underrun (each start tries
+    // the file again).
     static std::unique_ptr<GigaStream> Create(GigaFile& file);
 
     GigaStream(const GigaStream&) = delete;

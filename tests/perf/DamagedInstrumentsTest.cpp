@@ -384,6 +384,8 @@ protected:
         const std::vector<float> played(heard.left.begin() + at(0.8),
                                         heard.left.begin() + at(seconds - 0.1));
         EXPECT_GT(Peak(played), 0.002f) << "the drone plays";
+        EXPECT_GT(Peak(heard.left, at(seconds - 0.5), at(seconds - 0.1)), 0.002f)
+            << "up to the end of its good data";
         EXPECT_NEAR(Frequency(played), 110.0, 110.0 * 0.03);
         EXPECT_EQ(Peak(heard.left, at(seconds + 0.05)), 0.0f) << "and nothing after its data";
         ExpectKeysPlay(kGood);
@@ -425,6 +427,35 @@ TEST_P(StreamedDamage, ASampleDamagedWhileItStreamsFallsSilentWhereItsGoodDataEn
         ASSERT_TRUE(testsupport::WriteFileBytes(broken, spoilt.data(), spoilt.size()));
         ExpectDroneUntil(frames / double(kRate));
     }
+}
+
+// The file goes away after the drone loaded (a drive unplugged) and the drone is played: its
+// head sounds, the rest is silence. Once the file is back, reloading the performance plays the
+// drone to its end again.
+TEST_F(StreamedDamage, AStreamedSampleWhoseFileWentAwayPlaysAgainOnceItIsBack)
+{
+    player.Giga(kGood)->AddLayer(good, demo::kKeys);
+    player.Giga(kBroken)->AddLayer(broken, demo::kDrone);
+    player.Giga(kBroken)->SetOutputBus(kBroken);
+    const Bytes rack = ChunkOf(player);
+    player.Giga(kGood)->Clear();
+    player.Giga(kBroken)->Clear();
+    fresh.LoadFromMemory(rack.data(), rack.size());
+    fresh.WaitWhileLoading();
+    ASSERT_EQ(Tone(fresh, kBroken).Status(), GigaTone::kLoaded);
+
+    fs::rename(broken, folder.File("unplugged.gig"));
+    const Heard head = Play(fresh, kBroken, kDroneKey, 2.5);
+    EXPECT_TRUE(head.finite);
+    EXPECT_GT(Peak(head.left, kRate / 2, kRate * 9 / 10), 0.002f) << "the head in memory plays";
+    EXPECT_EQ(Peak(head.left, kRate * 11 / 10), 0.0f) << "nothing comes from the missing file";
+    ExpectKeysPlay(kGood);
+
+    fs::rename(folder.File("unplugged.gig"), broken);
+    fresh.LoadFromMemory(rack.data(), rack.size());
+    fresh.WaitWhileLoading();
+    ASSERT_EQ(Tone(fresh, kBroken).Status(), GigaTone::kLoaded);
+    ExpectDroneUntil(4.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drone, StreamedDamage, testing::Values(false, true),
