@@ -83,7 +83,7 @@ bool ReportsFailure(const CapturedLog& log, const std::string& path)
 std::size_t Find(const std::vector<char>& bytes, std::string_view what, int nth = 0)
 {
     auto at = bytes.begin();
-    for (int i = 0; i <= nth; ++i) {
+    for (int i = 0; i <= nth && at != bytes.end(); ++i) {
         if (i > 0) ++at;
         at = std::search(at, bytes.end(), what.begin(), what.end());
     }
@@ -129,19 +129,37 @@ protected:
         return path;
     }
 
-    // The rack the user saved: the keyboard of good.gig on tone 0, the keyboard of broken.gig on
-    // tone 1 (each on its own bus). The building player lets go of its layers afterwards.
-    std::string SaveRack(int brokenProgram = demo::kKeys)
+    // The keyboard of `keys` on tone 0 and, unless `drone` is negative, program `drone` of
+    // broken.gig on tone 1 (on its own bus), built in the other player, which lets go of its
+    // layers afterwards.
+    template <typename Keep>
+    auto Rack(const std::string& keys, int drone, Keep keep)
     {
-        player.Giga(kGood)->AddLayer(good, demo::kKeys);
-        player.Giga(kBroken)->AddLayer(broken, brokenProgram);
-        player.Giga(kBroken)->Layer(0)->volume = 100;
-        player.Giga(kBroken)->SetOutputBus(kBroken);
-        const std::string rack = folder.File("rack.mrp");
-        EXPECT_TRUE(player.Save(rack));
+        player.Giga(kGood)->AddLayer(keys, demo::kKeys);
+        if (drone >= 0) {
+            player.Giga(kBroken)->AddLayer(broken, drone);
+            player.Giga(kBroken)->Layer(0)->volume = 100;
+            player.Giga(kBroken)->SetOutputBus(kBroken);
+        }
+        auto kept = keep();
         player.Giga(kGood)->Clear();
         player.Giga(kBroken)->Clear();
-        return rack;
+        player.RequestLoading();
+        player.WaitWhileLoading();
+        return kept;
+    }
+    Bytes HostState(const std::string& keys, int drone)
+    {
+        return Rack(keys, drone, [&] { return ChunkOf(player); });
+    }
+    // The rack the user saved: the keyboards of good.gig and broken.gig, as a file.
+    std::string SaveRack(int brokenProgram = demo::kKeys)
+    {
+        return Rack(good, brokenProgram, [&] {
+            const std::string rack = folder.File("rack.mrp");
+            EXPECT_TRUE(player.Save(rack));
+            return rack;
+        });
     }
 
     // The editor's way: open the performance file and start loading its instruments.
@@ -303,13 +321,8 @@ TEST_P(EveryDamage, ChoosingTheInstrumentAgainOnceTheFileIsBackBringsTheToneBack
 // not dropped from the rack, and come back once the file is whole again.
 TEST_F(DamagedInstruments, AProgramWhoseSamplesWereCutAfterTheFileOpenedIsReportedAndKept)
 {
-    player.Giga(kGood)->AddLayer(broken, demo::kKeys);
-    const Bytes keysOnly = ChunkOf(player);
-    player.Giga(kBroken)->AddLayer(broken, demo::kDrone);
-    player.Giga(kBroken)->SetOutputBus(kBroken);
-    const Bytes withDrone = ChunkOf(player);
-    player.Giga(kGood)->Clear();
-    player.Giga(kBroken)->Clear();
+    const Bytes keysOnly = HostState(broken, -1);
+    const Bytes withDrone = HostState(broken, demo::kDrone);
 
     fresh.LoadFromMemory(keysOnly.data(), keysOnly.size());
     fresh.WaitWhileLoading();
@@ -398,12 +411,7 @@ TEST_P(StreamedDamage, ASampleDamagedWhileItStreamsFallsSilentWhereItsGoodDataEn
 {
     const bool compressed = GetParam();
     testsupport::GigWriter(DroneBank(compressed)).Write(broken);
-    player.Giga(kGood)->AddLayer(good, demo::kKeys);
-    player.Giga(kBroken)->AddLayer(broken, demo::kDrone);
-    player.Giga(kBroken)->SetOutputBus(kBroken);
-    const Bytes rack = ChunkOf(player);
-    player.Giga(kGood)->Clear();
-    player.Giga(kBroken)->Clear();
+    const Bytes rack = HostState(good, demo::kDrone);
     fresh.LoadFromMemory(rack.data(), rack.size());
     fresh.WaitWhileLoading();
     ASSERT_EQ(Tone(fresh, kBroken).Status(), GigaTone::kLoaded);
@@ -434,12 +442,7 @@ TEST_P(StreamedDamage, ASampleDamagedWhileItStreamsFallsSilentWhereItsGoodDataEn
 // drone to its end again.
 TEST_F(StreamedDamage, AStreamedSampleWhoseFileWentAwayPlaysAgainOnceItIsBack)
 {
-    player.Giga(kGood)->AddLayer(good, demo::kKeys);
-    player.Giga(kBroken)->AddLayer(broken, demo::kDrone);
-    player.Giga(kBroken)->SetOutputBus(kBroken);
-    const Bytes rack = ChunkOf(player);
-    player.Giga(kGood)->Clear();
-    player.Giga(kBroken)->Clear();
+    const Bytes rack = HostState(good, demo::kDrone);
     fresh.LoadFromMemory(rack.data(), rack.size());
     fresh.WaitWhileLoading();
     ASSERT_EQ(Tone(fresh, kBroken).Status(), GigaTone::kLoaded);
