@@ -1,6 +1,7 @@
 // A live plug-in for the fuzz targets that reach the engine: created once per process the way a
-// host creates it (the entry's factory, a host callback, open, rate, block size, switched on) and
-// rendering offline, so that loads finish before the next block and streams never run dry.
+// host creates it (the entry's factory, a host callback, open, rate, block size, switched on),
+// by default rendering offline, so that loads finish before the next block and streams never
+// run dry.
 // Every block goes into host buffers with a guard zone on both sides; a write outside the
 // block or a sample that is not finite stops the run as a finding.
 #pragma once
@@ -23,6 +24,7 @@
 #include "player/QelLog.h"
 #include "plugin/KyVstAudio.h"
 #include "plugin/PluginEntry.h"
+#include "tests/plugin/HostSide.h"
 #include "tests/support/GigWriter.h"
 #include "tools/marlet-demo/DemoInstrument.h"
 
@@ -84,6 +86,11 @@ public:
     }
 
     AEffect* Effect() const { return effect_; }
+
+    // Offline (the default), a chunk is loaded before effSetChunk returns and every block waits
+    // for the disk thread's next pass while streams play; in real time neither waits, and a
+    // stream that falls behind leaves a gap.
+    void SetOffline(bool offline) { offline_ = offline; }
     GigaPlayer& Player() const { return *static_cast<KyVstAudio*>(effect_->object)->GetPlayer(); }
 
     vst::intptr Dispatch(vst::int32 opcode, vst::int32 index = 0, vst::intptr value = 0,
@@ -104,16 +111,17 @@ public:
         Dispatch(vst::effProcessEvents, 0, 0, list);
     }
 
+    // Hands MIDI events over as one list, in order.
+    void Send(std::vector<VstMidiEvent> midi)
+    {
+        std::vector<VstEvent*> events;
+        for (auto& e : midi) events.push_back(reinterpret_cast<VstEvent*>(&e));
+        Events(events);
+    }
+
     void Midi(int status, int data1, int data2, int delta = 0)
     {
-        VstMidiEvent e {};
-        e.type = vst::kVstMidiType;
-        e.byteSize = sizeof e;
-        e.deltaFrames = delta;
-        e.midiData[0] = static_cast<char>(status);
-        e.midiData[1] = static_cast<char>(data1);
-        e.midiData[2] = static_cast<char>(data2);
-        Events({reinterpret_cast<VstEvent*>(&e)});
+        Send({hostside::Midi(status, data1, data2, delta)});
     }
 
     std::vector<std::uint8_t> GetChunk() const
@@ -165,19 +173,10 @@ public:
         for (int channel = 0; channel < 16; ++channel) {
             for (const auto [status, data1, data2] :
                  {std::array {0xB0, 64, 0}, std::array {0xB0, 120, 0}, std::array {0xB0, 121, 0},
-                  std::array {0xB0, 123, 0}, std::array {0xE0, 0, 64}}) {
-                VstMidiEvent e {};
-                e.type = vst::kVstMidiType;
-                e.byteSize = sizeof e;
-                e.midiData[0] = static_cast<char>(status | channel);
-                e.midiData[1] = static_cast<char>(data1);
-                e.midiData[2] = static_cast<char>(data2);
-                reset.push_back(e);
-            }
+                  std::array {0xB0, 123, 0}, std::array {0xE0, 0, 64}})
+                reset.push_back(hostside::Midi(status | channel, data1, data2));
         }
-        std::vector<VstEvent*> events;
-        for (auto& e : reset) events.push_back(reinterpret_cast<VstEvent*>(&e));
-        Events(events);
+        Send(std::move(reset));
         Render(512);
     }
 
@@ -201,9 +200,11 @@ private:
     {
         if (opcode == vst::audioMasterVersion) return 2400;
         if (opcode == vst::audioMasterGetCurrentProcessLevel)
-            return KyVstAudio::kProcessLevelOffline;
+            return offline_ ? KyVstAudio::kProcessLevelOffline : kProcessLevelRealtime;
         return 0;
     }
+    static constexpr vst::intptr kProcessLevelRealtime = 2;
+    static inline bool offline_ = true;
 
     LivePlugin()
     {

@@ -60,6 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         plugin.SetChunk(fuzzplugin::RackState([&](GigaPlayer& rack) {
             for (int t = 0; t < 16; ++t) rack.Giga(t)->AddLayer(bank, t % 3);
         }));
+        // Loaded: from here on blocks come as fast as the input asks, as from a live host.
+        plugin.SetOffline(false);
         return true;
     }();
     (void)loaded;
