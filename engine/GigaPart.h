@@ -68,4 +68,7 @@ public:
     GigaBank* bank = nullptr;
     std::int32_t programIndex = -1;
     GigaProgram* program = nullptr;
+    // Cleared from its stack: goes at the next load pass and no longer counts against the
+    // stack's size (control threads, under the loader's lock).
+    bool leaving = false;
 };

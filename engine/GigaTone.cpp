@@ -31,18 +31,26 @@ GigaPart* GigaTone::Layer(int index) const
 
 GigaPart* GigaTone::AddLayer(const std::string& bankPath, int programIndex)
 {
-    // The loader's pass visits every player's tones and moves their layers: stack edits wait
-    // for a pass in progress.
-    auto banks = GigaBankManager::Instance().LockBanks();
-    const int count = LayerCount();
-    if (count >= kMaxLayers) {
-        Log("*** GigaTone::AddLayer(%s) but the stack is full ***\r\n", bankPath.c_str());
-        return nullptr;
-    }
     auto layer = std::make_unique<GigaPart>(this);
     layer->bankPath = bankPath;
     layer->programIndex = programIndex;
     layer->state = GigaPart::kLoadRequested;
+    return AdoptLayer(std::move(layer));
+}
+
+GigaPart* GigaTone::AdoptLayer(std::unique_ptr<GigaPart> layer)
+{
+    // The loader's pass visits every player's tones and moves their layers: stack edits wait
+    // for a pass in progress.
+    auto banks = GigaBankManager::Instance().LockBanks();
+    const int count = LayerCount();
+    int staying = 0;
+    for (int i = 0; i < count; ++i)
+        if (!layers_[static_cast<std::size_t>(i)]->leaving) ++staying;
+    if (staying >= kMaxLayers || count >= kLayerSlots) {
+        Log("*** GigaTone::AddLayer(%s) but the stack is full ***\r\n", layer->bankPath.c_str());
+        return nullptr;
+    }
     GigaPart* added = layer.get();
     layers_[static_cast<std::size_t>(count)] = std::move(layer);
     // Published after the layer is complete: the audio thread reads the count first.
@@ -59,6 +67,7 @@ void GigaTone::Clear()
         GigaPart& layer = *layers_[static_cast<std::size_t>(i)];
         layer.programIndex = -1;
         layer.state = GigaPart::kLoadRequested;
+        layer.leaving = true;
     }
     stackName_.clear();
     if (count > 0) SetStatus(kLoadRequested);

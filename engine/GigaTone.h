@@ -22,6 +22,9 @@ class GigaZone;
 class GigaTone : public KyTone, public GigaLoadReport {
 public:
     static constexpr int kMaxLayers = 16;
+    // Room for a cleared stack on its way out (until the next load pass) beside a full new one,
+    // so that reading a performance into a tone that plays never costs the new stack a layer.
+    static constexpr int kLayerSlots = 2 * kMaxLayers;
     static constexpr std::int32_t kTypeCode = 0x67696761;  // "agig" in memory
 
     // Select modes of a stack.
@@ -118,9 +121,12 @@ private:
     void StartReleaseVoices(GigaRegion& region, const class KyVoice& released);
     bool SaveLayer(CExpRiff& writer, const GigaPart& layer) const;
     bool LoadLayer(CImpRiff& reader, GigaPart& layer, int level);
+    // Publishes a complete layer at the end of the stack; null (the layer dropped, a log line)
+    // when kMaxLayers layers stay or every slot is taken.
+    GigaPart* AdoptLayer(std::unique_ptr<GigaPart> layer);
 
     float* scratch_;
-    std::array<std::unique_ptr<GigaPart>, kMaxLayers> layers_ {};
+    std::array<std::unique_ptr<GigaPart>, kLayerSlots> layers_ {};
     std::atomic<int> layerCount_ {0};
     std::atomic<GigaPart*> selected_ {nullptr};
     std::string stackName_;

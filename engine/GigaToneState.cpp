@@ -148,7 +148,12 @@ bool GigaTone::Load(CImpRiff& reader)
                 keySwitchLow_ = Clamp(v[1], 0, 127);
             }
         } else if (id == "part") {
-            if (GigaPart* layer = AddLayer({}, -1)) ok = LoadLayer(reader, *layer, level + 1) && ok;
+            // Read in full before the stack sees it; an empty part (a layer that was on its
+            // way out when the performance was saved) adds nothing.
+            auto layer = std::make_unique<GigaPart>(this);
+            layer->state = GigaPart::kLoadRequested;
+            ok = LoadLayer(reader, *layer, level + 1) && ok;
+            if (HasProgramReference(*layer)) AdoptLayer(std::move(layer));
         } else if (id == "bank") {
             pathValid = ReadText(reader, kToneTextMax, path);
             ok = pathValid && ok;

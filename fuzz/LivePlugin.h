@@ -51,22 +51,17 @@ inline const char* DemoBank()
     return kDemoBank;
 }
 
-// A player that is never started and never loads (the loader does not visit it), only used to
-// write host state: `arrange` sets up its tones (which start out empty) and the rack's chunk
-// comes back.
+// Host state written by a player of its own that is never started and never loads (the loader
+// does not visit it): `arrange` sets up its empty tones and the rack's chunk comes back.
 template <typename Arrange>
 std::vector<std::uint8_t> RackState(Arrange arrange)
 {
-    static GigaPlayer& editor = []() -> GigaPlayer& {
-        static GigaPlayer player;
-        player.OnInit();
-        player.LeavePlayerList();
-        return player;
-    }();
-    for (int t = 0; t < editor.ToneCount(); ++t) editor.Giga(t)->Clear();
-    arrange(editor);
-    const std::size_t size = editor.SaveToMemory();
-    return {editor.Chunk().begin(), editor.Chunk().begin() + static_cast<std::ptrdiff_t>(size)};
+    GigaPlayer writer;
+    writer.OnInit();
+    writer.LeavePlayerList();
+    arrange(writer);
+    const std::size_t size = writer.SaveToMemory();
+    return {writer.Chunk().begin(), writer.Chunk().begin() + static_cast<std::ptrdiff_t>(size)};
 }
 
 class LivePlugin {

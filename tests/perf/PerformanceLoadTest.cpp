@@ -26,6 +26,37 @@ TEST_F(PerfTest, AHostChunkLoadsItsInstrumentsInTheBackground)
     EXPECT_EQ(ChunkOf(fresh), bytes) << "a loaded layer writes what it read";
 }
 
+// A host restoring its project into an instance that already plays it: the tone's full stack
+// is on its way out while the same full stack is read in, and no layer of it may be lost.
+TEST_F(PerfTest, AFullStackReadIntoAToneThatPlaysOneKeepsEveryLayer)
+{
+    const std::string gig = WriteGig();
+    GigaTone& tone = Tone(player, 5);
+    for (int i = 0; i < GigaTone::kMaxLayers; ++i) {
+        GigaPart* layer = tone.AddLayer(gig, i % 2);
+        layer->keyHigh = 127;
+        layer->bendRange = 2;
+        layer->volume = 100 + i;
+    }
+    ASSERT_TRUE(player.RequestLoading());
+    player.WaitWhileLoading();
+    ASSERT_EQ(tone.LayerCount(), GigaTone::kMaxLayers);
+    const Bytes bytes = ChunkOf(player);
+
+    for (int reload = 0; reload < 2; ++reload) {
+        player.LoadFromMemory(bytes.data(), bytes.size());
+        player.WaitWhileLoading();
+        ASSERT_EQ(tone.LayerCount(), GigaTone::kMaxLayers);
+        for (int i = 0; i < GigaTone::kMaxLayers; ++i) {
+            ASSERT_NE(tone.Layer(i)->program, nullptr) << "layer " << i;
+            EXPECT_EQ(tone.Layer(i)->volume.Get(), 100 + i);
+        }
+        EXPECT_EQ(ChunkOf(player), bytes);
+    }
+    // Still one stack: a seventeenth layer is refused.
+    EXPECT_EQ(tone.AddLayer(gig, 0), nullptr);
+}
+
 TEST_F(PerfTest, AMissingGigComesBackAsALayerWithoutProgram)
 {
     const std::string missing = folder.File("gone.gig");
