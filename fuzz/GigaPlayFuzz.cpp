@@ -28,17 +28,30 @@ void WriteFile(const std::string& path, std::string_view bytes)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     auto& plugin = fuzzplugin::LivePlugin::Instance();
-    static int round = 0;
 
     // A folder of its own for each input: the bank manager shares banks by path, and a bank
-    // held over from an earlier input must never meet the bytes of this one.
-    const auto folderOf = [](int n) {
-        return std::string(fuzzplugin::kFolder) + "/play-" + std::to_string(getpid()) + "-" +
-               std::to_string(n);
-    };
-    std::error_code ignored;
-    std::filesystem::remove_all(folderOf(round - 2), ignored);
-    const std::string folder = folderOf(round++);
+    // held over from an earlier input must never meet the bytes of this one. The last two go
+    // when the process ends.
+    static struct Folders {
+        int round = 0;
+        std::string Of(int n) const
+        {
+            return std::string(fuzzplugin::kFolder) + "/play-" + std::to_string(getpid()) + "-" +
+                   std::to_string(n);
+        }
+        void Remove(int n) const
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(Of(n), ignored);
+        }
+        ~Folders()
+        {
+            Remove(round - 1);
+            Remove(round - 2);
+        }
+    } folders;
+    folders.Remove(folders.round - 2);
+    const std::string folder = folders.Of(folders.round++);
     std::filesystem::create_directories(folder);
     const std::string path = folder + "/fz.gig";
 

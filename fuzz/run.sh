@@ -18,7 +18,7 @@ cmake --build "$build" -j2 --target $(for pair in $targets; do printf '%s ' "${p
 # are kept in build/fuzz/artifacts.
 work=$(mktemp -d)
 mkdir -p "$build/artifacts"
-trap 'rm -rf "$work" /tmp/marlet-fuzz' EXIT
+trap 'rm -rf "$work"' EXIT
 status=0
 for pair in $targets; do
   target=${pair%%:*}
