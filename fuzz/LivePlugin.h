@@ -42,7 +42,8 @@ inline const char* DemoBank()
 {
     static const bool written = [] {
         std::filesystem::create_directories(kFolder);
-        const std::string temp = std::string(kFolder) + "/demo-" + std::to_string(getpid()) + ".gig";
+        const std::string temp =
+            std::string(kFolder) + "/demo-" + std::to_string(getpid()) + ".gig";
         testsupport::GigWriter(demo::DemoBank()).Write(temp);
         std::filesystem::rename(temp, kDemoBank);
         return true;
@@ -225,7 +226,8 @@ private:
     }
 
     AEffect* effect_ = nullptr;
-    std::vector<std::vector<float>> channels_ = std::vector<std::vector<float>>(KyVstAudio::kOutputs);
+    std::vector<std::vector<float>> channels_ =
+        std::vector<std::vector<float>>(KyVstAudio::kOutputs);
     std::vector<float*> pointers_;
     std::vector<char> list_;
     std::vector<std::uint8_t> hostCopy_;

@@ -33,7 +33,8 @@ void Put(const fs::path& file, const Bytes& bytes)
 {
     fs::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes Text(const std::string& text)
@@ -170,7 +171,8 @@ void Racks(const fs::path& chunks, const fs::path& files)
         for (int t = 0; t < 16; ++t) player.Giga(t)->Clear();
         arrange(player);
         const std::size_t size = player.SaveToMemory();
-        Put(chunks / name, Bytes(player.Chunk().begin(), player.Chunk().begin() + static_cast<std::ptrdiff_t>(size)));
+        Put(chunks / name, Bytes(player.Chunk().begin(),
+                                 player.Chunk().begin() + static_cast<std::ptrdiff_t>(size)));
         if (!player.Save(scratch.string())) throw std::runtime_error("cannot save " + name);
         std::ifstream in(scratch, std::ios::binary);
         Put(files / name, Bytes(std::istreambuf_iterator<char>(in), {}));
@@ -199,7 +201,9 @@ void Stores(const fs::path& folder)
         std::memcpy(b.data(), &v, 4);
         return b;
     };
-    const auto reversed = [](std::vector<std::byte> b) { return std::vector<std::byte>(b.rbegin(), b.rend()); };
+    const auto reversed = [](std::vector<std::byte> b) {
+        return std::vector<std::byte>(b.rbegin(), b.rend());
+    };
     using T = PrefStore::Type;
     store("defaults", [&](PrefStore& s) {
         s.Set("lmin", T::Binary, f32(1.0f));
@@ -220,7 +224,8 @@ void Stores(const fs::path& folder)
     });
     Put(folder / "damaged_lines",
         Text("binary lmin 0000803f\nbinary lmax zz\ntext\nbinary cvol 07000000 extra\n"
-             "text name 41424300\nbinary " + std::string(300, 'n') + " 00\n"));
+             "text name 41424300\nbinary " +
+             std::string(300, 'n') + " 00\n"));
 }
 
 // Event streams as the MIDI target reads them (see its header).
@@ -241,19 +246,21 @@ void EventStreams(const fs::path& folder)
     Put(folder / "chords", chords);
 
     Put(folder / "controllers_and_bend",
-        {0x90, 60, 127, 0, 0xB0, 7, 20, 10, 0xB0, 11, 90, 20, 0xB0, 10, 0, 30, 0xB0, 64, 127, 40,
-         0xE0, 0x00, 0x00, 50, 0xE0, 0x7F, 0x7F, 60, 0xB0, 1, 127, 70, 0x80, 60, 0, 80, 15,
-         0xB0, 64, 0, 0, 0xB0, 121, 0, 0, 0xB0, 123, 0, 0, 3});
+        {0x90, 60, 127,  0,    0xB0, 7,   20,   10,   0xB0, 11,   90, 20,   0xB0,
+         10,   0,  30,   0xB0, 64,   127, 40,   0xE0, 0x00, 0x00, 50, 0xE0, 0x7F,
+         0x7F, 60, 0xB0, 1,    127,  70,  0x80, 60,   0,    80,   15, 0xB0, 64,
+         0,    0,  0xB0, 121,  0,    0,   0xB0, 123,  0,    0,    3});
     Put(folder / "program_and_pressure",
-        {0xC0, 5, 0, 0, 0x90, 40, 80, 0, 0xD0, 100, 0, 8, 0xA0, 40, 90, 16, 0xC1, 127, 0, 0, 0x91,
-         50, 1, 0, 10, 0x81, 50, 0, 0, 0x80, 40, 0, 0, 2});
+        {0xC0, 5, 0, 0,    0x90, 40, 80, 0,  0xD0, 100, 0, 8, 0xA0, 40, 90, 16, 0xC1,
+         127,  0, 0, 0x91, 50,   1,  0,  10, 0x81, 50,  0, 0, 0x80, 40, 0,  0,  2});
     Put(folder / "sysex_and_unknown",
-        {0xF0, 6, 0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7, 0, 0xF7, 1, 0xF0, 1, 2, 3, 4, 5, 6, 7, 8, 9,
-         10, 11, 12, 13, 14, 15, 16, 0x90, 60, 100, 0xF3, 0xFF, 0, 0, 0xF8, 0, 0, 0, 0x90, 62,
-         100, 0xF0, 5, 0x80, 60, 0, 0xF4, 0});
+        {0xF0, 6,  0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7, 0,    0xF7, 1,  0xF0, 1,
+         2,    3,  4,    5,    6,    7,    8,    9,    10,   11,   12, 13,   14,
+         15,   16, 0x90, 60,   100,  0xF3, 0xFF, 0,    0,    0xF8, 0,  0,    0,
+         0x90, 62, 100,  0xF0, 5,    0x80, 60,   0,    0xF4, 0});
     Put(folder / "odd_deltas",
-        {0x90, 60, 100, 0xF0, 0x90, 61, 100, 0xF2, 0x90, 62, 100, 0xF3, 0x90, 63, 100, 0xF4,
-         0x90, 64, 100, 0xF6, 0x80, 60, 0, 0xF1, 0, 0x90, 65, 100, 0xFA, 0x7F});
+        {0x90, 60,   100, 0xF0, 0x90, 61,   100, 0xF2, 0x90, 62, 100,  0xF3, 0x90, 63,   100,
+         0xF4, 0x90, 64,  100,  0xF6, 0x80, 60,  0,    0xF1, 0,  0x90, 65,   100,  0xFA, 0x7F});
 }
 
 }  // namespace

@@ -29,8 +29,8 @@ struct SysexEvent {
     vst::intptr reserved2;
 };
 
-constexpr int kOddDeltas[] = {-1, -64, -100000, INT_MIN, INT_MAX, 2047, 2048, 4096,
-                              65536, 1 << 30, 511, 512, 513, 63, 64, 65};
+constexpr int kOddDeltas[] = {-1,    -64,     -100000, INT_MIN, INT_MAX, 2047, 2048, 4096,
+                              65536, 1 << 30, 511,     512,     513,     63,   64,   65};
 constexpr std::size_t kMaxPending = 256;
 
 class Reader {
@@ -88,8 +88,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             auto& dump = dumps.emplace_back();
             for (int i = 0; i < n && in.More(); ++i) dump.push_back(static_cast<char>(in.Next()));
             SysexEvent& e = sysex.emplace_back();
-            e = {vst::kVstSysExType, static_cast<vst::int32>(sizeof e), in.Delta(), 0,
-                 static_cast<vst::int32>(dump.size()), 0, dump.data(), 0};
+            e = {vst::kVstSysExType,
+                 static_cast<vst::int32>(sizeof e),
+                 in.Delta(),
+                 0,
+                 static_cast<vst::int32>(dump.size()),
+                 0,
+                 dump.data(),
+                 0};
             pending.push_back(reinterpret_cast<VstEvent*>(&e));
         } else if (lead == 0xF7) {
             VstEvent& e = other.emplace_back();

@@ -31,9 +31,9 @@ bool SameValues(const PrefStore& a, const PrefStore& b)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static fuzzfile::ScratchHome home;
-    static const std::string storePath =
-        home.Path() + "/.config/" + std::string(GigaPrefs::kKeyName) + "/" +
-        std::string(QelPrefs::kStoreName);
+    static const std::string storePath = home.Path() + "/.config/" +
+                                         std::string(GigaPrefs::kKeyName) + "/" +
+                                         std::string(QelPrefs::kStoreName);
     static const std::string copyPath = home.Path() + "/copy";
     std::filesystem::create_directories(std::filesystem::path(storePath).parent_path());
     {

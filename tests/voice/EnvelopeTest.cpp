@@ -134,8 +134,8 @@ TEST(GigaEnvelope, HugeAndNonFiniteSettingsGiveFiniteLevelsAndAnEndingRelease)
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (const GigaEnvelope::Settings& s :
-         {Times(4.3e36f, 4.6e26f, 0.5f, 1e30f), Times(inf, inf, nan, inf), Times(nan, nan, 2.0f, nan),
-          Times(-inf, -1e30f, -5.0f, -inf)}) {
+         {Times(4.3e36f, 4.6e26f, 0.5f, 1e30f), Times(inf, inf, nan, inf),
+          Times(nan, nan, 2.0f, nan), Times(-inf, -1e30f, -5.0f, -inf)}) {
         GigaEnvelope e;
         GigaEnvelope::Settings odd = s;
         odd.preAttack = nan;
