@@ -151,7 +151,6 @@ bool GigaTone::Load(CImpRiff& reader)
             // Read in full before the stack sees it; an empty part (a layer that was on its
             // way out when the performance was saved) adds nothing.
             auto layer = std::make_unique<GigaPart>(this);
-            layer->state = GigaPart::kLoadRequested;
             ok = LoadLayer(reader, *layer, level + 1) && ok;
             if (HasProgramReference(*layer)) AdoptLayer(std::move(layer));
         } else if (id == "bank") {

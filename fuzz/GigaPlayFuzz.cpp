@@ -5,23 +5,17 @@
 // host's block is a finding.
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "fuzz/LivePlugin.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
 constexpr std::string_view kSeparator = "GXSP";
 constexpr int kMaxExtensionFiles = 8;
-
-void WriteFile(const std::string& path, std::string_view bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 }  // namespace
 
@@ -60,13 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t cut = rest.find(kSeparator);
         const std::string name =
             file == 0 ? path : folder + "/" + testsupport::GigWriter::ExtensionName("fz", file);
-        WriteFile(name, rest.substr(0, cut));
+        const std::string_view part = rest.substr(0, cut);
+        testsupport::WriteFileBytes(name, part.data(), part.size());
         if (cut == std::string_view::npos) break;
         rest.remove_prefix(cut + kSeparator.size());
     }
 
     // Tone t plays programs t and t + 16.
-    plugin.SetChunk(fuzzplugin::RackState([&](GigaPlayer& rack) {
+    plugin.SetChunk(hostside::HostState([&](GigaPlayer& rack) {
         for (int t = 0; t < 16; ++t) {
             rack.Giga(t)->AddLayer(path, t);
             rack.Giga(t)->AddLayer(path, t + 16);

@@ -52,19 +52,6 @@ inline const char* DemoBank()
     return kDemoBank;
 }
 
-// Host state written by a player of its own that is never started and never loads (the loader
-// does not visit it): `arrange` sets up its empty tones and the rack's chunk comes back.
-template <typename Arrange>
-std::vector<std::uint8_t> RackState(Arrange arrange)
-{
-    GigaPlayer writer;
-    writer.OnInit();
-    writer.LeavePlayerList();
-    arrange(writer);
-    const std::size_t size = writer.SaveToMemory();
-    return {writer.Chunk().begin(), writer.Chunk().begin() + static_cast<std::ptrdiff_t>(size)};
-}
-
 class LivePlugin {
 public:
     static constexpr int kRate = 44100;

@@ -5,9 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -16,6 +14,7 @@
 #include "engine/GigaTone.h"
 #include "persist/PrefStore.h"
 #include "player/GigaPlayer.h"
+#include "tests/plugin/HostSide.h"
 #include "tests/support/GigWriter.h"
 #include "tests/support/TempFolder.h"
 #include "tools/marlet-demo/DemoInstrument.h"
@@ -32,9 +31,8 @@ constexpr const char* kDemoBank = "/tmp/marlet-fuzz/demo.gig";  // as the target
 void Put(const fs::path& file, const Bytes& bytes)
 {
     fs::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    if (!testsupport::WriteFileBytes(file.string(), bytes.data(), bytes.size()))
+        throw std::runtime_error("cannot write " + file.string());
 }
 
 Bytes Text(const std::string& text)
@@ -118,10 +116,9 @@ void Banks(const fs::path& folder)
 }
 
 // Racks that name the demo bank, as host state (in memory) and as performance files.
+// Racks that name the demo bank: host state and performance files are the same bytes.
 void Racks(const fs::path& chunks, const fs::path& files)
 {
-    GigaPlayer player;
-    player.OnInit();
     const std::vector<std::pair<std::string, std::function<void(GigaPlayer&)>>> racks = {
         {"empty", [](GigaPlayer&) {}},
         {"one_tone",
@@ -164,20 +161,11 @@ void Racks(const fs::path& chunks, const fs::path& files)
              p.Giga(2)->AddLayer(kDemoBank, demo::kDrone);
          }},
     };
-    const fs::path scratch = fs::temp_directory_path() / "marlet-seed-performance.mrp";
     for (const auto& [name, arrange] : racks) {
-        player.NewPerformance();
-        player.WaitWhileLoading();
-        for (int t = 0; t < 16; ++t) player.Giga(t)->Clear();
-        arrange(player);
-        const std::size_t size = player.SaveToMemory();
-        Put(chunks / name, Bytes(player.Chunk().begin(),
-                                 player.Chunk().begin() + static_cast<std::ptrdiff_t>(size)));
-        if (!player.Save(scratch.string())) throw std::runtime_error("cannot save " + name);
-        std::ifstream in(scratch, std::ios::binary);
-        Put(files / name, Bytes(std::istreambuf_iterator<char>(in), {}));
+        const Bytes bytes = hostside::HostState(arrange);
+        Put(chunks / name, bytes);
+        Put(files / name, bytes);
     }
-    fs::remove(scratch);
 }
 
 void Stores(const fs::path& folder)
@@ -185,11 +173,7 @@ void Stores(const fs::path& folder)
     const auto store = [&](const std::string& name, const std::function<void(PrefStore&)>& fill) {
         PrefStore s;
         fill(s);
-        const fs::path scratch = fs::temp_directory_path() / "marlet-seed-prefs";
-        if (!s.Save(scratch.string())) throw std::runtime_error("cannot save " + name);
-        std::ifstream in(scratch, std::ios::binary);
-        Put(folder / name, Bytes(std::istreambuf_iterator<char>(in), {}));
-        fs::remove(scratch);
+        if (!s.Save((folder / name).string())) throw std::runtime_error("cannot save " + name);
     };
     const auto f32 = [](float v) {
         std::vector<std::byte> b(4);

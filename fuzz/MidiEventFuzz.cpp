@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto& plugin = fuzzplugin::LivePlugin::Instance();
     static const bool loaded = [&] {
         const std::string bank = fuzzplugin::DemoBank();
-        plugin.SetChunk(fuzzplugin::RackState([&](GigaPlayer& rack) {
+        plugin.SetChunk(hostside::HostState([&](GigaPlayer& rack) {
             for (int t = 0; t < 16; ++t) rack.Giga(t)->AddLayer(bank, t % 3);
         }));
         // Loaded: from here on blocks come as fast as the input asks, as from a live host.

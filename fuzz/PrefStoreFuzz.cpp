@@ -6,12 +6,12 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "fuzz/FuzzFile.h"
 #include "persist/GigaPrefs.h"
 #include "persist/PrefStore.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -36,10 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                          std::string(QelPrefs::kStoreName);
     static const std::string copyPath = home.Path() + "/copy";
     std::filesystem::create_directories(std::filesystem::path(storePath).parent_path());
-    {
-        std::ofstream out(storePath, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    testsupport::WriteFileBytes(storePath, data, size);
 
     // The store keeps what it could read, and writes it back faithfully.
     PrefStore store;
