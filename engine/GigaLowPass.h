@@ -1,5 +1,7 @@
 // The voice's two-pole low-pass: a biquad whose coefficients come from one normalised cutoff
-// (0..1) by a closed formula; no resonance control. Up to two channels, interleaved.
+// (0..1) by a closed formula; no resonance control. Up to two channels, interleaved. The formula
+// is tuned for 44.1 kHz; at other rates the corner is moved to where it lies in Hz at 44.1 kHz,
+// so an instrument sounds the same at any host rate.
 #pragma once
 
 #include <array>
@@ -14,8 +16,13 @@ public:
         float a1 = 0.0f, a2 = 0.0f, b0 = 0.0f, b1 = 0.0f, b2 = 0.0f;
     };
 
-    static Coefficients Compute(float cutoff);
+    static constexpr float kReferenceRate = 44100.0f;
 
+    // The coefficients for `cutoff` at host rate `sampleRate`.
+    static Coefficients Compute(float cutoff, float sampleRate = kReferenceRate);
+
+    // The host rate the next cutoffs are computed for.
+    void SetSampleRate(float sampleRate) { sampleRate_ = sampleRate; }
     // Recomputes the coefficients; false (nothing changed) below kMinimumCutoff.
     bool SetCutoff(float cutoff);
     const Coefficients& Get() const { return c_; }
@@ -25,6 +32,7 @@ public:
 
 private:
     Coefficients c_;
+    float sampleRate_ = kReferenceRate;
     // Per channel: x[n-1], x[n-2], y[n-1], y[n-2].
     std::array<std::array<float, 4>, kMaxChannels> history_ {};
 };

@@ -137,7 +137,7 @@ void GigaTone::Select(int layer)
         selected_.store(layers_[static_cast<std::size_t>(layer)].get(), std::memory_order_relaxed);
 }
 
-void GigaTone::OnNoteOnEvent(int key, int velocity)
+void GigaTone::OnNoteOnEvent(int key, int velocity, int offset)
 {
     const int mode = selectMode_;
     const int count = LayerCount();
@@ -154,16 +154,16 @@ void GigaTone::OnNoteOnEvent(int key, int velocity)
         }
     }
     if (GigaPart* selected = SelectedLayer()) {
-        LayerNoteOn(*selected, key, velocity);
+        LayerNoteOn(*selected, key, velocity, offset);
         return;
     }
     for (int i = 0; i < count; ++i)
-        LayerNoteOn(*layers_[static_cast<std::size_t>(i)], key, velocity);
+        LayerNoteOn(*layers_[static_cast<std::size_t>(i)], key, velocity, offset);
 }
 
-void GigaTone::OnNoteOffEvent(int key, int velocity)
+void GigaTone::OnNoteOffEvent(int key, int velocity, int offset)
 {
-    ToneNoteOff(key);
+    ToneNoteOff(key, offset);
 }
 
 void GigaTone::OnProgramChangeEvent(int program)
@@ -179,7 +179,7 @@ void GigaTone::OnOtherController(int controller, int value)
     if (count >= 2 && controller == selectMode_) Select(value * count / 128);
 }
 
-void GigaTone::LayerNoteOn(GigaPart& layer, int playedKey, int velocity)
+void GigaTone::LayerNoteOn(GigaPart& layer, int playedKey, int velocity, int offset)
 {
     GigaProgram* program = layer.program;
     if (layer.IsMuted() || !program || !program->Loaded()) return;
@@ -198,22 +198,25 @@ void GigaTone::LayerNoteOn(GigaPart& layer, int playedKey, int velocity)
 
     if (region->selfMask && !Sustain()) {
         for (KyVoice* voice = Voices().Head(); voice; voice = KyVoiceList::Next(voice))
-            if (voice->Key() == key && voice->Region() && voice->Layer() == &layer) voice->Kill();
+            if (voice->Key() == key && voice->Region() && voice->Layer() == &layer)
+                voice->Kill(offset);
     }
     GigaZoneWalk(*this, GigaZoneWalk::Moment::kNoteOn, velocity, random_)
-        .Run(*region, [&](GigaZone* zone) { StartZone(layer, region, zone, key, velocity); });
+        .Run(*region,
+             [&](GigaZone* zone) { StartZone(layer, region, zone, key, velocity, offset); });
 }
 
-void GigaTone::StartZone(GigaPart& layer, GigaRegion* region, GigaZone* zone, int key, int velocity)
+void GigaTone::StartZone(GigaPart& layer, GigaRegion* region, GigaZone* zone, int key, int velocity,
+                         int offset)
 {
     if (!zone->sample) return;
-    if (KyVoice* voice = StartVoice(key, velocity, 0, zone, &layer)) {
+    if (KyVoice* voice = StartVoice(key, velocity, offset, zone, &layer)) {
         voice->SetRegion(region);
         voice->SetKeyOffset(layer.keyOffset);
     }
 }
 
-void GigaTone::ToneNoteOff(int playedKey)
+void GigaTone::ToneNoteOff(int playedKey, int offset)
 {
     const GigaRegion* lastRegion = nullptr;
     for (KyVoice* voice = Voices().Head(); voice; voice = KyVoiceList::Next(voice)) {
@@ -221,14 +224,14 @@ void GigaTone::ToneNoteOff(int playedKey)
         GigaRegion* region = voice->Region();
         if (!region || voice->Key() != playedKey - voice->KeyOffset()) continue;
         if (region->hasReleaseTrigger && !Sustain() && region != lastRegion) {
-            StartReleaseVoices(*region, *voice);
+            StartReleaseVoices(*region, *voice, offset);
             lastRegion = region;
         }
-        voice->RequestRelease();
+        voice->RequestRelease(offset);
     }
 }
 
-void GigaTone::StartReleaseVoices(GigaRegion& region, const KyVoice& released)
+void GigaTone::StartReleaseVoices(GigaRegion& region, const KyVoice& released, int offset)
 {
     const float seconds = static_cast<float>(released.FramesPlayed()) / KyPlayer::SampleRate();
     GigaPart* layer = released.Layer();
@@ -238,7 +241,8 @@ void GigaTone::StartReleaseVoices(GigaRegion& region, const KyVoice& released)
             const float gain =
                 1.0f - static_cast<float>(9 - zone->releaseTriggerDecay) * seconds * 0.125f;
             if (gain <= 0.1f) return;
-            if (KyVoice* voice = StartVoice(released.Key(), released.Velocity(), 0, zone, layer))
+            if (KyVoice* voice =
+                    StartVoice(released.Key(), released.Velocity(), offset, zone, layer))
                 voice->ScaleVelocityGain(gain);
         });
 }

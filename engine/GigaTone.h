@@ -104,8 +104,8 @@ public:
 
 protected:
     void ReleaseLayers() override;
-    void OnNoteOnEvent(int key, int velocity) override;
-    void OnNoteOffEvent(int key, int velocity) override;
+    void OnNoteOnEvent(int key, int velocity, int offset) override;
+    void OnNoteOffEvent(int key, int velocity, int offset) override;
     void OnProgramChangeEvent(int program) override;
     void OnOtherController(int controller, int value) override;
 
@@ -115,10 +115,11 @@ private:
     void ReleaseProgram(GigaPart& layer);
     void ComputeAverages(GigaPart& layer);
     void ResetAfterEmptying();
-    void LayerNoteOn(GigaPart& layer, int key, int velocity);
-    void ToneNoteOff(int key);
-    void StartZone(GigaPart& layer, GigaRegion* region, GigaZone* zone, int key, int velocity);
-    void StartReleaseVoices(GigaRegion& region, const class KyVoice& released);
+    void LayerNoteOn(GigaPart& layer, int key, int velocity, int offset);
+    void ToneNoteOff(int key, int offset);
+    void StartZone(GigaPart& layer, GigaRegion* region, GigaZone* zone, int key, int velocity,
+                   int offset);
+    void StartReleaseVoices(GigaRegion& region, const class KyVoice& released, int offset);
     bool SaveLayer(CExpRiff& writer, const GigaPart& layer) const;
     bool LoadLayer(CImpRiff& reader, GigaPart& layer, int level);
     // Publishes a complete layer at the end of the stack; null (the layer dropped, a log line)

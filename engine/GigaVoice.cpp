@@ -36,8 +36,14 @@ bool NoPull(GigaStream&, float*, int)
     return false;
 }
 void NoFinish(GigaStream&) {}
+void NoAwaitStream(const GigaVoice&) {}
+bool NoAwaitValues(const GigaStream&, int)
+{
+    return false;
+}
 
-constexpr GigaVoice::StreamPort kNoStreams {NoRequest, NoPull, NoFinish};
+constexpr GigaVoice::StreamPort kNoStreams {NoRequest, NoPull, NoFinish, NoAwaitStream,
+                                            NoAwaitValues};
 std::atomic<const GigaVoice::StreamPort*> gStreamPort {&kNoStreams};
 
 const GigaVoice::StreamPort& Port()
@@ -216,6 +222,8 @@ void GigaVoice::StartSource()
     position_ = startFrame_;
     history_ = {};
     haveHistory_ = false;
+    stepPhase_ = 0;
+    stepGain_ = 0.0f;
     playable_ = true;
 }
 
@@ -251,13 +259,20 @@ void GigaVoice::StartPitch()
         pitchRatio_ = ClampRatio(baseRatio_ * BendRatio(lastBend_));
     resampling_ = pitchRatio_ != 1.0;
 
-    // Ask for the rest of a long sample about half a second before the head runs out.
     streamTrigger_ = 0;
-    if (!looped_ && preloadFrames_ < endFrame_ + 1) {
-        const double framesLeft = std::min<double>(preloadFrames_ / baseRatio_, INT_MAX);
-        streamTrigger_ = static_cast<int>(framesLeft) - static_cast<int>(hostRate * 0.5f);
-        if (streamTrigger_ <= 0) streamTrigger_ = 512;
-    }
+    if (!looped_ && preloadFrames_ < endFrame_ + 1) ArmStreamTrigger();
+}
+
+void GigaVoice::ArmStreamTrigger()
+{
+    // The head's frames still to play, in output frames at the ratio in force (bend included),
+    // from the frame the voice reads next (a start offset skips part of the head).
+    const int headLeft = std::max(preloadFrames_ - nextFetch_, 0);
+    const double outputLeft = std::min<double>(headLeft / pitchRatio_, INT_MAX / 2);
+    const int lead = static_cast<int>(outputLeft) - static_cast<int>(KyPlayer::SampleRate() * 0.5f);
+    // A head shorter than half a second asks soon, but never after it has run out.
+    const int wait = lead > 0 ? lead : std::clamp(static_cast<int>(outputLeft) / 2, 1, 512);
+    streamTrigger_ = FramesPlayed() + wait;
 }
 
 void GigaVoice::StartFilter()
@@ -267,6 +282,7 @@ void GigaVoice::StartFilter()
     filterUsed_ = zone.filterEnabled == 1 || (layer && layer->filterSwitch.Get() > 0);
     if (!filterUsed_) return;
     filter_.Clear();
+    filter_.SetSampleRate(KyPlayer::SampleRate());
     const float depth = std::clamp(
         FilterOffset(layer, GigaPart::kCutoffVelocityDepth) + zone.filterVelocityDepth, 0.0f, 1.0f);
     filterVelocityFactor_ =
@@ -320,7 +336,7 @@ GigaStream* GigaVoice::CurrentStream() const
 
 void GigaVoice::AskForStream()
 {
-    if (looped_ || streamTrigger_ == 0 || FramesPlayed() <= streamTrigger_) return;
+    if (looped_ || streamTrigger_ == 0 || FramesPlayed() < streamTrigger_) return;
     // The request is visible before the disk thread can take it up.
     std::uintptr_t pending = reinterpret_cast<std::uintptr_t>(sample_) | kPendingBit;
     streamWord_.store(pending, std::memory_order_release);
@@ -336,7 +352,7 @@ void GigaVoice::AskForStream()
 // ---------------------------------------------------------------------------------------------
 // Render
 
-int GigaVoice::Render(KyBufferList* outputs, int frames)
+int GigaVoice::Render(KyBufferList* outputs, int offset, int frames, int blockFrames)
 {
     if (!playable_ || frames <= 0) return 0;
     if (GetState() == kRelease) {
@@ -354,7 +370,7 @@ int GigaVoice::Render(KyBufferList* outputs, int frames)
     int done = 0;
     while (done < frames) {
         const int piece = std::min(frames - done, ChunkLimit());
-        const int made = RenderChunk(outputs, done, piece, frames);
+        const int made = RenderChunk(outputs, offset + done, piece, blockFrames);
         done += made;
         if (made < piece) break;
     }
@@ -368,6 +384,8 @@ void GigaVoice::ApplyBend()
     if (range <= 0 || bend == lastBend_) return;
     lastBend_ = bend;
     pitchRatio_ = ClampRatio(baseRatio_ * BendRatio(bend));
+    // A stream not yet asked for is asked for sooner when the head now runs out sooner.
+    if (streamTrigger_ != 0) ArmStreamTrigger();
     if (resampling_) return;
     // From here on the source is resampled, starting at the next unplayed frame.
     resampling_ = true;
@@ -385,29 +403,52 @@ int GigaVoice::ChunkLimit() const
     return std::clamp(limit, kStep, kMaxBlockFrames);
 }
 
+int GigaVoice::Steps::Frames() const
+{
+    return lead + steps * kStep + tail;
+}
+
 int GigaVoice::RenderChunk(KyBufferList* outputs, int offset, int frames, int blockFrames)
 {
     AskForStream();
-    int produced = ReadSource(frames);
+    const int produced = ReadSource(frames);
     if (produced <= 0) return 0;
 
-    int steps = produced / kStep;
-    int rem = produced < frames ? 0 : produced % kStep;
-
+    // The control step runs on across pieces and blocks of any length, so every frame sounds
+    // and the envelope moves once per 8 frames whatever the host's block size.
+    Steps span;
+    span.lead = stepPhase_ > 0 ? std::min(produced, kStep - stepPhase_) : 0;
+    span.steps = (produced - span.lead) / kStep;
+    span.tail = (produced - span.lead) % kStep;
+    // Where the sample ends, the frames after its last whole step pass in silence.
+    int silent = 0;
+    if (produced < frames) std::swap(silent, span.tail);
     bool levelChanged = false;
-    const int made = RunLevel(steps, levelChanged);
-    if (made < steps) {
-        steps = made;
-        produced = made * kStep;
-        rem = 0;
+    const int fresh = span.Fresh();
+    const int made = fresh > 0 ? RunLevel(fresh, levelChanged) : 0;
+    if (made < fresh) {
+        // The envelope has finished: the voice ends after its last step.
+        span.steps = made;
+        span.tail = 0;
+        silent = 0;
+    }
+    const float leadGain = stepGain_;
+    if (span.tail > 0) {
+        stepGain_ = stepGains_[static_cast<std::size_t>(span.steps)];
+        stepPhase_ = span.tail;
+    } else if (span.steps > 0) {
+        stepGain_ = stepGains_[static_cast<std::size_t>(span.steps - 1)];
+        stepPhase_ = 0;
+    } else {
+        stepPhase_ = (stepPhase_ + span.lead) % kStep;
     }
 
     const bool inaudible =
         GetZone().attenuationController != 0 && attenuationGain_ < kSilentGain && !levelChanged;
-    if (inaudible || !outputs) return produced;
-    if (filterUsed_) Filter(steps, rem);
-    Mix(*outputs, offset, steps, rem, blockFrames);
-    return produced;
+    if (inaudible || !outputs) return span.Frames() + silent;
+    if (filterUsed_) Filter(span);
+    Mix(*outputs, offset, span, leadGain, blockFrames);
+    return span.Frames() + silent;
 }
 
 int GigaVoice::RunLevel(int steps, bool& levelChanged)
@@ -490,15 +531,28 @@ bool GigaVoice::FetchSequential(float* dst, int count)
     nextFetch_ += fromHead;
     const int rest = count - fromHead;
     if (rest == 0) return true;
-    // Past the head: the stream must be there and must have the frames (no waiting).
+    // Past the head: the stream must be there and must have the frames. A live host gets no
+    // waiting; one that renders offline waits for the disk rather than lose the note.
+    const StreamPort& port = Port();
+    const bool offline = port.awaitStream && port.awaitValues && RendersOffline();
+    if (offline && RequestedSample()) port.awaitStream(*this);
     GigaStream* stream = CurrentStream();
     if (!stream) return false;
-    if (!Port().pull(*stream, dst + fromHead * channels_, rest * channels_)) {
+    float* const to = dst + fromHead * channels_;
+    const int values = rest * channels_;
+    if (!port.pull(*stream, to, values) &&
+        !(offline && port.awaitValues(*stream, values) && port.pull(*stream, to, values))) {
         ReleaseStream();
         return false;
     }
     nextFetch_ += rest;
     return true;
+}
+
+bool GigaVoice::RendersOffline() const
+{
+    const KyPlayer* player = GetTone().Player();
+    return player && player->RendersOffline();
 }
 
 int GigaVoice::ReadDirect(int frames)
@@ -564,45 +618,45 @@ void GigaVoice::Interpolate(const float* s, int sourceFrames, double offset, int
     }
 }
 
-void GigaVoice::Filter(int steps, int rem)
+void GigaVoice::Filter(const Steps& span)
 {
+    float* x = outputBuffer_;
+    const auto run = [&](int frames) {
+        if (frames <= 0) return;
+        // A closed filter lets nothing through; its state still runs down.
+        if (cutoff_ < GigaLowPass::kMinimumCutoff) std::fill_n(x, frames * channels_, 0.0f);
+        filter_.Process(x, frames, channels_);
+        x += frames * channels_;
+    };
+    // The frames that finish the step begun before keep its coefficients.
+    run(span.lead);
+    const int fresh = span.Fresh();
     const GigaZone& zone = GetZone();
     float delta = 0.0f;
     float target = cutoff_;
-    if (zone.filterCutoffController != 0 && steps > 0) {
+    if (zone.filterCutoffController != 0 && fresh > 0) {
         const int value = CutoffControllerValue();
         if (value != cutoffValue_) {
-            // A controller jump glides over the block instead of clicking.
+            // A controller jump glides over the piece instead of clicking.
             cutoffValue_ = value;
             target = static_cast<float>(value) / 127.0f * filterVelocityFactor_;
-            delta = (target - cutoff_) / static_cast<float>(steps);
+            delta = (target - cutoff_) / static_cast<float>(fresh);
         }
     }
-    float* x = outputBuffer_;
-    const bool closed = cutoff_ < GigaLowPass::kMinimumCutoff;
     if (delta == 0.0f) {
-        // Steady cutoff: one pass over the whole piece.
-        const int frames = steps * kStep + rem;
-        if (closed) std::fill_n(x, frames * channels_, 0.0f);
-        filter_.Process(x, frames, channels_);
+        // Steady cutoff: one pass over the rest of the piece.
+        run(span.steps * kStep + span.tail);
         return;
     }
-    const int stepValues = kStep * channels_;
-    for (int i = 0; i < steps; ++i, x += stepValues) {
-        if (delta != 0.0f) {
-            cutoff_ = i + 1 == steps ? target : cutoff_ + delta;
-            filter_.SetCutoff(cutoff_);
-        }
-        if (cutoff_ < GigaLowPass::kMinimumCutoff) std::fill_n(x, stepValues, 0.0f);
-        filter_.Process(x, kStep, channels_);
-    }
-    if (rem > 0) {
-        if (cutoff_ < GigaLowPass::kMinimumCutoff) std::fill_n(x, rem * channels_, 0.0f);
-        filter_.Process(x, rem, channels_);
+    for (int i = 0; i < fresh; ++i) {
+        cutoff_ = i + 1 == fresh ? target : cutoff_ + delta;
+        filter_.SetCutoff(cutoff_);
+        run(i < span.steps ? kStep : span.tail);
     }
 }
 
-void GigaVoice::Mix(KyBufferList& outputs, int offset, int steps, int rem, int blockFrames)
+void GigaVoice::Mix(KyBufferList& outputs, int offset, const Steps& span, float leadGain,
+                    int blockFrames)
 {
     const int toneBus = GetTone().OutputBus();
     KyBufferList::Bus* bus =
@@ -630,7 +684,7 @@ void GigaVoice::Mix(KyBufferList& outputs, int offset, int steps, int rem, int b
         right += count;
         x += count * channels_;
     };
-    for (int i = 0; i < steps; ++i) mixFrames(kStep, stepGains_[i]);
-    // The frames after the last full step keep its gain; with no full step they stay silent.
-    if (rem > 0 && steps > 0) mixFrames(rem, stepGains_[steps - 1]);
+    mixFrames(span.lead, leadGain);
+    for (int i = 0; i < span.steps; ++i) mixFrames(kStep, stepGains_[static_cast<std::size_t>(i)]);
+    if (span.tail > 0) mixFrames(span.tail, stepGains_[static_cast<std::size_t>(span.steps)]);
 }

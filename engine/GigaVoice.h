@@ -28,10 +28,14 @@ public:
 
     // How a voice reaches the disk thread: ask for a stream, pull decoded floats from one (false
     // on underrun), and tell one that it is no longer needed. Process-wide, set before audio runs.
+    // A host that renders offline never plays in real time, so its voices may wait: for the
+    // stream they asked for, and for the values a pull needs (false when none will come).
     struct StreamPort {
         bool (*request)(GigaVoice& voice);
         bool (*pull)(GigaStream& stream, float* dst, int values);
         void (*finish)(GigaStream& stream);
+        void (*awaitStream)(const GigaVoice& voice);
+        bool (*awaitValues)(const GigaStream& stream, int values);
     };
     static void SetStreamPort(const StreamPort* port);
 
@@ -39,7 +43,7 @@ public:
     ~GigaVoice() override;
 
     void Start() override;
-    int Render(KyBufferList* outputs, int frames) override;
+    int Render(KyBufferList* outputs, int offset, int frames, int blockFrames) override;
     void ReleaseStream() override;
 
     void ScaleVelocityGain(float factor) override { velocityGain_ *= factor; }
@@ -81,9 +85,23 @@ private:
     int AttenuationControllerValue() const;
     int CutoffControllerValue() const;
 
+    // One piece of a block in control steps: `lead` frames finish the step begun before, then
+    // `steps` whole steps, then `tail` frames begin a new one.
+    struct Steps {
+        int lead = 0;
+        int steps = 0;
+        int tail = 0;
+        int Fresh() const { return steps + (tail > 0 ? 1 : 0); }
+        int Frames() const;
+    };
+
     int RenderChunk(KyBufferList* outputs, int offset, int frames, int blockFrames);
     void ApplyBend();
+    // Sets the output frame at which the stream is asked for: half a second before the head,
+    // from where the voice reads now and at the ratio it plays now, runs out.
+    void ArmStreamTrigger();
     void AskForStream();
+    bool RendersOffline() const;
     int ChunkLimit() const;
     // Source frames into the output buffer; answers the frames made, 0 to end the voice.
     int ReadSource(int frames);
@@ -96,8 +114,8 @@ private:
     void Interpolate(const float* source, int sourceFrames, double offset, int frames);
     // Envelope x level into the step gains; answers the steps made.
     int RunLevel(int steps, bool& levelChanged);
-    void Filter(int steps, int rem);
-    void Mix(KyBufferList& outputs, int offset, int steps, int rem, int blockFrames);
+    void Filter(const Steps& span);
+    void Mix(KyBufferList& outputs, int offset, const Steps& span, float leadGain, int blockFrames);
 
     GigaStream* CurrentStream() const;
 
@@ -113,6 +131,8 @@ private:
     float leftGain_ = 0.0f;
     float rightGain_ = 0.0f;
     std::array<float, kMaxSteps> stepGains_ {};
+    int stepPhase_ = 0;      // frames played of the current control step
+    float stepGain_ = 0.0f;  // that step's gain
 
     float filterVelocityFactor_ = 0.0f;
     float cutoff_ = 0.0f;

@@ -133,11 +133,11 @@ void KyTone::HandleEvent(const KyMidiEvent& event)
     switch (event.type) {
         case KyMidiEvent::kNoteOn:
             AddActiveNotes(1);
-            OnNoteOnEvent(event.data1, event.data2);
+            OnNoteOnEvent(event.data1, event.data2, event.offset);
             break;
         case KyMidiEvent::kNoteOff:
             AddActiveNotes(-1);
-            OnNoteOffEvent(event.data1, event.data2);
+            OnNoteOffEvent(event.data1, event.data2, event.offset);
             break;
         case KyMidiEvent::kPitchBend:
             pitchBend_.store(event.data2 * 128 + event.data1 - 8192, std::memory_order_relaxed);

@@ -98,9 +98,10 @@ protected:
     void EndVoicesNow() override;
 
     // What a tone that plays instruments does with notes, program changes and the controllers
-    // that are not the tone's own (the stack's selection controller).
-    virtual void OnNoteOnEvent(int key, int velocity) {}
-    virtual void OnNoteOffEvent(int key, int velocity) {}
+    // that are not the tone's own (the stack's selection controller). Notes carry their frame
+    // inside the block, so that they sound where the host put them.
+    virtual void OnNoteOnEvent(int key, int velocity, int offset) {}
+    virtual void OnNoteOffEvent(int key, int velocity, int offset) {}
     virtual void OnProgramChangeEvent(int program) {}
     virtual void OnOtherController(int controller, int value) {}
 

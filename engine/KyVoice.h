@@ -31,17 +31,25 @@ public:
     virtual void ReleaseStream() {}
     // Prepares the sound of the zone; called by Initialise.
     virtual void Start() {}
-    // Renders `frames` frames into the buses (none: advance silently); answers the frames made.
-    virtual int Render(KyBufferList* outputs, int frames) = 0;
+    // Renders `frames` frames into the buses (none: advance silently), starting at frame
+    // `offset` of a block of `blockFrames`; answers the frames made.
+    virtual int Render(KyBufferList* outputs, int offset, int frames, int blockFrames) = 0;
     // Release-trigger voices sound softer the longer the released note played.
     virtual void ScaleVelocityGain(float factor) {}
 
     void Initialise(int key, int velocity, int frameOffset, KyZone* zone, KyTone* tone,
                     GigaPart* layer);
-    void RequestRelease() { releaseRequested_ = true; }
-    void Kill() { state_ = kKill; }
-    // The per-block wrapper: applies a pending release and the pedal, renders, and marks the
-    // voice ended when it produced less than asked. Answers the frames produced.
+    // Note-off at frame `offset` of the coming block: the release begins there.
+    void RequestRelease(int offset = 0)
+    {
+        releaseRequested_ = true;
+        releaseAt_ = offset;
+    }
+    // A fast fade, from frame `offset` of the coming block (at once when 0).
+    void Kill(int offset = 0);
+    // The per-block wrapper: starts a new voice at its frame, applies a pending release or cut
+    // at its frame and the pedal, renders, and marks the voice ended when it produced less than
+    // asked. Answers the frame of the block the voice reached (`frames` while it sounds).
     int Block(KyBufferList* outputs, int frames);
 
     State GetState() const { return state_; }
@@ -71,5 +79,8 @@ private:
     KyVoice* next_ = nullptr;
     int framesPlayed_ = 0;
     bool releaseRequested_ = false;
+    int startAt_ = 0;    // frame of the first block where the note begins
+    int releaseAt_ = 0;  // frame of the coming block where a requested release begins
+    int killAt_ = -1;    // frame of the coming block where a requested cut begins; -1 none
     GigaRegion* region_ = nullptr;
 };

@@ -64,6 +64,10 @@ public:
     void KyStart();
     void KyStop();
     bool IsAudioRunning() const { return audioRunning_.load(std::memory_order_acquire); }
+    // Set by the plug-in before each block: voices of a host that renders offline wait for the
+    // disk instead of running dry.
+    void SetRenderingOffline(bool offline) { offline_.store(offline, std::memory_order_relaxed); }
+    bool RendersOffline() const { return offline_.load(std::memory_order_relaxed); }
     bool IsMidiRunning() const { return midiRunning_.load(std::memory_order_acquire); }
 
     // Takes the tone; refused (and destroyed) when the rack is full. Only before processing.
@@ -106,6 +110,7 @@ private:
     std::string path_;
     std::atomic<bool> midiRunning_ {false};
     std::atomic<bool> audioRunning_ {false};
+    std::atomic<bool> offline_ {false};
     std::array<std::unique_ptr<KyToneBase>, kMaxTones> tones_ {};
     int toneCount_ = 0;
     std::FILE* logFile_ = nullptr;

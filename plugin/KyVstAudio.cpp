@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/DenormalGuard.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -72,9 +73,12 @@ void KyVstAudio::processReplacing(float** inputs, float** outputs, vst::int32 fr
         buffers_.SetBus(bus, left, right);
         buffers_.SetReady(bus, left && right);
     }
+    // The host's floating-point mode comes back when the block is done.
+    const platform::DenormalGuard denormals;
     GigaPlayer* player = GetPlayer();
-    if (hostCall(vst::audioMasterGetCurrentProcessLevel) == kProcessLevelOffline)
-        player->AwaitStreams();
+    const bool offline = hostCall(vst::audioMasterGetCurrentProcessLevel) == kProcessLevelOffline;
+    player->SetRenderingOffline(offline);
+    if (offline) player->AwaitStreams();
     player->Process(&buffers_, frames);
 }
 

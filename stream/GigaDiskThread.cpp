@@ -35,7 +35,17 @@ void StreamUsers(int delta)
         disk->RemoveUser();
 }
 
-constexpr GigaVoice::StreamPort kPort {Request, Pull, Finish};
+void AwaitStream(const GigaVoice& voice)
+{
+    if (GigaDiskThread* disk = gInstance.load(std::memory_order_acquire)) disk->AwaitStream(voice);
+}
+bool AwaitValues(const GigaStream& stream, int values)
+{
+    GigaDiskThread* disk = gInstance.load(std::memory_order_acquire);
+    return disk && disk->AwaitValues(stream, values);
+}
+
+constexpr GigaVoice::StreamPort kPort {Request, Pull, Finish, AwaitStream, AwaitValues};
 
 }  // namespace
 
@@ -112,6 +122,35 @@ void GigaDiskThread::WaitPasses(int n)
     passRequests_.store(n, std::memory_order_release);
     // A pass takes a couple of milliseconds: offline rendering waits for one per block.
     while (IsRunning() && passRequests_.load(std::memory_order_acquire) > 0) platform::SleepMs(1);
+}
+
+template <typename Done>
+bool GigaDiskThread::AwaitPasses(Done&& done)
+{
+    fillUp_.fetch_add(1, std::memory_order_acq_rel);
+    bool reached = done();
+    for (int waited = 0; !reached && IsRunning() && waited < kOfflineWaitLimitMs;
+         waited += kActiveSleepMs) {
+        WaitPasses(1);
+        reached = done();
+    }
+    fillUp_.fetch_sub(1, std::memory_order_acq_rel);
+    if (!reached) Log("*** GigaDiskThread: an offline render gave up waiting for the disk ***");
+    return reached;
+}
+
+void GigaDiskThread::AwaitStream(const GigaVoice& voice)
+{
+    AwaitPasses([&] { return voice.RequestedSample() == nullptr; });
+}
+
+bool GigaDiskThread::AwaitValues(const GigaStream& stream, int values)
+{
+    const auto bytes = static_cast<std::uint32_t>(values) * sizeof(float);
+    if (values <= 0 || bytes > GigaStream::kRingBytes - sizeof(float)) return false;
+    // Exhausted is read first: the values written before it was set are in the ring by then.
+    AwaitPasses([&] { return stream.Exhausted() || stream.FilledBytes() >= bytes; });
+    return stream.FilledBytes() >= bytes;
 }
 
 void GigaDiskThread::WaitStopped()
@@ -198,7 +237,10 @@ void GigaDiskThread::Service()
             streamCount_.fetch_sub(1, std::memory_order_relaxed);
             stream->Recycle();
         } else {
-            values += static_cast<std::uint64_t>(stream->Refill(scratch_));
+            const bool fillUp = fillUp_.load(std::memory_order_acquire) > 0;
+            for (int added = stream->Refill(scratch_); added > 0;
+                 added = fillUp ? stream->Refill(scratch_) : 0)
+                values += static_cast<std::uint64_t>(added);
             previous = stream;
         }
         stream = next;

@@ -20,6 +20,8 @@ public:
     static constexpr int kActiveSleepMs = 2;
     static constexpr int kIdleSleepMs = 10;
     static constexpr int kPollMs = 10;
+    // The longest an offline render waits for a stream or its data before the voice gives up.
+    static constexpr int kOfflineWaitLimitMs = 5000;
 
     // Made on first use; its destruction stops and joins the thread, so no thread is left
     // running in code a host is about to unload.
@@ -42,6 +44,12 @@ public:
     // the thread to end.
     void WaitPasses(int n);
     void WaitStopped();
+
+    // A host's thread that renders offline (never a live audio thread): waits until the voice's
+    // stream request has been answered, or until the ring holds `values` floats or will get no
+    // more (false then). Meanwhile every pass fills the rings up.
+    void AwaitStream(const GigaVoice& voice);
+    bool AwaitValues(const GigaStream& stream, int values);
 
     // Voices waiting for a stream.
     int PendingRequests() const { return static_cast<int>(requests_.Pending()); }
@@ -66,11 +74,15 @@ private:
     void HandOut();
     void Service();
     void Append(GigaStream* stream);
+    // Waits passes, filling the rings up, until `done` answers true; false when it never did.
+    template <typename Done>
+    bool AwaitPasses(Done&& done);
     // Leaving the thread: pending requests are dropped and every stream goes home.
     void Drain();
 
     std::atomic<int> userCount_ {0};
     std::atomic<int> passRequests_ {0};
+    std::atomic<int> fillUp_ {0};  // offline waiters: each pass fills every ring
     std::atomic<bool> pushBusy_ {false};
     std::atomic<bool> leaving_ {false};
     KyRingBuffer<GigaVoice*> requests_ {kRequestSlots};

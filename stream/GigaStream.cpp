@@ -19,6 +19,7 @@ bool GigaStream::Start(const GigaSample& sample)
     ring_.Clear();
     channels_ = sample.channels;
     remainingValues_ = 0;
+    exhausted_.store(true, std::memory_order_relaxed);
     finished_.store(false, std::memory_order_relaxed);
     const std::int64_t frames = std::int64_t {sample.frameCount} - sample.preloadFrames;
     if (frames <= 0 || channels_ < 1 || channels_ > GigaSampleReader::kMaxChannels) return false;
@@ -26,6 +27,7 @@ bool GigaStream::Start(const GigaSample& sample)
     if (!input_.IsOpen()) input_.OpenQuietly(file_->Path());
     if (!input_.IsOpen() || !reader_.Open(sample, input_, sample.streamOffset)) return false;
     remainingValues_ = frames * channels_;
+    exhausted_.store(false, std::memory_order_release);
     return true;
 }
 
@@ -41,6 +43,8 @@ int GigaStream::Refill(std::span<float> scratch)
     ring_.Write(scratch.data(), static_cast<std::uint32_t>(values) * sizeof(float));
     // Short of what the sample promised: nothing more is read, the voice runs dry and ends.
     remainingValues_ = got < frames ? 0 : remainingValues_ - values;
+    // Published after the values, so a reader that sees it also sees everything written.
+    if (remainingValues_ <= 0) exhausted_.store(true, std::memory_order_release);
     return values;
 }
 
@@ -48,6 +52,7 @@ void GigaStream::Recycle()
 {
     ring_.Clear();
     remainingValues_ = 0;
+    exhausted_.store(true, std::memory_order_release);
     file_->ReturnStream(this);
 }
 

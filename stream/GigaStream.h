@@ -45,6 +45,9 @@ public:
     void Finish() { finished_.store(true, std::memory_order_release); }
 
     bool Finished() const { return finished_.load(std::memory_order_acquire); }
+    // Any thread: nothing more will be added to the ring (the sample's end, or a read that
+    // came short).
+    bool Exhausted() const { return exhausted_.load(std::memory_order_acquire); }
     GigaFile& File() const { return *file_; }
     int Channels() const { return channels_; }
     std::int64_t RemainingValues() const { return remainingValues_; }
@@ -57,6 +60,7 @@ private:
     explicit GigaStream(GigaFile& file) : file_(&file) {}
 
     std::atomic<bool> finished_ {true};
+    std::atomic<bool> exhausted_ {true};
     GigaFile* file_;
     InputStreamFile input_;
     GigaSampleReader reader_;

@@ -21,7 +21,7 @@ public:
         remaining = framesToPlay;
         ++starts;
     }
-    int Render(KyBufferList* outputs, int frames) override
+    int Render(KyBufferList* outputs, int, int frames, int) override
     {
         sawOutputs = outputs != nullptr;
         if (GetState() == kRelease || GetState() == kKill) {

@@ -47,7 +47,7 @@ struct MemoryTail {
     }
 };
 constexpr GigaVoice::StreamPort kMemoryPort {MemoryTail::Request, MemoryTail::Pull,
-                                             MemoryTail::Finish};
+                                             MemoryTail::Finish, nullptr, nullptr};
 
 struct Output {
     std::vector<float> left, right;

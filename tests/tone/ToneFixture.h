@@ -27,7 +27,7 @@ public:
         gain = 1.0f;
         remaining = 1'000'000'000;
     }
-    int Render(KyBufferList*, int frames) override
+    int Render(KyBufferList*, int, int frames, int) override
     {
         if (GetState() == kRelease || GetState() == kKill) {
             killed = GetState() == kKill;

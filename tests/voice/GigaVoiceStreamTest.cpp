@@ -64,7 +64,8 @@ struct FakeDisk {
     }
 };
 
-constexpr GigaVoice::StreamPort kFakePort {FakeDisk::Request, FakeDisk::Pull, FakeDisk::Finish};
+constexpr GigaVoice::StreamPort kFakePort {FakeDisk::Request, FakeDisk::Pull, FakeDisk::Finish,
+                                           nullptr, nullptr};
 
 class GigaVoiceStream : public ::testing::Test {
 protected:

@@ -169,7 +169,7 @@ TEST(GigaVoicePitch, HighRatiosOfStereoSamplesStayInsideTheScratchBuffer)
     EXPECT_EQ(v->FramesPlayed(), 4096);
 }
 
-TEST(GigaVoiceRender, ShortBlocksAreSilentAndStepsCountWholeEightFrames)
+TEST(GigaVoiceRender, ShortBlocksSoundAndTheControlStepRunsOnAcrossBlocks)
 {
     Rig rig;
     MemorySample s(Constant(16384, 20000), 1);
@@ -177,18 +177,21 @@ TEST(GigaVoiceRender, ShortBlocksAreSilentAndStepsCountWholeEightFrames)
     PlainZone(zone, s.sample);
     zone.eg1Attack = 1.0f;
     GigaVoice* v = rig.Start(zone);
-    rig.Block(4);
-    for (float x : rig.Left(4)) EXPECT_EQ(x, 0.0f);
-    EXPECT_EQ(v->FramesPlayed(), 4);
-    EXPECT_EQ(v->Envelope().Level(), 0.0f);
-
-    rig.Block(100);
     const float rate = 1.0f / static_cast<int>(0.69f * 44100.0f / 8.0f);
-    EXPECT_NEAR(v->Envelope().Level(), 12 * rate, 1e-6f);
-    // The 4 frames after the last step keep its gain.
+    // Four frames begin the first step: they sound at its gain.
+    rig.Block(4);
+    EXPECT_EQ(v->FramesPlayed(), 4);
+    EXPECT_NEAR(v->Envelope().Level(), rate, 1e-7f);
+    for (float x : rig.Left(4)) EXPECT_GT(x, 0.0f);
+
+    // 4 frames finish that step, 96 make 12 more: the envelope has moved once per 8 frames.
+    rig.Block(100);
+    EXPECT_NEAR(v->Envelope().Level(), 13 * rate, 1e-6f);
     const auto out = rig.Left(100);
-    EXPECT_FLOAT_EQ(out[99], out[95]);
-    EXPECT_GT(out[95], out[87]);
+    EXPECT_FLOAT_EQ(out[0], out[3]);
+    EXPECT_GT(out[4], out[3]);
+    EXPECT_GT(out[92], out[91]);
+    EXPECT_FLOAT_EQ(out[99], out[92]);
 }
 
 TEST(GigaVoiceRender, NoAttackStartsAtFullLevelAndBigBlocksMatchSmallOnes)

@@ -72,7 +72,7 @@ struct Disk {
     }
 };
 
-constexpr GigaVoice::StreamPort kPort {Disk::Request, Disk::Pull, Disk::Finish};
+constexpr GigaVoice::StreamPort kPort {Disk::Request, Disk::Pull, Disk::Finish, nullptr, nullptr};
 
 TEST(GigaVoiceThreading, StreamsArriveWhileVoicesComeAndGo)
 {
