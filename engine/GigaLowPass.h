@@ -1,7 +1,7 @@
 // The voice's two-pole low-pass: a biquad whose coefficients come from one normalised cutoff
 // (0..1) by a closed formula; no resonance control. Up to two channels, interleaved. The formula
-// is tuned for 44.1 kHz; at other rates the corner is moved to where it lies in Hz at 44.1 kHz,
-// so an instrument sounds the same at any host rate.
+// is tuned for 44.1 kHz; at other rates the response is moved so that its corner lies where it
+// does at 44.1 kHz in Hz, and an instrument sounds the same at any host rate.
 #pragma once
 
 #include <array>

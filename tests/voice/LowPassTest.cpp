@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <complex>
+#include <limits>
 #include <numbers>
 #include <vector>
 
 #include "engine/GigaCrossfade.h"
+#include "platform/DenormalGuard.h"
 
 namespace {
 
@@ -61,6 +65,72 @@ TEST(GigaLowPass, PassesLowAndCutsHighFrequenciesMoreAtLowCutoffs)
     EXPECT_LT(Response(0.1f, 8000.0), 0.05);
     EXPECT_LT(Response(0.1f, 8000.0), Response(0.4f, 8000.0));
     EXPECT_LT(Response(0.4f, 8000.0), Response(1.0f, 8000.0));
+}
+
+// The frequency in Hz at which the filter's response first falls 3 dB below its gain at DC.
+double CornerHz(float cutoff, double rate)
+{
+    const auto k = GigaLowPass::Compute(cutoff, static_cast<float>(rate));
+    const auto gain = [&](double hz) {
+        const std::complex<double> z = std::polar(1.0, 2.0 * std::numbers::pi * hz / rate);
+        const std::complex<double> zi = 1.0 / z;
+        const double b0 = k.b0, b1 = k.b1, b2 = k.b2, a1 = k.a1, a2 = k.a2;
+        return std::abs((b0 + b1 * zi + b2 * zi * zi) / (1.0 + a1 * zi + a2 * zi * zi));
+    };
+    const double target = gain(0.0) / std::sqrt(2.0);
+    double hz = 1.0;
+    while (hz < rate / 2 && gain(hz) > target) hz *= 1.001;
+    return hz;
+}
+
+TEST(GigaLowPass, TheCornerStaysInHzAtEveryHostRate)
+{
+    for (float cutoff : {0.05f, 0.2f, 0.5f, 0.8f, 1.0f}) {
+        // The sound at 44.1 kHz is the formula's own.
+        const auto plain = GigaLowPass::Compute(cutoff);
+        const auto same = GigaLowPass::Compute(cutoff, 44100.0f);
+        EXPECT_EQ(plain.a1, same.a1);
+        EXPECT_EQ(plain.b0, same.b0);
+        const double corner = CornerHz(cutoff, 44100.0);
+        for (double rate : {48000.0, 88200.0, 96000.0, 192000.0})
+            EXPECT_NEAR(CornerHz(cutoff, rate) / corner, 1.0, 0.01)
+                << "cutoff " << cutoff << " at " << rate;
+    }
+    // Where 44.1 kHz's corner lies above a lower rate's Nyquist frequency, the filter opens
+    // wide but stays stable.
+    const auto low = GigaLowPass::Compute(1.0f, 22050.0f);
+    EXPECT_LT(low.a2, 1.0f);
+    EXPECT_LT(std::fabs(low.a1), 1.0f + low.a2);
+}
+
+TEST(GigaLowPass, ItsMemoryNeverHoldsSubnormalValues)
+{
+    // A loud note, then silence through a nearly closed filter: the state dies away and must
+    // reach zero rather than linger among the subnormal numbers.
+    GigaLowPass f;
+    f.SetCutoff(0.001f);
+    std::vector<float> x(4096, 0.9f);
+    f.Process(x.data(), 4096, 1);
+    long subnormal = 0;
+    for (int block = 0; block < 400; ++block) {
+        std::fill(x.begin(), x.end(), 0.0f);
+        f.Process(x.data(), 4096, 1);
+        for (float v : x) subnormal += std::fpclassify(v) == FP_SUBNORMAL;
+    }
+    EXPECT_EQ(subnormal, 0);
+    EXPECT_EQ(x.back(), 0.0f);
+}
+
+TEST(DenormalGuard, FlushesWhileInScopeAndGivesTheCallersModeBack)
+{
+    volatile float tiny = std::numeric_limits<float>::min();
+    const auto halved = [&] { return tiny / 2.0f; };
+    ASSERT_NE(halved(), 0.0f);  // the default mode keeps subnormals
+    {
+        const platform::DenormalGuard guard;
+        EXPECT_EQ(halved(), 0.0f);
+    }
+    EXPECT_NE(halved(), 0.0f);
 }
 
 TEST(GigaCrossfade, CurvesAreEqualPowerAndGainFollowsThePoints)
