@@ -11,6 +11,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
 #include "tests/plugin/HostSide.h"
 #include "tests/support/GigWriter.h"
 #include "tests/support/Signal.h"
@@ -219,6 +223,18 @@ TEST_P(NoteFrames, ANoteShorterThanABlockSoundsAndEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocks, NoteFrames, ::testing::Values(64, 512, 4096, 8192));
+
+#if defined(__SSE__)
+TEST_F(PluginTiming, TheHostsFloatingPointModeComesBackAfterEveryBlock)
+{
+    TimedHost host(bank, {kPlucked}, true);
+    // The mode bits; the low six are sticky exception flags that any arithmetic may raise.
+    const auto mode = [] { return _mm_getcsr() & ~0x3Fu; };
+    const unsigned before = mode();
+    host.Render(Note(0, 0.0, 0.05), Frames(0.2), 512);
+    EXPECT_EQ(mode(), before);
+}
+#endif
 
 class BlockSizes : public PluginTiming,
                    public ::testing::WithParamInterface<std::tuple<int, bool>> {};
