@@ -334,9 +334,9 @@ GigaStream* GigaVoice::CurrentStream() const
     return reinterpret_cast<GigaStream*>(word);
 }
 
-void GigaVoice::AskForStream()
+void GigaVoice::AskForStream(bool now)
 {
-    if (looped_ || streamTrigger_ == 0 || FramesPlayed() < streamTrigger_) return;
+    if (looped_ || streamTrigger_ == 0 || (!now && FramesPlayed() < streamTrigger_)) return;
     // The request is visible before the disk thread can take it up.
     std::uintptr_t pending = reinterpret_cast<std::uintptr_t>(sample_) | kPendingBit;
     streamWord_.store(pending, std::memory_order_release);
@@ -533,6 +533,8 @@ bool GigaVoice::FetchSequential(float* dst, int count)
     if (rest == 0) return true;
     // Past the head: the stream must be there and must have the frames. A live host gets no
     // waiting; one that renders offline waits for the disk rather than lose the note.
+    // A head shorter than the block ran out before the trigger came round: ask now.
+    if (!CurrentStream()) AskForStream(true);
     const StreamPort& port = Port();
     const bool offline = port.awaitStream && port.awaitValues && RendersOffline();
     if (offline && RequestedSample()) port.awaitStream(*this);

@@ -100,7 +100,8 @@ private:
     // Sets the output frame at which the stream is asked for: half a second before the head,
     // from where the voice reads now and at the ratio it plays now, runs out.
     void ArmStreamTrigger();
-    void AskForStream();
+    // Asks once the trigger has come (or `now`); a refused request is made again next time.
+    void AskForStream(bool now = false);
     bool RendersOffline() const;
     int ChunkLimit() const;
     // Source frames into the output buffer; answers the frames made, 0 to end the voice.
