@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/GigaZoneWalk.h"
-#include "gig/GigaBankManager.h"
 #include "gig/GigaProgram.h"
 #include "gig/GigaRegion.h"
 #include "gig/GigaSample.h"
@@ -40,42 +39,53 @@ GigaPart* GigaTone::AddLayer(const std::string& bankPath, int programIndex)
 
 GigaPart* GigaTone::AdoptLayer(std::unique_ptr<GigaPart> layer)
 {
-    // The loader's pass visits every player's tones and moves their layers: stack edits wait
-    // for a pass in progress.
-    auto banks = GigaBankManager::Instance().LockBanks();
-    const int count = LayerCount();
-    int staying = 0;
-    for (int i = 0; i < count; ++i)
-        if (!layers_[static_cast<std::size_t>(i)]->leaving) ++staying;
-    if (staying >= kMaxLayers || count >= kLayerSlots) {
-        Log("*** GigaTone::AddLayer(%s) but the stack is full ***\r\n", layer->bankPath.c_str());
-        return nullptr;
-    }
+    // The loader moves layers in short steps under the same lock.
     GigaPart* added = layer.get();
-    layers_[static_cast<std::size_t>(count)] = std::move(layer);
-    // Published after the layer is complete: the audio thread reads the count first.
-    layerCount_.store(count + 1, std::memory_order_release);
-    SetStatus(kLoadRequested);
+    bool changed = false;
+    {
+        std::lock_guard lock(stackMutex_);
+        const int count = LayerCount();
+        int staying = 0;
+        for (int i = 0; i < count; ++i)
+            if (!layers_[static_cast<std::size_t>(i)]->leaving) ++staying;
+        if (staying >= kMaxLayers || count >= kLayerSlots) {
+            Log("*** GigaTone::AddLayer(%s) but the stack is full ***\r\n",
+                layer->bankPath.c_str());
+            return nullptr;
+        }
+        layers_[static_cast<std::size_t>(count)] = std::move(layer);
+        // Published after the layer is complete: the audio thread reads the count first.
+        layerCount_.store(count + 1, std::memory_order_release);
+        // With the layer, so that a loader finishing its pass here cannot mark it loaded.
+        changed = ExchangeStatus(kLoadRequested);
+    }
+    if (changed) Notify(kStatusChanged, kLoadRequested);
     return added;
 }
 
 void GigaTone::Clear()
 {
-    auto banks = GigaBankManager::Instance().LockBanks();
-    const int count = LayerCount();
-    for (int i = 0; i < count; ++i) {
-        GigaPart& layer = *layers_[static_cast<std::size_t>(i)];
-        layer.programIndex = -1;
-        layer.state = GigaPart::kLoadRequested;
-        layer.leaving = true;
+    bool changed = false;
+    {
+        std::lock_guard lock(stackMutex_);
+        const int count = LayerCount();
+        for (int i = 0; i < count; ++i) {
+            GigaPart& layer = *layers_[static_cast<std::size_t>(i)];
+            layer.programIndex = -1;
+            layer.state = GigaPart::kLoadRequested;
+            layer.leaving = true;
+            // The loader lets go of what it is loading for this layer.
+            if (&layer == loadingLayer_) loadCancelled_.store(true, std::memory_order_relaxed);
+        }
+        stackName_.clear();
+        if (count > 0) changed = ExchangeStatus(kLoadRequested);
     }
-    stackName_.clear();
-    if (count > 0) SetStatus(kLoadRequested);
+    if (changed) Notify(kStatusChanged, kLoadRequested);
 }
 
 void GigaTone::SetSelectMode(int mode)
 {
-    auto banks = GigaBankManager::Instance().LockBanks();
+    std::lock_guard lock(stackMutex_);
     selectMode_ = mode;
     const int count = LayerCount();
     selected_.store(count > 0 && (count == 1 || mode > 0) ? layers_[0].get() : nullptr,
@@ -86,8 +96,21 @@ void GigaTone::SetSelectMode(int mode)
     }
 }
 
+void GigaTone::SetStackName(const std::string& name)
+{
+    std::lock_guard lock(stackMutex_);
+    stackName_ = name;
+}
+
+std::string GigaTone::StackName() const
+{
+    std::lock_guard lock(stackMutex_);
+    return stackName_;
+}
+
 std::string GigaTone::DisplayName() const
 {
+    std::lock_guard lock(stackMutex_);
     const int count = LayerCount();
     if (count == 0) return "No instrument";
     if (count > 1) return stackName_.empty() ? "Stacked Instrument" : stackName_;
@@ -99,6 +122,7 @@ std::string GigaTone::DisplayName() const
 
 int GigaTone::StackLowestKey() const
 {
+    std::lock_guard lock(stackMutex_);
     int lowest = 127;
     for (int i = 0; i < LayerCount(); ++i) {
         const GigaPart& layer = *layers_[static_cast<std::size_t>(i)];
@@ -109,6 +133,7 @@ int GigaTone::StackLowestKey() const
 
 int GigaTone::StackHighestKey() const
 {
+    std::lock_guard lock(stackMutex_);
     int highest = 0;
     for (int i = 0; i < LayerCount(); ++i) {
         const GigaPart& layer = *layers_[static_cast<std::size_t>(i)];
@@ -119,8 +144,12 @@ int GigaTone::StackHighestKey() const
 
 void GigaTone::SetStatus(int status)
 {
-    if (status_.exchange(status, std::memory_order_relaxed) != status)
-        Notify(kStatusChanged, status);
+    if (ExchangeStatus(status)) Notify(kStatusChanged, status);
+}
+
+bool GigaTone::ExchangeStatus(int status)
+{
+    return status_.exchange(status, std::memory_order_relaxed) != status;
 }
 
 void GigaTone::LoadProgress(int done, int total)

@@ -7,9 +7,12 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "engine/GigaPart.h"
+#include "engine/GigaToneFacts.h"
 #include "engine/KyTone.h"
 #include "gig/GigaLoadReport.h"
 #include "platform/Relaxed.h"
@@ -66,8 +69,9 @@ public:
     void SetModified(bool modified) { modified_.store(modified, std::memory_order_relaxed); }
     void SetLogFile(std::FILE* file) override { logFile_ = file; }
 
-    // Stack editing (control threads, while the tone is stopped or not yet loaded); waits for a
-    // load pass in progress, which may be visiting this tone.
+    // Stack editing (control threads, while the tone is stopped or not yet loaded). The stack
+    // lock guards each edit; the loader takes it for short steps only, so an edit never waits
+    // for a load. Cleared layers stay (leaving) until the loader takes them out.
     GigaPart* AddLayer(const std::string& bankPath, int programIndex);
     void Clear();
     void SetSelectMode(int mode);
@@ -75,8 +79,10 @@ public:
     int LayerCount() const { return layerCount_.load(std::memory_order_acquire); }
     GigaPart* Layer(int index) const;
     GigaPart* SelectedLayer() const { return selected_.load(std::memory_order_relaxed); }
-    void SetStackName(const std::string& name) { stackName_ = name; }
-    const std::string& StackName() const { return stackName_; }
+    void SetStackName(const std::string& name);
+    std::string StackName() const;
+    // Any thread: the stack as it stands, never waiting for a load.
+    GigaToneFacts Facts() const;
     std::string DisplayName() const;
     int StackLowestKey() const;
     int StackHighestKey() const;
@@ -90,8 +96,14 @@ public:
     void SetStatus(int status);
 
     // The load pass (loading thread, tone stopped): loads the layers that ask for it, drops
-    // the ones to be removed; answers false when a layer failed.
+    // the ones to be removed; answers false when a layer failed. Gives up between programs and
+    // inside one when the player abandons the load (LoadCancelled).
     bool LoadPass();
+    // Whether a load pass has work here: the tone or a layer asks for loading, or a cleared
+    // layer waits to go.
+    bool WantsLoadPass() const;
+    // Loading thread, tone stopped and its streams recycled: cleared layers go now.
+    void DropLeavingLayers();
 
     // Performance chunks: called inside "kytn". Load answers false when the chunk was refused
     // part-way (an oversized string); what was read before stays.
@@ -101,6 +113,7 @@ public:
     // GigaLoadReport: what a program load tells the tone.
     void LoadStatus(int status) override { SetStatus(status); }
     void LoadProgress(int done, int total) override;
+    bool LoadCancelled() const override;
 
 protected:
     void ReleaseLayers() override;
@@ -111,8 +124,15 @@ protected:
 
 private:
     void Select(int layer);
-    bool LoadLayer(GigaPart& layer);
-    void ReleaseProgram(GigaPart& layer);
+    // Under the stack lock: moves cleared and removed layers out of the stack.
+    void TakeOutLeaving(std::vector<std::unique_ptr<GigaPart>>& out);
+    // Under the stack lock: the stack's key range, key switches, selection and status once
+    // nothing is left to load; answers whether the status changed.
+    bool FinishLoadPass(bool& allLoaded);
+    // Sets the status and answers whether it changed; the caller notifies (outside its locks).
+    bool ExchangeStatus(int status);
+    static void ReleaseParts(std::vector<std::unique_ptr<GigaPart>>& parts);
+    static void ReleaseProgram(GigaPart& layer);
     void ComputeAverages(GigaPart& layer);
     void ResetAfterEmptying();
     void LayerNoteOn(GigaPart& layer, int key, int velocity, int offset);
@@ -120,13 +140,19 @@ private:
     void StartZone(GigaPart& layer, GigaRegion* region, GigaZone* zone, int key, int velocity,
                    int offset);
     void StartReleaseVoices(GigaRegion& region, const class KyVoice& released, int offset);
-    bool SaveLayer(CExpRiff& writer, const GigaPart& layer) const;
+    static bool SaveLayer(CExpRiff& writer, const GigaLayerFacts& layer);
     bool LoadLayer(CImpRiff& reader, GigaPart& layer, int level);
     // Publishes a complete layer at the end of the stack; null (the layer dropped, a log line)
     // when kMaxLayers layers stay or every slot is taken.
     GigaPart* AdoptLayer(std::unique_ptr<GigaPart> layer);
 
     float* scratch_;
+    // Guards the stack (the slots, the layers' files, programs, states and the stack name)
+    // between control threads and the loader; never taken by the audio thread, which only
+    // plays a stack while the loader keeps away.
+    mutable std::mutex stackMutex_;
+    GigaPart* loadingLayer_ = nullptr;         // under the stack lock: the layer the loader loads
+    std::atomic<bool> loadCancelled_ {false};  // that layer was cleared meanwhile
     std::array<std::unique_ptr<GigaPart>, kLayerSlots> layers_ {};
     std::atomic<int> layerCount_ {0};
     std::atomic<GigaPart*> selected_ {nullptr};

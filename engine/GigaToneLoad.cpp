@@ -1,40 +1,197 @@
 // The tone's side of background loading: run on the loading thread while the tone is stopped.
 #include <algorithm>
+#include <utility>
 
 #include "engine/GigaTone.h"
 #include "gig/GigaBank.h"
 #include "gig/GigaBankManager.h"
 #include "gig/GigaProgram.h"
 #include "gig/GigaRegion.h"
+#include "player/KyPlayer.h"
 #include "stream/GigaDiskThread.h"
+
+namespace {
+
+// What the loader loads for one layer: copied under the stack lock, loaded without it.
+struct LoadJob {
+    GigaPart* layer = nullptr;  // stays in the stack: only the loader takes layers out
+    std::string bankPath;
+    int programIndex = -1;
+};
+
+}  // namespace
 
 bool GigaTone::LoadPass()
 {
     Log("GigaTone::LoadPass(%d)", ToneIndex());
     SetModified(true);
-    int lowest = 127;
-    int highest = 0;
-    bool allLoaded = true;
-    const int count = LayerCount();
-    for (int i = 0; i < count; ++i)
-        if (!LoadLayer(*layers_[static_cast<std::size_t>(i)])) allLoaded = false;
+    for (;;) {
+        std::vector<std::unique_ptr<GigaPart>> gone;
+        GigaProgram* previous = nullptr;
+        LoadJob job;
+        bool allLoaded = true;
+        bool finished = false;
+        bool statusChanged = false;
+        {
+            std::lock_guard lock(stackMutex_);
+            TakeOutLeaving(gone);
+            bool toTakeOut = false;
+            const int count = LayerCount();
+            for (int i = 0; i < count && !job.layer; ++i) {
+                GigaPart& layer = *layers_[static_cast<std::size_t>(i)];
+                if (layer.state != GigaPart::kLoadRequested) continue;
+                if (layer.programIndex < 0) {
+                    // A layer without program goes at the next step.
+                    layer.state = GigaPart::kToBeRemoved;
+                    toTakeOut = true;
+                    continue;
+                }
+                job = {&layer, layer.bankPath, layer.programIndex};
+                previous = std::exchange(layer.program, nullptr);
+            }
+            if (job.layer) {
+                loadingLayer_ = job.layer;
+                loadCancelled_.store(false, std::memory_order_relaxed);
+            } else if (!toTakeOut) {
+                statusChanged = FinishLoadPass(allLoaded);
+                finished = true;
+            }
+        }
+        ReleaseParts(gone);
+        if (previous) previous->Release();
+        if (finished) {
+            if (statusChanged) Notify(kStatusChanged, Status());
+            return allLoaded;
+        }
+        if (!job.layer) continue;  // layers to take out first
 
-    // Layers to be removed go; the others move down and widen the key range.
+        GigaBank* bank = nullptr;
+        GigaProgram* program = nullptr;
+        bool missing = false;
+        bool damaged = false;
+        if (!LoadCancelled() && !job.bankPath.empty()) {
+            bank = GigaBankManager::Instance().RetainBank(job.bankPath);
+            if (!bank) {
+                Log("*** GigaTone::LoadLayer() cannot open %s ***\r\n", job.bankPath.c_str());
+                missing = true;
+            }
+        }
+        if (bank && !LoadCancelled() && job.programIndex < bank->ProgramCount())
+            program = bank->LoadProgram(job.programIndex, this);
+        // A load given up because the player no longer wants it leaves the layer asking.
+        const KyPlayer* player = Player();
+        const bool abandoned = !program && !missing && player && player->LoadAbandoned();
+        if (!program && bank) {
+            // The layer lets go of its bank, or the manager would keep it open (and hand out what
+            // it read then) long after the file changed.
+            damaged = !abandoned && bank->Damaged();
+            bank->Release();
+            bank = nullptr;
+        }
+
+        GigaBank* unused = nullptr;  // the bank the layer held before
+        {
+            std::lock_guard lock(stackMutex_);
+            loadingLayer_ = nullptr;
+            GigaPart& layer = *job.layer;
+            if (layer.leaving || abandoned) {
+                // Cleared meanwhile, or the load was given up: what was loaded goes.
+                std::swap(bank, unused);
+            } else if (missing) {
+                layer.state = GigaPart::kFileNotFound;
+            } else if (!program) {
+                unused = std::exchange(layer.bank, nullptr);
+                if (damaged) {
+                    // A file damaged since it was opened counts as missing: the layer keeps its
+                    // file and program for the performance, and comes back once the file is
+                    // whole again.
+                    Log("*** GigaTone::LoadLayer() cannot load program %d of %s ***\r\n",
+                        job.programIndex, job.bankPath.c_str());
+                    layer.state = GigaPart::kFileNotFound;
+                } else {
+                    // A program the bank does not have, or one that does not fit in memory,
+                    // drops the layer without counting as a failure of the tone.
+                    layer.state = GigaPart::kToBeRemoved;
+                }
+            } else {
+                unused = std::exchange(layer.bank, bank);
+                layer.program = std::exchange(program, nullptr);
+                layer.state = GigaPart::kLoaded;
+                if (layer.keyHigh == 0) {
+                    layer.keyLow = layer.program->lowestKey;
+                    layer.keyHigh = layer.program->highestKey;
+                }
+                layer.programBendRange = layer.program->pitchBendRange;
+                if (layer.bendRange == 0) layer.bendRange = layer.programBendRange.Get();
+                ComputeAverages(layer);
+            }
+        }
+        if (program) program->Release();
+        if (unused) unused->Release();
+        if (abandoned) return true;
+    }
+}
+
+bool GigaTone::WantsLoadPass() const
+{
+    if (Status() == kLoadRequested) return true;
+    std::lock_guard lock(stackMutex_);
+    for (int i = 0; i < LayerCount(); ++i) {
+        const GigaPart& layer = *layers_[static_cast<std::size_t>(i)];
+        if (layer.leaving || layer.state == GigaPart::kLoadRequested) return true;
+    }
+    return false;
+}
+
+void GigaTone::DropLeavingLayers()
+{
+    std::vector<std::unique_ptr<GigaPart>> gone;
+    {
+        std::lock_guard lock(stackMutex_);
+        TakeOutLeaving(gone);
+    }
+    ReleaseParts(gone);
+}
+
+bool GigaTone::LoadCancelled() const
+{
+    if (loadCancelled_.load(std::memory_order_relaxed)) return true;
+    const KyPlayer* player = Player();
+    return player && player->LoadAbandoned();
+}
+
+void GigaTone::TakeOutLeaving(std::vector<std::unique_ptr<GigaPart>>& out)
+{
+    const int count = LayerCount();
     int kept = 0;
     for (int i = 0; i < count; ++i) {
         auto& layer = layers_[static_cast<std::size_t>(i)];
-        if (layer->state == GigaPart::kToBeRemoved) {
-            layer.reset();
+        if (layer->leaving || layer->state == GigaPart::kToBeRemoved) {
+            if (selected_.load(std::memory_order_relaxed) == layer.get())
+                selected_.store(nullptr, std::memory_order_relaxed);
+            out.push_back(std::move(layer));
             continue;
-        }
-        if (layer->program) {
-            lowest = std::min<int>(lowest, layer->program->lowestKey);
-            highest = std::max<int>(highest, layer->program->highestKey);
         }
         if (kept != i) layers_[static_cast<std::size_t>(kept)] = std::move(layer);
         ++kept;
     }
     layerCount_.store(kept, std::memory_order_release);
+}
+
+bool GigaTone::FinishLoadPass(bool& allLoaded)
+{
+    int lowest = 127;
+    int highest = 0;
+    allLoaded = true;
+    const int kept = LayerCount();
+    for (int i = 0; i < kept; ++i) {
+        const GigaPart& layer = *layers_[static_cast<std::size_t>(i)];
+        if (layer.state == GigaPart::kFileNotFound) allLoaded = false;
+        if (layer.program) {
+            lowest = std::min<int>(lowest, layer.program->lowestKey);
+            highest = std::max<int>(highest, layer.program->highestKey);
+        }
+    }
     lowestKey_ = lowest;
     highestKey_ = highest;
 
@@ -46,62 +203,19 @@ bool GigaTone::LoadPass()
     } else if (selectMode_ == kSelectKeySwitch) {
         keySwitchHigh_ = keySwitchLow_ + kept - 1;
     }
-    SetStatus(allLoaded ? kLoaded : kLoadedWithFailure);
     selected_.store(kept > 0 && (kept == 1 || selectMode_ > 0) ? layers_[0].get() : nullptr,
                     std::memory_order_relaxed);
-    return allLoaded;
+    return ExchangeStatus(allLoaded ? kLoaded : kLoadedWithFailure);
 }
 
-bool GigaTone::LoadLayer(GigaPart& layer)
+void GigaTone::ReleaseParts(std::vector<std::unique_ptr<GigaPart>>& parts)
 {
-    if (layer.state == GigaPart::kFileNotFound) return false;
-    if (layer.state != GigaPart::kLoadRequested) return true;
-    ReleaseProgram(layer);
-    layer.state = GigaPart::kToBeRemoved;
-    if (layer.programIndex < 0) {
-        if (layer.bank) layer.bank->Release();
-        layer.bank = nullptr;
-        return true;
+    for (auto& layer : parts) {
+        ReleaseProgram(*layer);
+        if (layer->bank) layer->bank->Release();
+        layer->bank = nullptr;
     }
-    if (!layer.bankPath.empty()) {
-        GigaBank* bank = GigaBankManager::Instance().RetainBank(layer.bankPath);
-        if (!bank) {
-            Log("*** GigaTone::LoadLayer() cannot open %s ***\r\n", layer.bankPath.c_str());
-            layer.state = GigaPart::kFileNotFound;
-            return false;
-        }
-        if (layer.bank) layer.bank->Release();
-        layer.bank = bank;
-    }
-    GigaProgram* program = layer.bank && layer.programIndex < layer.bank->ProgramCount()
-                               ? layer.bank->LoadProgram(layer.programIndex, this)
-                               : nullptr;
-    if (!program) {
-        // The layer lets go of its bank, or the manager would keep it open (and hand out what
-        // it read then) long after the file changed.
-        const bool damaged = layer.bank && layer.bank->Damaged();
-        if (layer.bank) layer.bank->Release();
-        layer.bank = nullptr;
-        // A program the bank does not have, or one that does not fit in memory, drops the
-        // layer without counting as a failure of the tone.
-        if (!damaged) return true;
-        // A file damaged since it was opened counts as missing: the layer keeps its file and
-        // program for the performance, and comes back once the file is whole again.
-        Log("*** GigaTone::LoadLayer() cannot load program %d of %s ***\r\n", layer.programIndex,
-            layer.bankPath.c_str());
-        layer.state = GigaPart::kFileNotFound;
-        return false;
-    }
-    layer.program = program;
-    layer.state = GigaPart::kLoaded;
-    if (layer.keyHigh == 0) {
-        layer.keyLow = program->lowestKey;
-        layer.keyHigh = program->highestKey;
-    }
-    layer.programBendRange = program->pitchBendRange;
-    if (layer.bendRange == 0) layer.bendRange = layer.programBendRange.Get();
-    ComputeAverages(layer);
-    return true;
+    parts.clear();
 }
 
 void GigaTone::ReleaseProgram(GigaPart& layer)
@@ -157,18 +271,19 @@ void GigaTone::ResetAfterEmptying()
 
 void GigaTone::ReleaseLayers()
 {
-    const int count = LayerCount();
-    if (count == 0) return;
+    if (LayerCount() == 0) return;
     auto banks = GigaBankManager::Instance().LockBanks();
-    selected_.store(nullptr, std::memory_order_relaxed);
-    layerCount_.store(0, std::memory_order_release);
+    std::vector<std::unique_ptr<GigaPart>> gone;
+    {
+        std::lock_guard lock(stackMutex_);
+        selected_.store(nullptr, std::memory_order_relaxed);
+        const int count = LayerCount();
+        layerCount_.store(0, std::memory_order_release);
+        for (int i = 0; i < count; ++i)
+            gone.push_back(std::move(layers_[static_cast<std::size_t>(i)]));
+    }
     // The voices have let go of their streams; two passes later the disk thread has recycled
     // them and no longer looks at a sample of these layers. Without the object nothing streams.
     if (GigaDiskThread* disk = GigaDiskThread::Existing()) disk->WaitPasses(2);
-    for (int i = 0; i < count; ++i) {
-        auto& layer = layers_[static_cast<std::size_t>(i)];
-        ReleaseProgram(*layer);
-        if (layer->bank) layer->bank->Release();
-        layer.reset();
-    }
+    ReleaseParts(gone);
 }

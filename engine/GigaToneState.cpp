@@ -7,6 +7,7 @@
 #include "engine/GigaTone.h"
 #include "gig/CExpRiff.h"
 #include "gig/CImpRiff.h"
+#include "gig/GigaProgram.h"
 #include "player/KyPlayer.h"
 
 namespace {
@@ -54,43 +55,85 @@ void ReadOffsets(CImpRiff& reader, std::span<Relaxed<float>> offsets)
         offsets[i] = std::isfinite(values[i]) ? values[i] : 0.0f;
 }
 
-bool WriteOffsets(CExpRiff& writer, std::span<const Relaxed<float>> offsets)
+bool WriteOffsets(CExpRiff& writer, std::span<const float> offsets)
 {
-    for (const auto& v : offsets)
-        if (!writer.WriteFloat(v.Get())) return false;
+    for (float v : offsets)
+        if (!writer.WriteFloat(v)) return false;
     return true;
 }
 
 // A layer keeps its file and program in the performance unless it is about to be removed;
 // one whose file is missing or still loading must come back when the performance is read.
-bool HasProgramReference(const GigaPart& layer)
+template <typename Layer>
+bool HasProgramReference(const Layer& layer)
 {
     return layer.programIndex >= 0 && !layer.bankPath.empty() &&
            layer.state != GigaPart::kToBeRemoved;
 }
 
+template <std::size_t N>
+std::array<float, N> Values(const std::array<Relaxed<float>, N>& values)
+{
+    std::array<float, N> out {};
+    for (std::size_t i = 0; i < N; ++i) out[i] = values[i].Get();
+    return out;
+}
+
 }  // namespace
+
+GigaToneFacts GigaTone::Facts() const
+{
+    std::lock_guard lock(stackMutex_);
+    GigaToneFacts facts;
+    facts.status = Status();
+    facts.stackName = stackName_;
+    facts.selectMode = selectMode_;
+    facts.keySwitchLow = keySwitchLow_;
+    const int count = LayerCount();
+    facts.layers.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const GigaPart& layer = *layers_[static_cast<std::size_t>(i)];
+        GigaLayerFacts& f = facts.layers.emplace_back();
+        f.bankPath = layer.bankPath;
+        f.programIndex = layer.programIndex;
+        f.state = layer.state;
+        f.leaving = layer.leaving;
+        // A program is complete once it is in a layer: the loader installs it after the load.
+        if (layer.program) f.programName = layer.program->name;
+        f.volume = layer.volume;
+        f.pan = layer.pan;
+        f.tune = layer.tune;
+        f.keyLow = layer.keyLow;
+        f.keyHigh = layer.keyHigh;
+        f.keyOffset = layer.keyOffset;
+        f.bendRange = layer.bendRange;
+        f.filterSwitch = layer.filterSwitch;
+        f.amplifierOffsets = Values(layer.amplifierOffsets);
+        f.filterOffsets = Values(layer.filterOffsets);
+    }
+    return facts;
+}
 
 bool GigaTone::Save(CExpRiff& writer)
 {
     SetModified(false);
+    // Written from a copy: the stack lock is held for the copy only.
+    const GigaToneFacts facts = Facts();
     bool ok = true;
-    if (!stackName_.empty())
-        ok = writer.StartChunk("name") && writer.WriteString(stackName_) && writer.EndChunk();
-    const std::int32_t stak[] = {selectMode_, keySwitchLow_};
+    if (!facts.stackName.empty())
+        ok = writer.StartChunk("name") && writer.WriteString(facts.stackName) && writer.EndChunk();
+    const std::int32_t stak[] = {facts.selectMode, facts.keySwitchLow};
     const std::int32_t midi[] = {MidiChannel()};
     const std::int32_t outb[] = {OutputBus()};
     const std::int32_t para[] = {Volume(), Pan(), Tune()};
     ok = ok && writer.WriteIntChunk("stak", stak) && writer.WriteIntChunk("midi", midi) &&
          writer.WriteIntChunk("outb", outb) && writer.WriteIntChunk("para", para);
-    const int count = LayerCount();
-    for (int i = 0; ok && i < count; ++i)
-        ok = writer.StartChunk("part") &&
-             SaveLayer(writer, *layers_[static_cast<std::size_t>(i)]) && writer.EndChunk();
+    for (std::size_t i = 0; ok && i < facts.layers.size(); ++i)
+        ok = writer.StartChunk("part") && SaveLayer(writer, facts.layers[i]) && writer.EndChunk();
     return ok;
 }
 
-bool GigaTone::SaveLayer(CExpRiff& writer, const GigaPart& layer) const
+bool GigaTone::SaveLayer(CExpRiff& writer, const GigaLayerFacts& layer)
 {
     if (!HasProgramReference(layer)) return true;  // an empty "part"
     const std::int32_t prog[] = {layer.programIndex};
@@ -114,7 +157,7 @@ bool GigaTone::Load(CImpRiff& reader)
     highestKey_ = 0;
     keySwitchLow_ = 0;
     keySwitchHigh_ = 0;
-    stackName_.clear();
+    SetStackName({});
 
     bool ok = true;
     std::string path;
@@ -139,7 +182,7 @@ bool GigaTone::Load(CImpRiff& reader)
         } else if (id == "name") {
             std::string name;
             if (ReadText(reader, kToneTextMax, name))
-                stackName_ = std::move(name);
+                SetStackName(name);
             else
                 ok = false;
         } else if (id == "stak") {

@@ -27,6 +27,12 @@ void Report(GigaLoadReport* tone, int status)
     if (tone != nullptr) tone->LoadStatus(status);
 }
 
+// The holder no longer wants the program: the load ends early, the bank stays whole.
+bool Cancelled(const GigaLoadReport* tone)
+{
+    return tone != nullptr && tone->LoadCancelled();
+}
+
 // An extension named in 'xfil' must be a plain file name next to the bank.
 bool PlainFileName(std::string_view name)
 {
@@ -330,6 +336,7 @@ GigaProgram* GigaBank::LoadProgramSteps(int index, GigaLoadReport* tone)
     std::int64_t valueTotal = 0;
     int toRead = 0;
     for (GigaRegion& region : program.Regions()) {
+        if (Cancelled(tone)) return FailLoad(program, false);
         if (!OpenChunk(2) || !ChunkCmp("LIST", "rgn ")) {
             Log("*** GigaBank::LoadProgram(%d) %s: fewer regions than 'insh' gives ***", index,
                 path_.c_str());
@@ -347,7 +354,7 @@ GigaProgram* GigaBank::LoadProgramSteps(int index, GigaLoadReport* tone)
         return FailLoad(program, false);
     }
     Report(tone, GigaLoadReport::kLoadingSamples);
-    if (!ReadPreloads(program, toRead, tone)) return FailLoad(program);
+    if (!ReadPreloads(program, toRead, tone)) return FailLoad(program, !Cancelled(tone));
 
     program.FinishLoad();
     partial_ = nullptr;
@@ -475,7 +482,7 @@ bool GigaBank::ReadPreloads(GigaProgram& program, int toRead, GigaLoadReport* to
         for (GigaZone& zone : region.Zones()) {
             GigaSample* sample = zone.sample;
             if (sample == nullptr || sample->loaded) continue;
-            if (!ReadPreload(*sample)) return false;
+            if (Cancelled(tone) || !ReadPreload(*sample)) return false;
             ++done;
             if (tone != nullptr) tone->LoadProgress(done, std::max(toRead, done));
         }

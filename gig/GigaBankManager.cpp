@@ -22,8 +22,10 @@ GigaBankManager::GigaBankManager()
 
 GigaBankManager::~GigaBankManager()
 {
-    // A pass still running uses the banks: it ends first.
+    // A pass still running uses the banks: it ends first. Retired players go before the banks
+    // they hold.
     Join();
+    DestroyRetired();
     for (int i = 0; i < bankCount_; ++i) banks_[static_cast<std::size_t>(i)].reset();
     bankCount_ = 0;
 }
@@ -78,12 +80,42 @@ void GigaBankManager::Request()
     state_.store(kIdle, std::memory_order_release);
 }
 
+void GigaBankManager::Retire(std::unique_ptr<KyPlayer> player)
+{
+    if (!player) return;
+    if (!player->IsVisited()) {
+        std::unique_lock banks(banksMutex_, std::try_to_lock);
+        if (banks.owns_lock()) {
+            player.reset();
+            return;
+        }
+    }
+    {
+        std::lock_guard lock(retiredMutex_);
+        retired_.push_back(std::move(player));
+    }
+    // The pass under way goes round once more and destroys it.
+    Request();
+}
+
+void GigaBankManager::DestroyRetired()
+{
+    std::vector<std::unique_ptr<KyPlayer>> retired;
+    {
+        std::lock_guard lock(retiredMutex_);
+        retired.swap(retired_);
+    }
+    retired.clear();
+}
+
 void GigaBankManager::Run()
 {
     for (;;) {
         {
             auto banks = LockBanks();
+            DestroyRetired();
             KyPlayer::ForEachPlayer([](KyPlayer& player) { player.LoadTones(); });
+            DestroyRetired();
             DeleteUnheldBanks();
         }
         int expected = kRunning;

@@ -8,10 +8,13 @@
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <vector>
 
 #include "gig/GigaBank.h"
 #include "player/QelLog.h"
 #include "stream/UThread.h"
+
+class KyPlayer;
 
 class GigaBankManager : public UThread, public QelLog {
 public:
@@ -32,13 +35,21 @@ public:
     // tones marked after the pass looked at them are loaded too.
     void Request();
 
-    // Held by every pass. Whoever releases programs or banks outside a pass (a tone torn down
-    // on the host's thread) holds it too, so a program is never unloaded while the loader reads
-    // the bank it belongs to. Take it before any player's own lock.
+    // Held by every pass, for its whole length. Whoever releases programs or banks outside a
+    // pass (a tone torn down on a thread of its own) holds it too, so a program is never
+    // unloaded while the loader reads the bank it belongs to. Host calls never take it: the
+    // tones guard what they show with locks of their own, which the loader holds for short
+    // steps only. Take it before any player's own lock.
     std::unique_lock<std::recursive_mutex> LockBanks()
     {
         return std::unique_lock<std::recursive_mutex>(banksMutex_);
     }
+
+    // A player that has left the player list (a plug-in instance closing): destroyed right away
+    // when no pass is under way, else by the loading thread once the pass is done with it, so
+    // the caller never waits for a pass. What is still handed over when the library unloads is
+    // destroyed then.
+    void Retire(std::unique_ptr<KyPlayer> player);
 
     // Loading thread (or while no pass runs).
     int BankCount() const { return bankCount_; }
@@ -51,9 +62,12 @@ private:
     enum State : int { kIdle, kRunning, kRunningRequested };
 
     void DeleteUnheldBanks();
+    void DestroyRetired();
 
     std::array<std::unique_ptr<GigaBank>, kMaxBanks> banks_ {};
     int bankCount_ = 0;
     std::atomic<int> state_ {kIdle};
     std::recursive_mutex banksMutex_;
+    std::mutex retiredMutex_;
+    std::vector<std::unique_ptr<KyPlayer>> retired_;
 };

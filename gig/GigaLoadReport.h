@@ -13,4 +13,7 @@ public:
     virtual void LoadStatus(int status) = 0;
     // `done` of `total` preloads have been read.
     virtual void LoadProgress(int done, int total) = 0;
+    // Asked between the steps of a load: true when its result is no longer wanted, and the load
+    // ends early without counting as a failure of the bank.
+    virtual bool LoadCancelled() const { return false; }
 };

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <span>
 #include <vector>
 
@@ -59,26 +60,77 @@ void GigaPlayer::OnInit()
 
 bool GigaPlayer::LoadTones()
 {
-    std::vector<GigaTone*> waiting;
-    for (int i = 0; i < ToneCount(); ++i)
-        if (auto* tone = dynamic_cast<GigaTone*>(Tone(i));
-            tone && tone->Status() == GigaTone::kLoadRequested)
-            waiting.push_back(tone);
-    Log("toneToLoad=%d", static_cast<int>(waiting.size()));
+    const std::uint64_t requested = loadRequests_.load(std::memory_order_acquire);
     bool result = true;
-    if (!waiting.empty()) {
-        // The audio thread never sees a tone whose programs are changing.
-        KyStop();
-        // Streams of the stopped voices are recycled before their programs can go.
-        if (GigaDiskThread* disk = GigaDiskThread::Existing()) disk->WaitPasses(5);
-        for (GigaTone* tone : waiting)
+    bool stopped = false;
+    // Rounds while the host hands over new racks; each ends when no tone asks any more.
+    while (!Leaving()) {
+        const bool rack = rackPending_.load(std::memory_order_acquire);
+        std::vector<GigaTone*> waiting;
+        for (int i = 0; i < ToneCount(); ++i)
+            if (GigaTone* tone = Giga(i); tone && tone->WantsLoadPass()) waiting.push_back(tone);
+        if (!rack && waiting.empty()) break;
+        if (!stopped) {
+            Log("toneToLoad=%d", static_cast<int>(waiting.size()));
+            // The audio thread never sees a tone whose programs are changing.
+            KyStop();
+            stopped = true;
+            // Streams of the stopped voices are recycled before their programs can go.
+            if (!AwaitDiskPasses(5)) break;
+        }
+        if (rack) {
+            TakeUpPendingRack();
+            continue;
+        }
+        for (GigaTone* tone : waiting) {
+            if (LoadAbandoned()) break;
             if (!tone->LoadPass()) result = false;
+        }
         Log("toneLoaded=%d", static_cast<int>(waiting.size()));
-        KyStart();
     }
-    loading_.store(false, std::memory_order_release);
+    // A player that leaves is torn down by its owner; it plays no more.
+    if (stopped && !Leaving()) KyStart();
+    loadsDone_.store(requested, std::memory_order_release);
     PostToEditor({FourCC("KyTL"), result ? 1 : 0, 0});
     return result;
+}
+
+bool GigaPlayer::LoadAbandoned() const
+{
+    return KyPlayer::LoadAbandoned() || rackPending_.load(std::memory_order_acquire);
+}
+
+bool GigaPlayer::AwaitDiskPasses(int passes) const
+{
+    GigaDiskThread* disk = GigaDiskThread::Existing();
+    for (int i = 0; disk && i < passes && !Leaving(); ++i) disk->WaitPasses(1);
+    return !Leaving();
+}
+
+void GigaPlayer::TakeUpPendingRack()
+{
+    std::vector<char> bytes;
+    std::uint64_t generation = 0;
+    {
+        std::lock_guard lock(pendingMutex_);
+        bytes = pendingRack_;
+        generation = pendingGeneration_;
+    }
+    // What the last rack left on its way out goes first, so the new one finds room.
+    for (int i = 0; i < ToneCount(); ++i)
+        if (GigaTone* tone = Giga(i)) tone->DropLeavingLayers();
+    CImpRiff reader;
+    if (reader.OpenRiffMemory({reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()})) {
+        OnLoad(reader);
+        reader.Close();
+    }
+    // The host's state is the rack's own again, unless a newer one came meanwhile.
+    std::lock_guard lock(pendingMutex_);
+    if (pendingGeneration_ == generation) {
+        pendingRack_.clear();
+        pendingRack_.shrink_to_fit();
+        rackPending_.store(false, std::memory_order_release);
+    }
 }
 
 void GigaPlayer::RemoveTones()
@@ -96,12 +148,22 @@ bool GigaPlayer::RequestLoading()
 {
     bool waiting = false;
     for (int i = 0; i < ToneCount(); ++i)
-        if (const GigaTone* tone = Giga(i); tone && tone->Status() == GigaTone::kLoadRequested)
-            waiting = true;
+        if (const GigaTone* tone = Giga(i); tone && tone->WantsLoadPass()) waiting = true;
     if (!waiting) return false;
-    loading_.store(true, std::memory_order_release);
-    GigaBankManager::Instance().Request();
+    AskForLoadPass();
     return true;
+}
+
+void GigaPlayer::AskForLoadPass()
+{
+    loadRequests_.fetch_add(1, std::memory_order_acq_rel);
+    GigaBankManager::Instance().Request();
+}
+
+GigaToneFacts GigaPlayer::ToneFacts(int index) const
+{
+    const GigaTone* tone = Giga(index);
+    return tone ? tone->Facts() : GigaToneFacts {};
 }
 
 void GigaPlayer::WaitWhileLoading() const
@@ -130,26 +192,7 @@ bool GigaPlayer::OnLoad(CImpRiff& reader)
 {
     Log("GigaPlayer::OnLoad(%x)\r\n",
         static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(&reader)));
-    if (!reader.OpenChunk(0)) {
-        Log("*** GigaPlayer::OnLoad() no chunk ***");
-        return false;
-    }
-    Log("riff->OpenChunk(0) success\r\n");
-    if (!reader.ChunkCmp("RIFF", "KyGm")) {
-        Log("*** GigaPlayer::OnLoad() not a performance ***");
-        return false;
-    }
-    Log("riff->ChunkCmp() success\r\n");
-    if (!reader.OpenChunk(1)) {
-        Log("*** GigaPlayer::OnLoad() no tone list ***");
-        return false;
-    }
-    Log("riff->OpenChunk(1) success\r\n");
-    if (!reader.ChunkCmp("LIST", "tone")) {
-        Log("*** GigaPlayer::OnLoad() no tone list ***");
-        return false;
-    }
-    Log("riff->ChunkCmp() success\r\n");
+    if (!OpenPerformance(reader)) return false;
 
     // A stopped player's tones keep their layers too: they must not end up merged with the
     // performance's.
@@ -180,13 +223,34 @@ bool GigaPlayer::OnLoad(CImpRiff& reader)
     return true;
 }
 
+bool GigaPlayer::OpenPerformance(CImpRiff& reader)
+{
+    if (!reader.OpenChunk(0)) {
+        Log("*** GigaPlayer::OnLoad() no chunk ***");
+        return false;
+    }
+    Log("riff->OpenChunk(0) success\r\n");
+    if (!reader.ChunkCmp("RIFF", "KyGm")) {
+        Log("*** GigaPlayer::OnLoad() not a performance ***");
+        return false;
+    }
+    Log("riff->ChunkCmp() success\r\n");
+    if (!reader.OpenChunk(1)) {
+        Log("*** GigaPlayer::OnLoad() no tone list ***");
+        return false;
+    }
+    Log("riff->OpenChunk(1) success\r\n");
+    if (!reader.ChunkCmp("LIST", "tone")) {
+        Log("*** GigaPlayer::OnLoad() no tone list ***");
+        return false;
+    }
+    Log("riff->ChunkCmp() success\r\n");
+    return true;
+}
+
 bool GigaPlayer::ReadPerformance(CImpRiff& reader)
 {
-    bool ok = false;
-    {
-        auto banks = GigaBankManager::Instance().LockBanks();
-        ok = OnLoad(reader);
-    }
+    const bool ok = OnLoad(reader);
     if (ok) RequestLoading();
     return ok;
 }
@@ -205,13 +269,17 @@ bool GigaPlayer::OnLoad(const std::string& path)
 bool GigaPlayer::OnSave(const std::string& path)
 {
     Log("GigaPlayer::OnSave(%s)", path.c_str());
+    {
+        std::lock_guard lock(pendingMutex_);
+        if (rackPending_.load(std::memory_order_acquire)) {
+            std::ofstream out(path, std::ios::binary | std::ios::trunc);
+            out.write(pendingRack_.data(), static_cast<std::streamsize>(pendingRack_.size()));
+            return static_cast<bool>(out.flush());
+        }
+    }
     CExpRiff writer;
     if (!writer.Create(path)) return false;
-    bool ok = false;
-    {
-        auto banks = GigaBankManager::Instance().LockBanks();
-        ok = OnSave(writer);
-    }
+    const bool ok = OnSave(writer);
     return writer.Close() && ok;
 }
 
@@ -223,12 +291,7 @@ bool GigaPlayer::Load(const std::string& path)
     CImpRiff reader;
     if (!reader.OpenRiff(path)) return false;
     Log("riff.OpenRiff success\r\n");
-    bool ok = false;
-    {
-        auto banks = GigaBankManager::Instance().LockBanks();
-        ok = OnLoad(reader);
-    }
-    if (!ok) return false;
+    if (!OnLoad(reader)) return false;
     Log("OnLoad success\r\n");
     SetPath(path.c_str());
     return true;
@@ -245,16 +308,20 @@ bool GigaPlayer::Save(const std::string& path)
 void GigaPlayer::NewPerformance()
 {
     {
-        auto banks = GigaBankManager::Instance().LockBanks();
-        for (int i = 0; i < ToneCount(); ++i) {
-            GigaTone* tone = Giga(i);
-            if (!tone) continue;
-            tone->SetModified(false);
-            if (tone->IsActive() || tone->LayerCount() > 0)
-                tone->Clear();
-            else if (tone->Status() != GigaTone::kEmpty)
-                tone->SetStatus(GigaTone::kLoaded);
-        }
+        // A rack the loader has not taken up yet is forgotten with the rest.
+        std::lock_guard lock(pendingMutex_);
+        ++pendingGeneration_;
+        pendingRack_.clear();
+        rackPending_.store(false, std::memory_order_release);
+    }
+    for (int i = 0; i < ToneCount(); ++i) {
+        GigaTone* tone = Giga(i);
+        if (!tone) continue;
+        tone->SetModified(false);
+        if (tone->IsActive() || tone->LayerCount() > 0)
+            tone->Clear();
+        else if (tone->Status() != GigaTone::kEmpty)
+            tone->SetStatus(GigaTone::kLoaded);
     }
     // The load pass drops the emptied tones' layers and the banks nobody holds.
     RequestLoading();
@@ -265,13 +332,16 @@ std::size_t GigaPlayer::SaveToMemory()
 {
     chunk_.clear();
     chunk_.shrink_to_fit();
+    {
+        std::lock_guard lock(pendingMutex_);
+        if (rackPending_.load(std::memory_order_acquire)) {
+            chunk_.assign(pendingRack_.begin(), pendingRack_.end());
+            return chunk_.size();
+        }
+    }
     CExpRiff writer;
     if (!writer.CreateMemory()) return 0;
-    bool ok = false;
-    {
-        auto banks = GigaBankManager::Instance().LockBanks();
-        ok = OnSave(writer);
-    }
+    const bool ok = OnSave(writer);
     if (!writer.Close() || !ok) return 0;
     const std::span<const std::byte> bytes = writer.MemoryBytes();
     chunk_.assign(reinterpret_cast<const char*>(bytes.data()),
@@ -287,10 +357,24 @@ void GigaPlayer::LoadFromMemory(const void* data, std::size_t size)
         Log("*** GigaPlayer::LoadFromMemory() no usable chunk ***");
         return;
     }
-    WaitWhileLoading();
     CImpRiff reader;
     if (!reader.OpenRiffMemory({static_cast<const std::byte*>(data), size})) return;
-    ReadPerformance(reader);
+    if (IsLoading()) {
+        // The loader is at work on this rack: the new one waits for its next step instead of
+        // the host waiting for the pass. Only a performance is kept.
+        if (OpenPerformance(reader)) {
+            {
+                std::lock_guard lock(pendingMutex_);
+                const auto* bytes = static_cast<const char*>(data);
+                pendingRack_.assign(bytes, bytes + size);
+                ++pendingGeneration_;
+                rackPending_.store(true, std::memory_order_release);
+            }
+            AskForLoadPass();
+        }
+    } else {
+        ReadPerformance(reader);
+    }
     reader.Close();
     AfterLoad();
 }
@@ -300,9 +384,14 @@ void GigaPlayer::WaitForDiskIdle()
     if (GigaDiskThread* disk = GigaDiskThread::Existing()) disk->WaitStopped();
 }
 
+void GigaPlayer::OnRendered()
+{
+    voicesInUse_.store(kVoices - voices_.Count(), std::memory_order_relaxed);
+}
+
 void GigaPlayer::Statistics()
 {
-    const int inUse = kVoices - IdleVoices();
+    const int inUse = VoicesInUse();
     if (inUse > 0) std::printf("Voices: %d\r\n", inUse);
     if (const GigaDiskThread* disk = GigaDiskThread::Existing(); disk && disk->StreamCount() > 0)
         std::printf("Streams: %d\r\n", disk->StreamCount());

@@ -2,9 +2,13 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "engine/GigaToneFacts.h"
 #include "engine/KyVoiceList.h"
 #include "player/KyPlayer.h"
 
@@ -27,9 +31,12 @@ public:
     // because the host asks for blocks faster than real time, so the block waits for a pass
     // of the disk thread while streams are at work. Never called by a live host.
     void AwaitStreams();
-    // The background loader's step: stops the player, loads every tone that asks for it and
-    // starts the player again; tells the editor with 'KyTL'.
+    // The background loader's step: stops the player, takes up a rack the host gave meanwhile,
+    // loads every tone that asks for it and starts the player again; tells the editor with
+    // 'KyTL'. A player that is leaving is left at the next step.
     bool LoadTones() override;
+    // A new rack waits for the loader, or the player is leaving: the load under way is moot.
+    bool LoadAbandoned() const override;
     // Tones release their programs: never while the loader reads their banks.
     void RemoveTones() override;
 
@@ -48,8 +55,12 @@ public:
     // Empties the rack and forgets the performance path.
     void NewPerformance();
     // Host state without a temporary file: the performance bytes are made and read in memory.
+    // Neither waits for a load: a state given while this player's instruments load is kept as
+    // it came and read by the loader at its next step (until then it is also the state saved).
     std::size_t SaveToMemory() override;
     void LoadFromMemory(const void* data, std::size_t size) override;
+    // Any thread: tone `index` as it stands (empty facts for no such tone), never waiting.
+    GigaToneFacts ToneFacts(int index) const;
     void Statistics() override;
     void WaitForDiskIdle() override;
 
@@ -64,13 +75,37 @@ public:
     // Voices not sounding right now (the pool is the audio thread's: read it only while the
     // player is stopped).
     int IdleVoices() const { return voices_.Count(); }
-    bool IsLoading() const { return loading_.load(std::memory_order_acquire); }
+    // Any thread: the voices sounding at the end of the last rendered block.
+    int VoicesInUse() const { return voicesInUse_.load(std::memory_order_relaxed); }
+    bool IsLoading() const
+    {
+        return loadsDone_.load(std::memory_order_acquire) <
+               loadRequests_.load(std::memory_order_acquire);
+    }
+
+protected:
+    void OnRendered() override;
 
 private:
-    // Reads a performance into the rack while the loader keeps away; asks for loading after it.
+    // Reads a performance into the rack; asks for loading after it.
     bool ReadPerformance(CImpRiff& reader);
+    // Opens the performance's top chunks; false (with a log line) when it is none.
+    bool OpenPerformance(CImpRiff& reader);
+    void AskForLoadPass();
+    // Loading thread, player stopped: reads the rack the host gave last.
+    void TakeUpPendingRack();
+    // Loading thread: lets the disk thread run `passes` passes; false when the player leaves.
+    bool AwaitDiskPasses(int passes) const;
 
     KyVoiceList voices_;  // the idle voices; the tones return theirs before it goes
     std::unique_ptr<float[]> scratch_;
-    std::atomic<bool> loading_ {false};
+    // Load passes asked for and passes that visited this player since (IsLoading).
+    std::atomic<std::uint64_t> loadRequests_ {0};
+    std::atomic<std::uint64_t> loadsDone_ {0};
+    // The host state given while loading, kept for the loader (guarded by pendingMutex_).
+    mutable std::mutex pendingMutex_;
+    std::vector<char> pendingRack_;
+    std::uint64_t pendingGeneration_ = 0;
+    std::atomic<bool> rackPending_ {false};
+    std::atomic<int> voicesInUse_ {0};
 };

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 class KyAudioGate {
 public:
@@ -14,9 +16,26 @@ public:
     {
         blocks_.fetch_add(1, std::memory_order_relaxed);
         int expected = kIdle;
-        return state_.compare_exchange_strong(expected, kRendering, std::memory_order_acq_rel);
+        if (!state_.compare_exchange_strong(expected, kRendering, std::memory_order_acq_rel))
+            return false;
+        renderSequence_.fetch_add(1, std::memory_order_seq_cst);  // odd: a block renders
+        return true;
     }
-    void LeaveRender() { state_.store(kIdle, std::memory_order_release); }
+    void LeaveRender()
+    {
+        renderSequence_.fetch_add(1, std::memory_order_seq_cst);
+        state_.store(kIdle, std::memory_order_release);
+    }
+
+    // Control thread: returns once the block being rendered right now, if any, has ended. A
+    // block that starts later sees whatever the caller changed before calling.
+    void WaitOutRender() const
+    {
+        const std::uint64_t sequence = renderSequence_.load(std::memory_order_seq_cst);
+        if (sequence % 2 == 0) return;
+        while (renderSequence_.load(std::memory_order_seq_cst) == sequence)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
 
     // Control thread: number of blocks the host has asked for so far (progress indicator).
     std::uint64_t Blocks() const { return blocks_.load(std::memory_order_relaxed); }
@@ -44,4 +63,5 @@ private:
     static constexpr int kTakenOver = 2;
     std::atomic<int> state_ {kIdle};
     std::atomic<std::uint64_t> blocks_ {0};
+    std::atomic<std::uint64_t> renderSequence_ {0};
 };

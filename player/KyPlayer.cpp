@@ -1,6 +1,7 @@
 #include "player/KyPlayer.h"
 
 #include <cctype>
+#include <condition_variable>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -13,12 +14,15 @@ std::atomic<float> KyPlayer::sampleRate_ {KyPlayer::kDefaultSampleRate};
 
 namespace {
 
-// The process-wide player list. Players come and go on control threads only.
+// The process-wide player list. Players come and go on control threads only; the mutex is
+// held for list steps only, never during a visit.
 struct PlayerList {
     std::mutex mutex;
+    std::condition_variable visitEnded;
     KyPlayer* head = nullptr;
     KyPlayer* tail = nullptr;
     int count = 0;
+    std::uint64_t serials = 0;
 };
 
 PlayerList& Players()
@@ -38,6 +42,7 @@ KyPlayer::KyPlayer()
         // The rate is shared by every player of the process: only the first one starts it
         // afresh, so a new instance does not retune the ones already playing.
         if (list.count == 0) sampleRate_.store(kDefaultSampleRate, std::memory_order_relaxed);
+        serial_ = ++list.serials;
         previous_ = list.tail;
         if (list.tail)
             list.tail->next_ = this;
@@ -57,16 +62,26 @@ KyPlayer::~KyPlayer()
     if (logFile_) std::fclose(logFile_);
 }
 
-void KyPlayer::LeavePlayerList()
+void KyPlayer::LeavePlayerList(bool awaitVisit)
+{
+    leaving_.store(true, std::memory_order_release);
+    PlayerList& list = Players();
+    std::unique_lock lock(list.mutex);
+    if (listed_) {
+        (previous_ ? previous_->next_ : list.head) = next_;
+        (next_ ? next_->previous_ : list.tail) = previous_;
+        previous_ = next_ = nullptr;
+        --list.count;
+        listed_ = false;
+    }
+    if (awaitVisit) list.visitEnded.wait(lock, [this] { return visits_ == 0; });
+}
+
+bool KyPlayer::IsVisited() const
 {
     PlayerList& list = Players();
     std::lock_guard lock(list.mutex);
-    if (!listed_) return;
-    (previous_ ? previous_->next_ : list.head) = next_;
-    (next_ ? next_->previous_ : list.tail) = previous_;
-    previous_ = next_ = nullptr;
-    --list.count;
-    listed_ = false;
+    return visits_ > 0;
 }
 
 int KyPlayer::PlayerCount()
@@ -79,8 +94,31 @@ int KyPlayer::PlayerCount()
 void KyPlayer::ForEachPlayer(const std::function<void(KyPlayer&)>& visit)
 {
     PlayerList& list = Players();
-    std::lock_guard lock(list.mutex);
-    for (KyPlayer* p = list.head; p; p = p->next_) visit(*p);
+    std::unique_lock lock(list.mutex);
+    // Players come and go during a visit: the next one is the first listed after the last one
+    // visited, in creation order. The visited player is pinned, not the list.
+    for (std::uint64_t after = 0;;) {
+        KyPlayer* player = list.head;
+        while (player && player->serial_ <= after) player = player->next_;
+        if (!player) return;
+        after = player->serial_;
+        ++player->visits_;
+        lock.unlock();
+        struct Unpin {
+            PlayerList& list;
+            KyPlayer& player;
+            ~Unpin()
+            {
+                std::lock_guard relock(list.mutex);
+                if (--player.visits_ == 0) list.visitEnded.notify_all();
+            }
+        };
+        {
+            Unpin unpin {list, *player};
+            visit(*player);
+        }
+        lock.lock();
+    }
 }
 
 void KyPlayer::OnSampleRate(int rate)
@@ -168,6 +206,7 @@ int KyPlayer::Process(KyBufferList* outputs, int frames)
         KyToneBase& tone = *tones_[static_cast<std::size_t>(i)];
         if (tone.CheckActive()) tone.Render(outputs, frames);
     }
+    OnRendered();
     gate_.LeaveRender();
     return frames;
 }
@@ -195,6 +234,8 @@ void KyPlayer::KyStop()
     }
     midiRunning_.store(false, std::memory_order_release);
     for (int i = 0; i < toneCount_; ++i) tones_[static_cast<std::size_t>(i)]->Stop();
+    // The block that answered the last request may still be finishing.
+    gate_.WaitOutRender();
     // A stop that had to take over the rendering (host not calling) hands it back now.
     gate_.Release();
     audioRunning_.store(false, std::memory_order_release);

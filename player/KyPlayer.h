@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -32,11 +33,19 @@ public:
     // Process-wide: the sample rate every voice computes with, and the list of players.
     static float SampleRate() { return sampleRate_.load(std::memory_order_relaxed); }
     static int PlayerCount();
-    // Calls `visit` for every player, in creation order, while no player can come or go.
+    // Calls `visit` for every listed player, in creation order. Players may come and go
+    // meanwhile; the one being visited stays alive until its visit ends.
     static void ForEachPlayer(const std::function<void(KyPlayer&)>& visit);
-    // Takes this player out of the list, waiting for a visit in progress to end: from then on
-    // the background loader never touches it. Done first at teardown; idempotent.
-    void LeavePlayerList();
+    // Takes this player out of the list; a visit in progress is asked to give up (Leaving).
+    // With `awaitVisit`, returns once that visit has ended: from then on the background loader
+    // never touches the player. Done first at teardown; idempotent.
+    void LeavePlayerList(bool awaitVisit = true);
+    // A visit is in progress (whether or not the player is still listed).
+    bool IsVisited() const;
+    // The player is leaving: whatever a visit is doing for it can stop.
+    bool Leaving() const { return leaving_.load(std::memory_order_acquire); }
+    // Whether a load under way for this player is no longer wanted (loading thread).
+    virtual bool LoadAbandoned() const { return Leaving(); }
 
     virtual void OnSampleRate(int rate);
     virtual void OnBufferSize(int frames);
@@ -62,6 +71,7 @@ public:
     void SetSampleRate(int rate);
     void SetBufferSize(int frames);
     void KyStart();
+    // Returns once no block renders a tone of this player and none will until the next start.
     void KyStop();
     bool IsAudioRunning() const { return audioRunning_.load(std::memory_order_acquire); }
     // Set by the plug-in before each block: voices of a host that renders offline wait for the
@@ -96,6 +106,10 @@ public:
 
     KyAudioGate& Gate() { return gate_; }
 
+protected:
+    // Audio thread, at the end of a rendered block while it still holds the gate.
+    virtual void OnRendered() {}
+
 private:
     std::string TemporaryChunkPath() const;
     template <typename Call>
@@ -103,9 +117,13 @@ private:
 
     static std::atomic<float> sampleRate_;
 
+    // The list's, under its mutex.
     KyPlayer* previous_ = nullptr;
     KyPlayer* next_ = nullptr;
     bool listed_ = false;
+    std::uint64_t serial_ = 0;
+    int visits_ = 0;
+    std::atomic<bool> leaving_ {false};
     std::atomic<KyEditor*> editor_ {nullptr};
     std::string path_;
     std::atomic<bool> midiRunning_ {false};

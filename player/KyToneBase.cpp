@@ -89,6 +89,10 @@ bool KyToneBase::Start()
 {
     if (IsActive()) return false;
     ResetActiveNotes();
+    // Nobody consumes the queues of a tone that is neither active nor about to start: what a
+    // producer pushed while the last stop emptied them goes now, so that no note survives
+    // without the events that followed it.
+    if (Mailbox() != kStartRequest) ClearQueues();
     if (!HasInstrument()) return false;
     mailbox_.store(kStartRequest, std::memory_order_release);
     return true;
@@ -96,7 +100,17 @@ bool KyToneBase::Start()
 
 void KyToneBase::Stop()
 {
-    if (!IsActive()) return;
+    // A start the audio thread has not taken up is withdrawn; a block in progress may be taking
+    // it up right now, so that block is waited out before the tone counts as inactive.
+    std::int32_t start = kStartRequest;
+    mailbox_.compare_exchange_strong(start, 0, std::memory_order_seq_cst);
+    if (!IsActive() && gate_) gate_->WaitOutRender();
+    if (!IsActive()) {
+        // Nothing renders the tone: its queues are ours to empty, before and after alike.
+        ResetActiveNotes();
+        ClearQueues();
+        return;
+    }
     ResetActiveNotes();
     Request(kClearMidiRequest);
     Request(kStopVoicesRequest);
@@ -126,9 +140,10 @@ void KyToneBase::Request(std::int32_t code)
 bool KyToneBase::CheckActive()
 {
     if (active_.load(std::memory_order_relaxed)) return true;
-    if (mailbox_.load(std::memory_order_acquire) != kStartRequest) return false;
+    // Taken up or withdrawn by a stop: exactly one of the two.
+    std::int32_t start = kStartRequest;
+    if (!mailbox_.compare_exchange_strong(start, 0, std::memory_order_seq_cst)) return false;
     active_.store(true, std::memory_order_release);
-    mailbox_.store(0, std::memory_order_release);
     return true;
 }
 

@@ -58,9 +58,11 @@ public:
     // Player side.
     void Attach(KyPlayer* player, KyAudioGate* gate);
     KyPlayer* Player() const { return player_; }
-    bool Start();        // control thread; true when a start request was posted
-    void Stop();         // control thread; returns once the tone is silent and inactive
-    bool CheckActive();  // audio thread, start of every block
+    bool Start();  // control thread; true when a start request was posted
+    // Control thread; withdraws a start not taken up yet and returns once the tone is silent,
+    // inactive and not being rendered.
+    void Stop();
+    bool CheckActive();                              // audio thread, start of every block
     void Render(KyBufferList* outputs, int frames);  // audio thread, active tones only
     void Unload();  // teardown, when no block can be rendered any more
 

@@ -1,0 +1,37 @@
+// What a tone shows of its stack: the status, the stack's settings and each layer's file,
+// program, state and settings, copied under the tone's stack lock. The editor reads these and
+// the host state is written from them; taking them never waits for a load.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/GigaPart.h"
+
+struct GigaLayerFacts {
+    std::string bankPath;
+    std::int32_t programIndex = -1;
+    std::int32_t state = GigaPart::kIdle;
+    bool leaving = false;     // cleared from the stack, goes at the next load pass
+    std::string programName;  // empty until the program has loaded
+    std::int32_t volume = 127;
+    std::int32_t pan = 64;
+    std::int32_t tune = 0;
+    std::int32_t keyLow = 0;
+    std::int32_t keyHigh = 0;
+    std::int32_t keyOffset = 0;
+    std::int32_t bendRange = 0;
+    std::int32_t filterSwitch = 0;
+    std::array<float, GigaPart::kAmpValues> amplifierOffsets {};
+    std::array<float, GigaPart::kFilterValues> filterOffsets {};
+};
+
+struct GigaToneFacts {
+    std::int32_t status = 0;  // GigaTone::Status
+    std::string stackName;
+    std::int32_t selectMode = 0;
+    std::int32_t keySwitchLow = 0;
+    std::vector<GigaLayerFacts> layers;
+};
