@@ -21,6 +21,7 @@ bool FastRiff::OpenRiff(const std::string& path)
         return false;
     }
     fileSize_ = stream_.Size();
+    riffPath_ = path;
     if (fileSize_ < kMinFileSize) {
         Log("*** FastRiff::OpenRiff(%s) file too short (%lld bytes) ***", path.c_str(),
             static_cast<long long>(fileSize_));
@@ -34,12 +35,15 @@ void FastRiff::Close()
 {
     stream_.Close();
     fileSize_ = 0;
+    fileCut_ = false;
+    riffPath_.clear();
     ResetTree();
 }
 
 void FastRiff::ResetTree()
 {
     ends_.fill(0);
+    cut_.fill(false);
     level_ = -1;
     id_.fill(0);
     listType_.fill(0);
@@ -87,16 +91,30 @@ bool FastRiff::OpenChunk(int level)
     std::copy_n(header.begin(), 4, id.begin());
     if (!std::all_of(id.begin(), id.end(), ValidIdByte)) Fail("bad chunk identifier");
 
-    const std::int64_t size = riff::LoadU32(header.data() + 4);
+    std::int64_t size = riff::LoadU32(header.data() + 4);
     const std::int64_t payload = Tell();
     // The unpadded payload must fit in its parent; the pad byte may be missing at its very end.
-    if (size > parentEnd - payload) Fail("chunk larger than its parent");
+    const bool cut = size > parentEnd - payload;
+    if (cut) {
+        // A file cut short ends inside a chunk and inside every list around it; a child that
+        // outgrows a parent the file holds whole is malformed.
+        if (cutFiles_ != CutFiles::kRead || (level > 0 && !cut_[level - 1])) {
+            Fail("chunk larger than its parent");
+        }
+        Log("*** FastRiff(%s): '%.4s' at %lld claims %lld bytes, the file holds %lld ***",
+            riffPath_.c_str(), id.data(), static_cast<long long>(payload - riff::kHeaderBytes),
+            static_cast<long long>(size), static_cast<long long>(parentEnd - payload));
+        size = parentEnd - payload;
+        fileCut_ = true;
+        if (riff::IsList({id.data(), id.size()}) && size < 4) return false;
+    }
     const std::int64_t end = std::min(payload + size + (size & 1), parentEnd);
 
     id_ = id;
     level_ = level;
     ends_[level] = end;
-    chunkSize_ = size + (size & 1);
+    cut_[level] = cut;
+    chunkSize_ = cut ? size : size + (size & 1);
     listType_.fill(0);
     if (riff::IsList(ChunkId())) {
         if (size < 4) Fail("list without a type");

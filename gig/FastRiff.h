@@ -1,6 +1,7 @@
 // Reader of the large .gig RIFF files. Walks the chunk tree level by level; odd chunk sizes are
 // rounded up to even as RIFF requires. A malformed tree throws the text "Error in file" (as a
-// const char*), which the .gig parser catches at the bank's open and program load.
+// const char*), which the .gig parser catches at the bank's open and program load. A reader made
+// to read cut files takes a file that ends inside a chunk as cut short, not as malformed.
 #pragma once
 
 #include <array>
@@ -17,7 +18,15 @@ public:
     static constexpr std::int64_t kMinFileSize = 3000;
     static constexpr const char* kFileError = "Error in file";
 
-    FastRiff() = default;
+    // What to make of a chunk that runs past the end of the file.
+    enum class CutFiles {
+        kRefuse,  // it is malformed (throws)
+        // Such a chunk, and each one inside it that runs past the end too, is cut to what the
+        // file holds (logged once for each chunk).
+        kRead,
+    };
+
+    explicit FastRiff(CutFiles cutFiles = CutFiles::kRefuse) : cutFiles_(cutFiles) {}
     ~FastRiff() override = default;
     FastRiff(const FastRiff&) = delete;
     FastRiff& operator=(const FastRiff&) = delete;
@@ -37,9 +46,14 @@ public:
     std::string_view ChunkId() const { return {id_.data(), id_.size()}; }
     // The list type of 'RIFF', 'FORM' and 'LIST' chunks; four zero bytes for plain chunks.
     std::string_view ListType() const { return {listType_.data(), listType_.size()}; }
-    // Payload size rounded up to even (for lists it includes the list type already read).
+    // Payload size rounded up to even (for lists it includes the list type already read); for a
+    // chunk cut by the end of the file, the bytes the file holds.
     std::int64_t ChunkSize() const { return chunkSize_; }
     int Level() const { return level_; }
+    // Whether the current chunk was cut by the end of the file; whether any chunk opened since
+    // the file was opened was.
+    bool ChunkCut() const { return level_ >= 0 && cut_[static_cast<std::size_t>(level_)]; }
+    bool Cut() const { return fileCut_; }
 
     // Reads size x count bytes from the current position; returns the bytes read (fewer only at
     // the end of the file).
@@ -58,10 +72,14 @@ private:
     void ResetTree();
     [[noreturn]] void Fail(const char* why) const;
 
+    const CutFiles cutFiles_;
     InputStreamFileBuffered stream_;
+    std::string riffPath_;
     std::array<char, 4> id_ {};
     std::int64_t fileSize_ = 0;
     std::array<std::int64_t, kMaxLevels> ends_ {};
+    std::array<bool, kMaxLevels> cut_ {};
+    bool fileCut_ = false;
     int level_ = -1;
     std::array<char, 4> listType_ {};
     std::int64_t chunkSize_ = 0;

@@ -44,7 +44,7 @@ bool PlainFileName(std::string_view name)
 
 GigaBank::GigaBank() : GigaBank(GigaPrefs::Instance().Budget()) {}
 
-GigaBank::GigaBank(SampleBudget& budget) : budget_(budget) {}
+GigaBank::GigaBank(SampleBudget& budget) : FastRiff(CutFiles::kRead), budget_(budget) {}
 
 GigaBank::~GigaBank()
 {
@@ -69,6 +69,7 @@ void GigaBank::Reset()
     wavePoolOffset_ = 0;
     extensionListOffset_ = 0;
     extensionListBytes_ = 0;
+    extensionListCut_ = false;
     version_ = 1;
     partial_ = nullptr;
 }
@@ -175,9 +176,11 @@ bool GigaBank::OpenGigaFile(const std::string& path)
         } else if (ChunkCmp("xfil")) {
             extensionListOffset_ = Tell();
             extensionListBytes_ = ChunkSize();
+            extensionListCut_ = ChunkCut();
         }
         // LIST '3crc' and 'einf' are known and need nothing.
     }
+    if (Cut() && wavePoolOffset_ == 0) return Refuse("cut short before its wave pool");
     if (sampleCount_ == 0) return Refuse("no samples");
     Log("GigaBank::OpenGigaFile() Done!");
     return true;
@@ -225,8 +228,11 @@ bool GigaBank::LoadSampleList()
         Seek(extensionListOffset_);
         std::array<std::uint8_t, 4> word {};
         ReadBytes(word.data(), 4);
-        const std::uint32_t n = GigaBytes(word).U32(0);
-        if (n > kMaxExtensionFiles || n > (extensionListBytes_ - 4) / kExtensionEntryBytes) {
+        const std::int64_t held = (extensionListBytes_ - 4) / kExtensionEntryBytes;
+        std::uint32_t n = GigaBytes(word).U32(0);
+        // The names the cut left whole still serve; the samples of the others are lost.
+        if (extensionListCut_) n = static_cast<std::uint32_t>(std::clamp<std::int64_t>(held, 0, n));
+        if (n > kMaxExtensionFiles || n > held) {
             return Refuse("'xfil' names more files than it holds");
         }
         const std::string folder = [&] {
@@ -256,9 +262,20 @@ bool GigaBank::LoadSampleList()
     samples_ = std::make_unique<GigaSample[]>(static_cast<std::size_t>(sampleCount_));
     std::size_t filled = 0;
     const std::span<GigaSample> all = Samples();
+    bool cut = Cut();
     for (const auto& file : files_) {
         if (filled == all.size()) break;
         filled += static_cast<std::size_t>(file->ReadWavePool(all.subspan(filled)));
+        // A pool cut short leaves no trace of the waves it lost: where those of the next file
+        // would start is unknown.
+        if (file->PoolCut()) {
+            cut = true;
+            break;
+        }
+    }
+    if (cut) {
+        for (GigaSample& sample : all.subspan(filled))
+            sample.presence = GigaSample::Presence::kLost;
     }
     Log("GigaBank::LoadSampleList() Done");
     return true;
@@ -342,7 +359,7 @@ GigaProgram* GigaBank::LoadProgramSteps(int index, GigaLoadReport* tone)
                 path_.c_str());
             return FailLoad(program);
         }
-        if (!ReadRegion(region, context)) return FailLoad(program);
+        if (!ReadRegion(region, context) || !SamplesThere(region, index)) return FailLoad(program);
         if (!UseZoneSamples(program, region, index, valueTotal, toRead))
             return FailLoad(program, false);
     }
@@ -385,7 +402,10 @@ bool GigaBank::ReadRegion(GigaRegion& region, const GigaChunkContext& context)
         if (ChunkCmp("rgnh")) {
             if (!region.ReadHeader(ReadPayload(copyBuffer_), context)) return false;
         } else if (ChunkCmp("3lnk")) {
-            if (!region.ReadLinks(ReadPayload(linkBuffer_), sampleCount_, context)) return false;
+            if (!region.ReadLinks(ReadPayload(linkBuffer_), sampleCount_, context,
+                                  GigaRegion::BadIndex::kSilence)) {
+                return false;
+            }
         } else if (ChunkCmp("LIST", "3prg")) {
             for (int i = 0; OpenChunk(4);) {
                 if (!ChunkCmp("LIST", "3ewl")) continue;
@@ -413,16 +433,35 @@ GigaMemory& GigaBank::RecordFor(int index)
     return *spareMemory_.back();
 }
 
+GigaSample* GigaBank::PoolSample(int index)
+{
+    const std::span<GigaSample> pool = Samples();
+    return index >= 0 && static_cast<std::size_t>(index) < pool.size()
+               ? &pool[static_cast<std::size_t>(index)]
+               : nullptr;
+}
+
+bool GigaBank::SamplesThere(const GigaRegion& region, int index)
+{
+    for (const GigaZone& zone : region.Zones()) {
+        const GigaSample* sample = PoolSample(zone.sampleIndex);
+        if (sample != nullptr && sample->presence == GigaSample::Presence::kLost) {
+            Log("*** GigaBank::LoadProgram(%d) %s: sample %d was cut off the file ***", index,
+                path_.c_str(), zone.sampleIndex);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool GigaBank::UseZoneSamples(GigaProgram& program, GigaRegion& region, int index,
                               std::int64_t& valueTotal, int& toRead)
 {
     GigaMemory& record = *loadRecord_;
-    const std::span<GigaSample> pool = Samples();
     for (GigaZone& zone : region.Zones()) {
-        if (zone.sampleIndex < 0 || static_cast<std::size_t>(zone.sampleIndex) >= pool.size()) {
-            continue;
-        }
-        GigaSample& sample = pool[static_cast<std::size_t>(zone.sampleIndex)];
+        GigaSample* const found = PoolSample(zone.sampleIndex);
+        if (found == nullptr) continue;
+        GigaSample& sample = *found;
         if (!sample.Playable()) continue;
         if (sample.memory == nullptr) {
             ++toRead;
@@ -503,13 +542,21 @@ bool GigaBank::ReadPreload(GigaSample& sample)
         const int frames = reader.Open(sample, file->Input(), sample.dataOffset)
                                ? reader.ReadShorts(dst, sample.preloadFrames)
                                : 0;
-        if (frames != sample.preloadFrames) {
+        if (frames == sample.preloadFrames) {
+            sample.streamOffset = static_cast<std::int32_t>(reader.Position());
+        } else if (sample.presence == GigaSample::Presence::kCut && !reader.Failed()) {
+            // The file ends inside this sample: the preload holds what is there, silence follows
+            // and the stream has nothing left to read.
+            std::fill(dst.begin() + static_cast<std::ptrdiff_t>(frames * sample.channels),
+                      dst.end(), std::int16_t {0});
+            sample.streamOffset =
+                static_cast<std::int32_t>(std::int64_t {sample.dataOffset} + sample.dataSize);
+        } else {
             Log("*** GigaBank::LoadProgram() %s: sample data at %d give %d of %d frames%s ***",
                 file->Path().c_str(), sample.dataOffset, frames, sample.preloadFrames,
                 reader.Failed() ? " (damaged block)" : "");
             return false;
         }
-        sample.streamOffset = static_cast<std::int32_t>(reader.Position());
     } else {
         sample.streamOffset = sample.dataOffset;
     }

@@ -41,7 +41,8 @@ public:
     ~GigaBank() override;
 
     // Reads the program list. A read error late in the file is forgiven once the wave pool and
-    // the sample count are known.
+    // the sample count are known, and so is a file cut short after its wave pool began: its
+    // programs whose samples are all there load.
     bool Open(const std::string& path);
     bool OpenGigaFile(const std::string& path);
 
@@ -70,8 +71,8 @@ public:
     int RefCount() const { return refCount_.load(std::memory_order_acquire); }
     bool SampleListBuilt() const { return sampleListBuilt_; }
     // A program load found the file other than its program list promised (cut short or spoilt
-    // since it was opened): the bank manager hands this bank out no more, so the next holder
-    // reads the file afresh.
+    // since it was opened, or cut before the program's samples): the bank manager hands this bank
+    // out no more, so the next holder reads the file afresh.
     bool Damaged() const { return damaged_; }
 
 private:
@@ -85,6 +86,10 @@ private:
     GigaMemory& RecordFor(int index);
     bool ReadInstrument(GigaProgram& program, const GigaChunkContext& context);
     bool ReadRegion(GigaRegion& region, const GigaChunkContext& context);
+    // The pool's sample `index`, or null outside the pool.
+    GigaSample* PoolSample(int index);
+    // False (logged) when a zone plays a sample the file was cut before.
+    bool SamplesThere(const GigaRegion& region, int index);
     bool UseZoneSamples(GigaProgram& program, GigaRegion& region, int index,
                         std::int64_t& valueTotal, int& toRead);
     bool ReserveSample(GigaSample& sample, GigaMemory& record);
@@ -108,6 +113,7 @@ private:
     std::vector<std::unique_ptr<GigaFile>> files_;
     std::int64_t extensionListOffset_ = 0;
     std::int64_t extensionListBytes_ = 0;
+    bool extensionListCut_ = false;
     std::unique_ptr<GigaProgram[]> programs_;
     std::vector<std::unique_ptr<GigaMemory>> memory_;
     std::vector<std::unique_ptr<GigaMemory>> spareMemory_;  // see RecordFor

@@ -18,11 +18,16 @@ public:
     const std::string& FileName() const { return fileName_; }
     const QelLog& Log() const { return log_; }
 
-    // Logs "*** <where>(<file>): <why> ***" and answers false, so callers can `return Refuse(...)`.
-    bool Refuse(std::string_view where, std::string_view why) const
+    // Logs "*** <where>(<file>): <why> ***".
+    void Warn(std::string_view where, std::string_view why) const
     {
         log_.Log("*** %.*s(%s): %.*s ***", static_cast<int>(where.size()), where.data(),
                  fileName_.c_str(), static_cast<int>(why.size()), why.data());
+    }
+    // Warns and answers false, so callers can `return Refuse(...)`.
+    bool Refuse(std::string_view where, std::string_view why) const
+    {
+        Warn(where, why);
         return false;
     }
 

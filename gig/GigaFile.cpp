@@ -16,7 +16,7 @@ constexpr std::size_t kWaveChunkBytes = 256;
 
 }  // namespace
 
-GigaFile::GigaFile() = default;
+GigaFile::GigaFile() : FastRiff(CutFiles::kRead) {}
 GigaFile::~GigaFile() = default;
 
 GigaStream* GigaFile::TakeStream()
@@ -77,6 +77,7 @@ bool GigaFile::Open(const std::string& filePath, std::int64_t knownWavePoolOffse
 
 int GigaFile::ReadWavePool(std::span<GigaSample> samples)
 {
+    poolCut_ = false;
     if (samples.empty() || wavePoolOffset <= 0) return 0;
     Rewind();
     Seek(wavePoolOffset);
@@ -85,18 +86,25 @@ int GigaFile::ReadWavePool(std::span<GigaSample> samples)
             static_cast<long long>(wavePoolOffset));
         return 0;
     }
+    poolCut_ = ChunkCut();
     const GigaChunkContext context(*this, path, 0);
     std::array<std::uint8_t, kWaveChunkBytes> buffer {};
     std::size_t filled = 0;
+    bool compressedPool = false;  // a whole wave before this one is block-compressed
     while (filled < samples.size() && OpenChunk(1)) {
         if (ChunkCmp("einf")) break;
         if (!ChunkCmp("LIST", "wave")) continue;
+        const bool cut = ChunkCut();
+        bool extensionRead = false;
         GigaSample& sample = samples[filled++];
         sample.file = this;
         GigaSampleDecoder decoder(sample);
         while (OpenChunk(2)) {
             if (ChunkCmp("data")) {
-                decoder.ReadData(Tell(), static_cast<std::uint32_t>(ChunkSize()));
+                // Of data cut short, a last odd byte is no pad but half a value.
+                const std::int64_t size =
+                    ChunkCut() ? ChunkSize() & ~std::int64_t {1} : ChunkSize();
+                decoder.ReadData(Tell(), static_cast<std::uint32_t>(size));
                 continue;
             }
             const bool format = ChunkCmp("fmt ");
@@ -111,8 +119,20 @@ int GigaFile::ReadWavePool(std::span<GigaSample> samples)
             if (format) decoder.ReadFormat(bytes);
             if (loop) decoder.ReadSampleLoop(bytes);
             if (extension) decoder.ReadExtension(bytes);
+            extensionRead = extensionRead || extension;
         }
         decoder.Finish(context);
+        if (cut) {
+            // The cut may have taken the 'ewav' that marks compressed data; among compressed
+            // waves, data without one are not taken for plain values.
+            if (!extensionRead && compressedPool) {
+                context.Warn("GigaFile::ReadWavePool", "a wave cut short lost its 'ewav'");
+                sample.frameCount = 0;
+            }
+            sample.presence =
+                sample.Playable() ? GigaSample::Presence::kCut : GigaSample::Presence::kLost;
+        }
+        compressedPool = compressedPool || sample.Compressed();
     }
     return static_cast<int>(filled);
 }

@@ -30,8 +30,12 @@ public:
 
     // Fills `samples` in wave pool order from the 'wave' lists, up to the first 'einf' or the end
     // of the pool; answers how many were filled. Each one's file becomes this file. A malformed
-    // chunk throws FastRiff::kFileError.
+    // chunk throws FastRiff::kFileError. In a pool cut short, the last wave filled is the one
+    // the file ends in: it keeps the data that are there (Presence::kCut), or is lost when
+    // nothing of it can be played.
     int ReadWavePool(std::span<GigaSample> samples);
+    // The last ReadWavePool met the end of the file: waves after those it filled are lost.
+    bool PoolCut() const { return poolCut_; }
 
     const std::string& Path() const { return path; }
     std::int64_t WavePoolOffset() const { return wavePoolOffset; }
@@ -53,6 +57,7 @@ public:
 
 private:
     FastRiffInput input_ {*this};
+    bool poolCut_ = false;
     std::vector<std::unique_ptr<GigaStream>> streams_;
     GigaStream* freeStreams_ = nullptr;
 };

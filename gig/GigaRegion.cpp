@@ -39,7 +39,7 @@ bool GigaRegion::ReadHeader(std::span<const std::uint8_t> data, const GigaChunkC
 }
 
 bool GigaRegion::ReadLinks(std::span<const std::uint8_t> data, int sampleCount,
-                           const GigaChunkContext& context)
+                           const GigaChunkContext& context, BadIndex badIndex)
 {
     constexpr std::string_view where = "GigaRegion::ReadLinks";
     if (zones) return context.Refuse(where, "second '3lnk' in one region");
@@ -98,8 +98,11 @@ bool GigaRegion::ReadLinks(std::span<const std::uint8_t> data, int sampleCount,
         const std::uint32_t index = b.U32(indexBase + 4 * i);
         if (index == kNoSample) continue;
         if (index >= static_cast<std::uint32_t>(sampleCount)) {
-            return context.Refuse(where, "wave pool index " + std::to_string(index) + " of " +
-                                             std::to_string(sampleCount) + " samples");
+            const std::string why = "wave pool index " + std::to_string(index) + " of " +
+                                    std::to_string(sampleCount) + " samples";
+            if (badIndex == BadIndex::kRefuse) return context.Refuse(where, why);
+            context.Warn(where, why + ": its zone stays silent");
+            continue;
         }
         zones[zone].sampleIndex = static_cast<std::int32_t>(index);
     }

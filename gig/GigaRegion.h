@@ -38,13 +38,19 @@ public:
     // 'rgnh': the key range, entered into the owning program's key map. Keys outside 0..127 are
     // refused.
     bool ReadHeader(std::span<const std::uint8_t> data, const GigaChunkContext& context);
+    // What ReadLinks makes of a wave pool index at or beyond the sample count.
+    enum class BadIndex {
+        kRefuse,   // the region is refused
+        kSilence,  // the zone is left without a sample (and the index is logged)
+    };
+
     // '3lnk': dimension definitions (five below file version 3, eight from 3 on) and the wave pool
     // index of every dimension region. Builds the zones and the dimension tree. Refuses more than
     // 256 dimension regions, dimensions of more than 7 bits (8 in total), a second sample-channel
-    // dimension, wave pool indices at or beyond `sampleCount`, and a chunk too short for its
-    // tables.
+    // dimension, and a chunk too short for its tables; wave pool indices at or beyond
+    // `sampleCount` as `badIndex` says.
     bool ReadLinks(std::span<const std::uint8_t> data, int sampleCount,
-                   const GigaChunkContext& context);
+                   const GigaChunkContext& context, BadIndex badIndex = BadIndex::kRefuse);
     // The 'wsmp' and '3ewa' of dimension region `index` (its position in the '3prg' list).
     // Dimension regions of the second sample channel are skipped; their zone plays both channels
     // of the first one's sample. `pool` is the bank's wave pool, for the loop hand-over.

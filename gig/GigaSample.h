@@ -12,6 +12,10 @@ public:
     // Shorter samples are never played: zones pointing at them stay silent.
     static constexpr std::int32_t kMinimumFrames = 128;
 
+    // How much of its data the file holds. A file cut short ends inside one sample, which plays
+    // what is there, and loses every sample after it.
+    enum class Presence : std::uint8_t { kWhole, kCut, kLost };
+
     GigaSample() = default;
     GigaSample(const GigaSample&) = delete;
     GigaSample& operator=(const GigaSample&) = delete;
@@ -49,6 +53,7 @@ public:
     std::int32_t preloadFrames = 0;
     std::int32_t dataSize = 0;
     std::int32_t lastProgram = -1;
+    Presence presence = Presence::kWhole;
     bool loaded = false;
     std::int32_t refCount = 0;
     std::int64_t memoryOffset = 0;  // in 16-bit values, as the preload record counts

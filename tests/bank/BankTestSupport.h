@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -74,6 +75,22 @@ inline bool Patch(const std::string& path, std::string_view from, std::string_vi
         if (at == bytes.end()) return false;
     }
     std::copy(to.begin(), to.end(), at);
+    return WriteFileBytes(path, bytes.data(), bytes.size());
+}
+
+// Moves the `nth` 'ewav' chunk of the file in front of the 'data' chunk of its wave, where
+// writers that store the compression header first keep it.
+inline bool EwavBeforeData(const std::string& path, int nth = 0)
+{
+    auto bytes = ReadFileBytes(path);
+    constexpr std::string_view ewav = "ewav", data = "data";
+    auto header = std::search(bytes.begin(), bytes.end(), ewav.begin(), ewav.end());
+    for (int i = 0; i < nth && header != bytes.end(); ++i)
+        header = std::search(header + 1, bytes.end(), ewav.begin(), ewav.end());
+    if (bytes.end() - header < 8) return false;
+    const auto at = std::find_end(bytes.begin(), header, data.begin(), data.end());
+    // 'ewav' payloads are shorter than 256 bytes.
+    std::rotate(at, header, header + 8 + static_cast<std::uint8_t>(header[4]));
     return WriteFileBytes(path, bytes.data(), bytes.size());
 }
 

@@ -349,3 +349,84 @@ TEST_F(GigaBankTest, ExtensionFilesAddTheirSamplesAndAMissingOneFailsTheLoad)
         ExpectPreload(bank.Samples()[static_cast<std::size_t>(s)], writer.Values(s));
     }
 }
+
+namespace {
+
+// A file cut inside its last sample, held whole or streamed, plain or block-compressed (with its
+// 'ewav' before its data, or after them as our writer puts it, where the cut takes it).
+struct CutCase {
+    const char* name;
+    bool compressed, streamed, ewavFirst;
+};
+
+class CutFile : public GigaBankTest, public ::testing::WithParamInterface<CutCase> {};
+
+TEST_P(CutFile, ProgramsWhoseSamplesAreThereLoadAndTheCutSampleKeepsWhatIsThere)
+{
+    const CutCase c = GetParam();
+    GigFilePlan plan;
+    // At 1000 Hz: held whole up to 3000 frames; streamed samples preload 1000 (768 compressed).
+    plan.samples = {Sample(512), Sample(c.streamed ? 9216 : 1536)};
+    for (GigSamplePlan& s : plan.samples) s.compressed = c.compressed;
+    plan.instruments = {Instrument("Whole", {0}), Instrument("Cut", {1})};
+    const auto path = Write(plan);
+    if (c.ewavFirst) {
+        ASSERT_TRUE(EwavBeforeData(path, 1));
+    }
+    const int kept = c.streamed ? 5120 : 1280;  // whole blocks
+    std::array<GigaSample, 2> pool;
+    GigaFile file;
+    ASSERT_TRUE(file.Open(path) && file.ReadWavePool(pool) == 2);
+    const int bytes = c.compressed ? kept / 256 * 261 : kept * 2;
+    std::filesystem::resize_file(path, std::uintmax_t(pool[1].dataOffset) + bytes + 1);
+
+    GigaBank bank(budget);
+    CapturedLog log;
+    ASSERT_TRUE(bank.Open(path));
+    EXPECT_TRUE(log.Has(path)) << "the cut is logged";
+    ASSERT_NE(bank.LoadProgram(0, nullptr), nullptr);
+    GigaProgram* cut = bank.LoadProgram(1, nullptr);
+    if (c.compressed && !c.ewavFirst) {
+        EXPECT_EQ(cut, nullptr) << "compressed data are not played as plain values";
+        return;
+    }
+    ASSERT_NE(cut, nullptr) << log.Text();
+    EXPECT_EQ(cut->needsStreaming, c.streamed);
+    // Preload and stream together give the frames that are there, then silence.
+    const GigaSample& s = bank.Samples()[1];
+    std::vector<std::int16_t> heard(static_cast<std::size_t>(s.frameCount));
+    std::copy_n(s.memory->Address(s.memoryOffset), s.preloadFrames, heard.begin());
+    ASSERT_TRUE(file.Open(path));
+    GigaSampleReader reader;
+    ASSERT_TRUE(reader.Open(s, file.Input(), s.streamOffset));
+    reader.ReadShorts(std::span(heard).subspan(std::size_t(s.preloadFrames)), s.frameCount);
+    const auto values = GigWriter(plan).Values(1);
+    for (int i = 0; i < s.frameCount; ++i) ASSERT_EQ(heard[i], i < kept ? values[i] : 0) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(GigaBank, CutFile,
+                         ::testing::Values(CutCase {"Held", false, false, false},
+                                           CutCase {"Streamed", false, true, false},
+                                           CutCase {"CompressedHeld", true, false, true},
+                                           CutCase {"CompressedStreamed", true, true, true},
+                                           CutCase {"CompressedLostItsEwav", true, true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+TEST_F(GigaBankTest, AZoneWhoseWavePoolIndexIsOutsideThePoolStaysSilent)
+{
+    GigFilePlan plan;
+    plan.instruments = {Instrument("A", {0, 7})};
+    const auto path = Write(plan);
+    GigaBank bank(budget);
+    CapturedLog log;
+    ASSERT_TRUE(bank.Open(path));
+    GigaProgram* program = bank.LoadProgram(0, nullptr);
+    ASSERT_NE(program, nullptr);
+    EXPECT_NE(program->Regions()[0].Zones()[0].sample, nullptr);
+    EXPECT_EQ(program->Regions()[1].Zones()[0].sample, nullptr);
+    EXPECT_TRUE(log.Has("wave pool index 7 of 1 samples")) << log.Text();
+    EXPECT_TRUE(log.Has(path));
+    EXPECT_FALSE(bank.Damaged());
+}
