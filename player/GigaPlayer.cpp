@@ -396,9 +396,3 @@ void GigaPlayer::Statistics()
     if (const GigaDiskThread* disk = GigaDiskThread::Existing(); disk && disk->StreamCount() > 0)
         std::printf("Streams: %d\r\n", disk->StreamCount());
 }
-
-void GigaPlayer::AwaitStreams()
-{
-    GigaDiskThread* disk = GigaDiskThread::Existing();
-    if (disk && (disk->StreamCount() > 0 || disk->PendingRequests() > 0)) disk->WaitPasses(1);
-}

@@ -27,10 +27,6 @@ public:
     ~GigaPlayer() override;
 
     void OnInit() override;
-    // For hosts that render offline, before each block: streamed voices must not run dry just
-    // because the host asks for blocks faster than real time, so the block waits for a pass
-    // of the disk thread while streams are at work. Never called by a live host.
-    void AwaitStreams();
     // The background loader's step: stops the player, takes up a rack the host gave meanwhile,
     // loads every tone that asks for it and starts the player again; tells the editor with
     // 'KyTL'. A player that is leaving is left at the next step.

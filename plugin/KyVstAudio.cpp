@@ -76,9 +76,10 @@ void KyVstAudio::processReplacing(float** inputs, float** outputs, vst::int32 fr
     // The host's floating-point mode comes back when the block is done.
     const platform::DenormalGuard denormals;
     GigaPlayer* player = GetPlayer();
-    const bool offline = hostCall(vst::audioMasterGetCurrentProcessLevel) == kProcessLevelOffline;
-    player->SetRenderingOffline(offline);
-    if (offline) player->AwaitStreams();
+    // A host that renders offline never plays in real time: streamed voices wait for the disk
+    // when their data are not there yet, rather than run dry.
+    player->SetRenderingOffline(hostCall(vst::audioMasterGetCurrentProcessLevel) ==
+                                kProcessLevelOffline);
     player->Process(&buffers_, frames);
 }
 

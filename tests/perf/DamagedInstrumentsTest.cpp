@@ -43,7 +43,7 @@ struct Heard {
 };
 
 // Plays `key` on `channel` for `seconds` through the player's rendering pass, as an offline
-// host does (waiting for the disk thread before each block), then lets the note go.
+// host does (streamed voices wait for the disk thread), then lets the note go.
 Heard Play(GigaPlayer& player, int channel, int key, double seconds, int velocity = 40)
 {
     KyBufferList buses;
@@ -52,10 +52,10 @@ Heard Play(GigaPlayer& player, int channel, int key, double seconds, int velocit
     const int bus = player.Giga(channel)->OutputBus();
     Heard heard;
     player.NoteOn(channel, key, velocity, 0);
+    player.SetRenderingOffline(true);
     const int blocks = static_cast<int>(seconds * kRate / kBlock);
     for (int b = 0; b < blocks + 40; ++b) {
         if (b == blocks) player.AllNotesOff(-1);
-        player.AwaitStreams();
         buses.ZeroAll(kBlock);
         buses.ClearReadyFlags();
         player.Process(&buses, kBlock);
