@@ -15,18 +15,19 @@
 #include "persist/GigaPrefs.h"
 #include "platform/FourCC.h"
 #include "platform/Platform.h"
+#include "player/KyIdentity.h"
 #include "stream/GigaDiskThread.h"
 
 GigaPlayer::GigaPlayer()
 {
     Log("GigaPlayer constructor");
-    identity_ = FourCC("KyGm");
-    maker_ = FourCC("OrvN");
-    version_ = 66053;
-    name_ = "Marlet";
-    vendor_ = "Orvana";
-    product_ = "Marlet 1.3.0.3";
-    busNameFormat_ = "Marlet %d-%d";
+    identity_ = KyIdentity::kUniqueId;
+    maker_ = KyIdentity::kMaker;
+    version_ = KyIdentity::kVendorVersion;
+    name_ = KyIdentity::kName;
+    vendor_ = KyIdentity::kVendor;
+    product_ = KyIdentity::kProduct;
+    busNameFormat_ = KyIdentity::kBusNameFormat;
     scratch_ = std::make_unique<float[]>(kScratchBytes / sizeof(float));
     Log("GigaPlayer constructor done");
 }

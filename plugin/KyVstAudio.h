@@ -4,17 +4,18 @@
 #pragma once
 
 #include "player/KyBufferList.h"
+#include "player/KyIdentity.h"
 #include "player/QelLog.h"
 #include "plugin/KyPlayerDef.h"
 #include "vst/AudioEffectX.h"
 
 class KyVstAudio : public AudioEffectX, public KyPlayerDef, public QelLog {
 public:
-    static constexpr const char* kEffectName = "Marlet";
-    static constexpr const char* kVendor = "Orvana";
-    static constexpr const char* kProduct = "Marlet 1.3.0.3";
-    static constexpr vst::int32 kVendorVersion = 66053;
-    static constexpr vst::int32 kUniqueId = FourCC("KyGm");
+    static constexpr const char* kEffectName = KyIdentity::kName;
+    static constexpr const char* kVendor = KyIdentity::kVendor;
+    static constexpr const char* kProduct = KyIdentity::kProduct;
+    static constexpr vst::int32 kVendorVersion = KyIdentity::kVendorVersion;
+    static constexpr vst::int32 kUniqueId = KyIdentity::kUniqueId;
     static constexpr int kBuses = 16;
     static constexpr int kOutputs = 2 * kBuses;
     static constexpr int kPlayerBufferSize = 2048;
