@@ -6,10 +6,10 @@
 
 #include <string>
 
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "gig/GigaBank.h"
 #include "persist/SampleBudget.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

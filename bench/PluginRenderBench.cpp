@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "engine/GigaTone.h"
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "player/GigaPlayer.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 #include "tools/marlet-host/EventScheduler.h"
 #include "tools/marlet-host/TimedMidiEvent.h"
 #include "tools/marlet-host/VstPluginModule.h"

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "fixtures/TempFolder.h"
 #include "fuzz/LivePlugin.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/GigaTone.h"
+#include "fixtures/GigWriter.h"
 #include "fuzz/FuzzFile.h"
 #include "persist/GigaPrefs.h"
 #include "player/GigaPlayer.h"
@@ -25,7 +26,6 @@
 #include "plugin/KyVstAudio.h"
 #include "plugin/PluginEntry.h"
 #include "tests/plugin/HostSide.h"
-#include "tests/support/GigWriter.h"
 #include "tools/marlet-demo/DemoInstrument.h"
 
 namespace fuzzplugin {

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "engine/GigaTone.h"
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "persist/PrefStore.h"
 #include "player/GigaPlayer.h"
 #include "tests/plugin/HostSide.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 #include "tools/marlet-demo/DemoInstrument.h"
 
 namespace {

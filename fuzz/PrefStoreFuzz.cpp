@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
+#include "fixtures/TempFolder.h"
 #include "fuzz/FuzzFile.h"
 #include "persist/GigaPrefs.h"
 #include "persist/PrefStore.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
+#include "fixtures/TempFolder.h"
 #include "gig/GigaLoadReport.h"
 #include "persist/GigaPrefs.h"
 #include "player/QelLog.h"
-#include "tests/support/TempFolder.h"
 
 namespace testsupport {
 

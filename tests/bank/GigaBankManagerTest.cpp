@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "platform/Platform.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 
 using namespace testsupport;
 

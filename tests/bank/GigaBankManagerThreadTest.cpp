@@ -6,8 +6,8 @@
 #include "gig/GigaBankManager.h"
 #include "platform/Platform.h"
 #include "player/KyPlayer.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
+#include "fixtures/GigWriter.h"
 #include "gig/GigaFile.h"
 #include "persist/SampleBudget.h"
 #include "tests/bank/BankTestSupport.h"
-#include "tests/support/GigWriter.h"
 
 using namespace testsupport;
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/GigBlockEncoder.h"
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "gig/GigaFile.h"
 #include "gig/GigaSample.h"
 #include "tests/bank/MemoryInput.h"
-#include "tests/support/GigBlockEncoder.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 
 using namespace testsupport;
 

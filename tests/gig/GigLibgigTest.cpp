@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "tests/gig/GigTestLoader.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 
 using namespace testsupport;
 

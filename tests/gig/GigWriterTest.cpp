@@ -1,13 +1,13 @@
-#include "tests/support/GigWriter.h"
+#include "fixtures/GigWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 
+#include "fixtures/GigBlockEncoder.h"
+#include "fixtures/TempFolder.h"
 #include "gig/GigaBytes.h"
 #include "tests/gig/GigTestLoader.h"
-#include "tests/support/GigBlockEncoder.h"
-#include "tests/support/TempFolder.h"
 
 using namespace testsupport;
 

@@ -4,10 +4,10 @@
 
 #include <vector>
 
+#include "fixtures/GigChunkBuilder.h"
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "gig/GigaSample.h"
-#include "tests/support/GigChunkBuilder.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 
 using namespace testsupport;
 

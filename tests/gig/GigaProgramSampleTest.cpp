@@ -2,12 +2,12 @@
 
 #include <vector>
 
+#include "fixtures/GigChunkBuilder.h"
 #include "gig/GigaChunkContext.h"
 #include "gig/GigaProgram.h"
 #include "gig/GigaSample.h"
 #include "gig/GigaSampleDecoder.h"
 #include "stream/GigaMemory.h"
-#include "tests/support/GigChunkBuilder.h"
 
 using testsupport::GigChunkBuilder;
 

@@ -7,11 +7,11 @@
 #include <random>
 #include <vector>
 
+#include "fixtures/GigChunkBuilder.h"
+#include "fixtures/TempFolder.h"
 #include "gig/GigaChunkContext.h"
 #include "gig/GigaProgram.h"
 #include "gig/GigaSample.h"
-#include "tests/support/GigChunkBuilder.h"
-#include "tests/support/TempFolder.h"
 
 using testsupport::GigChunkBuilder;
 

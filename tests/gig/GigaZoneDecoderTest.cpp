@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "fixtures/GigChunkBuilder.h"
 #include "gig/GigaZone.h"
-#include "tests/support/GigChunkBuilder.h"
 
 using testsupport::GigChunkBuilder;
 

@@ -6,11 +6,11 @@
 #include <map>
 #include <sstream>
 
+#include "fixtures/MidiFileWriter.h"
+#include "fixtures/TempFolder.h"
 #include "platform/FourCC.h"
 #include "tests/host/ProcessRunner.h"
 #include "tests/host/TestPlugins.h"
-#include "tests/support/MidiFileWriter.h"
-#include "tests/support/TempFolder.h"
 #include "tests/support/WavReader.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <new>
 #include <random>
 
-#include "tests/support/MidiFileWriter.h"
+#include "fixtures/MidiFileWriter.h"
 
 // The largest single allocation while a test watches: proves declared lengths are not trusted.
 // The replacements form a complete malloc-based set (plain and nothrow; the array forms call

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "tests/support/TempFolder.h"
+#include "fixtures/TempFolder.h"
 
 extern char** environ;
 

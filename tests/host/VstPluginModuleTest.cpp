@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
+#include "fixtures/TempFolder.h"
 #include "tests/host/TestPlugins.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "tests/support/TempFolder.h"
+#include "fixtures/TempFolder.h"
 #include "tests/support/WavReader.h"
 
 namespace {

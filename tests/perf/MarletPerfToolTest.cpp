@@ -1,9 +1,9 @@
 // The built marlet-perf tool, run as a user would.
 #include <gtest/gtest.h>
 
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "tests/host/ProcessRunner.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

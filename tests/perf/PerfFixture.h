@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "engine/GigaTone.h"
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "gig/CExpRiff.h"
 #include "gig/CImpRiff.h"
 #include "player/GigaPlayer.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 
 namespace perftest {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "gig/CExpRiff.h"
 #include "platform/Platform.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 #include "tools/marlet-host/VstPluginModule.h"
 #include "vst/VstAbi.h"
 

@@ -7,10 +7,10 @@
 #include <limits>
 #include <string>
 
+#include "fixtures/TempFolder.h"
 #include "persist/GigaPrefs.h"
 #include "persist/PrefStore.h"
 #include "platform/Platform.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "fixtures/TempFolder.h"
 #include "player/GigaPlayer.h"
 #include "player/KyBufferList.h"
 #include "tests/support/RecordingTone.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <thread>
 #include <vector>
 
+#include "fixtures/TempFolder.h"
 #include "platform/Platform.h"
 #include "player/KyBufferList.h"
 #include "player/KyPlayer.h"
 #include "player/KyRingBuffer.h"
 #include "tests/support/RecordingTone.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/TempFolder.h"
+#include "fixtures/TempFolder.h"
 #include "tools/marlet-host/VstPluginModule.h"
 #include "vst/VstAbi.h"
 

@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "fixtures/TempFolder.h"
 #include "tests/plugin/HostSide.h"
-#include "tests/support/TempFolder.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "tests/plugin/HostSide.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 #include "tools/marlet-demo/DemoInstrument.h"
 #include "tools/marlet-host/VstPluginModule.h"
 

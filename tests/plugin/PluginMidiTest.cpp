@@ -4,10 +4,10 @@
 
 #include <vector>
 
+#include "fixtures/TempFolder.h"
 #include "plugin/KyVstAudio.h"
 #include "plugin/PluginEntry.h"
 #include "tests/support/RecordingTone.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <numbers>
 #include <vector>
 
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "tests/plugin/HostSide.h"
-#include "tests/support/GigWriter.h"
 #include "tests/support/Signal.h"
-#include "tests/support/TempFolder.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {

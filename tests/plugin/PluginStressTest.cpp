@@ -12,11 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "fixtures/TempFolder.h"
 #include "tests/plugin/AudioSide.h"
 #include "tests/plugin/DemoRacks.h"
 #include "tests/plugin/DenseMidi.h"
 #include "tests/plugin/HostSide.h"
-#include "tests/support/TempFolder.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {

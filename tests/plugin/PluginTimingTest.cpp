@@ -15,10 +15,10 @@
 #include <xmmintrin.h>
 #endif
 
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "tests/plugin/HostSide.h"
-#include "tests/support/GigWriter.h"
 #include "tests/support/Signal.h"
-#include "tests/support/TempFolder.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {

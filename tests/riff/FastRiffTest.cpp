@@ -3,10 +3,10 @@
 #include <fstream>
 #include <string>
 
+#include "fixtures/TempFolder.h"
 #include "gig/CImpRiff.h"
 #include "gig/FastRiff.h"
 #include "tests/riff/RiffImage.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <random>
 #include <vector>
 
+#include "fixtures/TempFolder.h"
 #include "gig/InputStreamFile.h"
 #include "gig/InputStreamFileBuffered.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

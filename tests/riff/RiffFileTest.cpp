@@ -4,10 +4,10 @@
 #include <array>
 #include <string>
 
+#include "fixtures/TempFolder.h"
 #include "gig/CExpRiff.h"
 #include "gig/CImpRiff.h"
 #include "tests/riff/RiffImage.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 

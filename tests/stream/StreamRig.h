@@ -11,13 +11,13 @@
 #include <thread>
 #include <vector>
 
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "gig/GigaFile.h"
 #include "gig/GigaSample.h"
 #include "persist/SampleBudget.h"
 #include "stream/GigaDiskThread.h"
 #include "stream/GigaMemory.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
 
 namespace streamtest {
 

@@ -14,8 +14,8 @@
 #include "gig/GigaRegion.h"
 #include "player/KyBufferList.h"
 #include "player/KyPlayer.h"
-#include "tests/support/GigWriter.h"
-#include "tests/support/TempFolder.h"
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 
 namespace tonetest {
 

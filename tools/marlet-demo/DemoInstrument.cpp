@@ -4,7 +4,7 @@
 #include <numbers>
 #include <random>
 
-#include "tests/support/MidiFileWriter.h"
+#include "fixtures/MidiFileWriter.h"
 
 namespace demo {
 

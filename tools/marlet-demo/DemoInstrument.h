@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/GigWriter.h"
+#include "fixtures/GigWriter.h"
 
 namespace demo {
 
