@@ -1,0 +1,2 @@
+// Product code never includes the tool-side fixtures.
+#include "fixtures/Writer.hpp"

@@ -1,0 +1,3 @@
+#include "player/Rack.h"
+#include "vst/Api.h"
+#include "gui/Missing.h"
