@@ -114,7 +114,7 @@ void GigaBankManager::Run()
         {
             auto banks = LockBanks();
             DestroyRetired();
-            KyPlayer::ForEachPlayer([](KyPlayer& player) { player.LoadTones(); });
+            if (const LoadPass pass = loadPass_.load(std::memory_order_acquire)) pass();
             DestroyRetired();
             DeleteUnheldBanks();
         }

@@ -1,5 +1,5 @@
 // The process-wide owner of the opened banks and the thread that loads instruments: a pass
-// runs every player's loading step, then deletes the banks nobody holds any more. Banks are
+// runs the players' loading step, then deletes the banks nobody holds any more. Banks are
 // shared by exact path.
 #pragma once
 
@@ -19,6 +19,13 @@ class KyPlayer;
 class GigaBankManager : public UThread, public QelLog {
 public:
     static constexpr int kMaxBanks = 512;
+
+    // The players' loading step. The players sit above the banks, so they hand it down here
+    // instead of the loader calling up into them.
+    using LoadPass = void (*)();
+
+    // Any thread: the step every pass runs from now on; none set, a pass only tidies up.
+    static void SetLoadPass(LoadPass pass) { loadPass_.store(pass, std::memory_order_release); }
 
     // Created on first use; joins its thread before it goes at exit or library unload.
     static GigaBankManager& Instance();
@@ -70,4 +77,5 @@ private:
     std::recursive_mutex banksMutex_;
     std::mutex retiredMutex_;
     std::vector<std::unique_ptr<KyPlayer>> retired_;
+    static inline std::atomic<LoadPass> loadPass_ {nullptr};
 };

@@ -29,7 +29,14 @@ GigaPlayer::GigaPlayer()
     product_ = KyIdentity::kProduct;
     busNameFormat_ = KyIdentity::kBusNameFormat;
     scratch_ = std::make_unique<float[]>(kScratchBytes / sizeof(float));
+    // Here rather than in OnInit: players made without it load too.
+    GigaBankManager::SetLoadPass(&GigaPlayer::RunLoadPass);
     Log("GigaPlayer constructor done");
+}
+
+void GigaPlayer::RunLoadPass()
+{
+    KyPlayer::ForEachPlayer([](KyPlayer& player) { player.LoadTones(); });
 }
 
 GigaPlayer::~GigaPlayer()

@@ -83,6 +83,8 @@ protected:
     void OnRendered() override;
 
 private:
+    // The bank manager's pass: every listed player's loading step.
+    static void RunLoadPass();
     // Reads a performance into the rack; asks for loading after it.
     bool ReadPerformance(CImpRiff& reader);
     // Opens the performance's top chunks; false (with a log line) when it is none.

@@ -33,9 +33,21 @@ public:
     std::atomic<bool> release {false};
 };
 
+// The pass the player of this program installs, here over the test players.
+class GigaBankManagerThreads : public ::testing::Test {
+protected:
+    void SetUp() override { GigaBankManager::SetLoadPass(&VisitPlayers); }
+    void TearDown() override { GigaBankManager::SetLoadPass(nullptr); }
+
+    static void VisitPlayers()
+    {
+        KyPlayer::ForEachPlayer([](KyPlayer& player) { player.LoadTones(); });
+    }
+};
+
 }  // namespace
 
-TEST(GigaBankManagerThreads, RequestsDuringAPassAreNotLost)
+TEST_F(GigaBankManagerThreads, RequestsDuringAPassAreNotLost)
 {
     PassPlayer player;
     GigaBankManager manager;
@@ -70,7 +82,7 @@ TEST(GigaBankManagerThreads, RequestsDuringAPassAreNotLost)
     EXPECT_EQ(player.loads.load(), 2);
 }
 
-TEST(GigaBankManagerThreads, ManyRequestersNeverLoseTheLastRequest)
+TEST_F(GigaBankManagerThreads, ManyRequestersNeverLoseTheLastRequest)
 {
     PassPlayer player;
     player.release.store(true);
@@ -93,7 +105,7 @@ TEST(GigaBankManagerThreads, ManyRequestersNeverLoseTheLastRequest)
     EXPECT_EQ(requested.load(), 400);
 }
 
-TEST(GigaBankManagerThreads, DestructionWaitsForTheRunningPass)
+TEST_F(GigaBankManagerThreads, DestructionWaitsForTheRunningPass)
 {
     PassPlayer player;
     std::thread releaser;
@@ -112,7 +124,7 @@ TEST(GigaBankManagerThreads, DestructionWaitsForTheRunningPass)
     releaser.join();
 }
 
-TEST(GigaBankManagerThreads, HoldersMayReleaseWhileAPassRuns)
+TEST_F(GigaBankManagerThreads, HoldersMayReleaseWhileAPassRuns)
 {
     // A tone destroyed on the host's thread drops its bank while the loader looks for banks to
     // delete.
