@@ -107,7 +107,7 @@ GigaTone& GigaVoice::GetTone() const
 
 const GigaZone& GigaVoice::GetZone() const
 {
-    return static_cast<const GigaZone&>(*Zone());
+    return *Zone();
 }
 
 // ---------------------------------------------------------------------------------------------

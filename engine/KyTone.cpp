@@ -20,7 +20,7 @@ KyTone::~KyTone()
     EndVoicesNow();
 }
 
-KyVoice* KyTone::StartVoice(int key, int velocity, int frameOffset, KyZone* zone, GigaPart* layer)
+KyVoice* KyTone::StartVoice(int key, int velocity, int frameOffset, GigaZone* zone, GigaPart* layer)
 {
     KyVoice* voice = pool_ ? pool_->TakeFirst() : nullptr;
     if (!voice) return nullptr;

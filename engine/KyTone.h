@@ -84,7 +84,7 @@ public:
     KyVoiceList& Voices() { return voices_; }
     // Takes the first free voice and starts it; null when the pool is empty (the note is
     // dropped: sounding voices are never stolen).
-    KyVoice* StartVoice(int key, int velocity, int frameOffset, KyZone* zone, GigaPart* layer);
+    KyVoice* StartVoice(int key, int velocity, int frameOffset, GigaZone* zone, GigaPart* layer);
 
     void SetView(KyToneView* view) { view_.store(view, std::memory_order_release); }
     void Notify(std::int32_t code, std::int32_t value) const;

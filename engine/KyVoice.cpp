@@ -4,7 +4,7 @@
 
 #include "engine/KyTone.h"
 
-void KyVoice::Initialise(int key, int velocity, int frameOffset, KyZone* zone, KyTone* tone,
+void KyVoice::Initialise(int key, int velocity, int frameOffset, GigaZone* zone, KyTone* tone,
                          GigaPart* layer)
 {
     key_ = key;

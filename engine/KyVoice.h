@@ -7,9 +7,9 @@
 
 class GigaPart;
 class GigaRegion;
+class GigaZone;
 class KyBufferList;
 class KyTone;
-class KyZone;
 
 class KyVoice {
 public:
@@ -37,7 +37,7 @@ public:
     // Release-trigger voices sound softer the longer the released note played.
     virtual void ScaleVelocityGain(float factor) {}
 
-    void Initialise(int key, int velocity, int frameOffset, KyZone* zone, KyTone* tone,
+    void Initialise(int key, int velocity, int frameOffset, GigaZone* zone, KyTone* tone,
                     GigaPart* layer);
     // Note-off at frame `offset` of the coming block: the release begins there.
     void RequestRelease(int offset = 0)
@@ -61,7 +61,7 @@ public:
     GigaRegion* Region() const { return region_; }
     void SetRegion(GigaRegion* region) { region_ = region; }
     KyTone* Tone() const { return tone_; }
-    KyZone* Zone() const { return zone_; }
+    GigaZone* Zone() const { return zone_; }
     GigaPart* Layer() const { return layer_; }
     int FramesPlayed() const { return framesPlayed_; }
     bool ReleaseRequested() const { return releaseRequested_; }
@@ -70,7 +70,7 @@ private:
     friend class KyVoiceList;
 
     KyTone* tone_ = nullptr;
-    KyZone* zone_ = nullptr;
+    GigaZone* zone_ = nullptr;
     GigaPart* layer_ = nullptr;
     int key_ = 0;
     int velocity_ = 0;

@@ -6,14 +6,12 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/KyZone.h"
-
 class GigaSample;
 
-class GigaZone : public KyZone {
+class GigaZone {
 public:
     GigaZone() = default;
-    ~GigaZone() override;
+    ~GigaZone();
     GigaZone(const GigaZone&) = delete;
     GigaZone& operator=(const GigaZone&) = delete;
 
