@@ -15,6 +15,7 @@
 #include "engine/GigaToneFacts.h"
 #include "engine/KyTone.h"
 #include "gig/GigaLoadReport.h"
+#include "player/KyControllerSources.h"
 #include "platform/Relaxed.h"
 
 class CExpRiff;
@@ -32,10 +33,10 @@ public:
 
     // Select modes of a stack.
     static constexpr int kSelectNone = 0;  // 1..127: that controller selects
-    static constexpr int kSelectVelocity = 130;
-    static constexpr int kSelectKeySwitch = 133;
-    static constexpr int kSelectRoundRobin = 134;
-    static constexpr int kSelectRandom = 135;
+    static constexpr int kSelectVelocity = KyControllerSources::kVelocity;
+    static constexpr int kSelectKeySwitch = KyControllerSources::kKeySwitch;
+    static constexpr int kSelectRoundRobin = KyControllerSources::kRoundRobin;
+    static constexpr int kSelectRandom = KyControllerSources::kRandom;
     static constexpr int kSelectProgramChange = 199;
 
     // Tone status codes.

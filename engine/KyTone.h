@@ -10,12 +10,13 @@
 #include "engine/KyToneView.h"
 #include "engine/KyVoiceList.h"
 #include "platform/FourCC.h"
+#include "player/KyControllerSources.h"
 #include "player/KyParamList.h"
 #include "player/KyToneBase.h"
 
 class KyTone : public KyToneBase, public KyParamList {
 public:
-    static constexpr int kControllerSlots = 256;  // 0..127 MIDI, 128..255 dimension sources
+    static constexpr int kControllerSlots = KyControllerSources::kSlots;
     static constexpr int kDefaultVolume = 90;
     static constexpr int kDefaultExpression = 127;
     static constexpr int kDefaultPan = 64;
@@ -28,12 +29,12 @@ public:
     static constexpr int kAllSoundOff = 120;
     static constexpr int kResetControllers = 121;
     static constexpr int kAllNotesOff = 123;
-    static constexpr int kMidiControllers = 128;
-    static constexpr int kVelocitySource = 130;
-    static constexpr int kReleaseTriggerSource = 132;
-    static constexpr int kKeySwitchSource = 133;
-    static constexpr int kRoundRobinSource = 134;
-    static constexpr int kRandomSource = 135;
+    static constexpr int kMidiControllers = KyControllerSources::kMidiControllers;
+    static constexpr int kVelocitySource = KyControllerSources::kVelocity;
+    static constexpr int kReleaseTriggerSource = KyControllerSources::kReleaseTrigger;
+    static constexpr int kKeySwitchSource = KyControllerSources::kKeySwitch;
+    static constexpr int kRoundRobinSource = KyControllerSources::kRoundRobin;
+    static constexpr int kRandomSource = KyControllerSources::kRandom;
 
     // View notifications.
     static constexpr std::int32_t kControllersChanged = FourCC("kycc");

@@ -6,10 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "player/KyControllerSources.h"
+
 namespace GigaConvert {
 
-// 'Key velocity' as a controller source; lies outside the MIDI controller range on purpose.
-inline constexpr int kVelocitySource = 130;
+inline constexpr int kVelocitySource = KyControllerSources::kVelocity;
 
 // A 32-bit time code (1200 x 65536 units per octave of seconds) in seconds; 0x80000000 is 0.
 float TimeCodeSeconds(std::int32_t code);
