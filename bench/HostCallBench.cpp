@@ -17,7 +17,7 @@
 #include "engine/GigaTone.h"
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
-#include "player/GigaPlayer.h"
+#include "giga/GigaPlayer.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {

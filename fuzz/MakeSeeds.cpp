@@ -14,8 +14,8 @@
 #include "engine/GigaTone.h"
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
+#include "giga/GigaPlayer.h"
 #include "persist/PrefStore.h"
-#include "player/GigaPlayer.h"
 #include "tests/plugin/HostSide.h"
 #include "tools/marlet-demo/DemoInstrument.h"
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "player/GigaPlayer.h"
+#include "giga/GigaPlayer.h"
 
 class KyPlayerDef {
 public:

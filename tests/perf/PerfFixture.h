@@ -16,7 +16,7 @@
 #include "fixtures/TempFolder.h"
 #include "gig/CExpRiff.h"
 #include "gig/CImpRiff.h"
-#include "player/GigaPlayer.h"
+#include "giga/GigaPlayer.h"
 
 namespace perftest {
 

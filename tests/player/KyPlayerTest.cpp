@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "fixtures/TempFolder.h"
-#include "player/GigaPlayer.h"
+#include "giga/GigaPlayer.h"
 #include "player/KyBufferList.h"
 #include "tests/support/RecordingTone.h"
 

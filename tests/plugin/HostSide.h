@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/GigaTone.h"
-#include "player/GigaPlayer.h"
+#include "giga/GigaPlayer.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace hostside {

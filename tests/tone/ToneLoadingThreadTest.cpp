@@ -6,8 +6,8 @@
 #include <thread>
 
 #include "gig/GigaBankManager.h"
+#include "giga/GigaPlayer.h"
 #include "platform/Platform.h"
-#include "player/GigaPlayer.h"
 #include "tests/tone/ToneFixture.h"
 
 namespace tonetest {

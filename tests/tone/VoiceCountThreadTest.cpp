@@ -5,8 +5,8 @@
 #include <atomic>
 #include <thread>
 
+#include "giga/GigaPlayer.h"
 #include "platform/Platform.h"
-#include "player/GigaPlayer.h"
 #include "tests/tone/ToneFixture.h"
 
 namespace tonetest {

@@ -8,7 +8,7 @@
 #include "engine/GigaTone.h"
 #include "gig/GigaBank.h"
 #include "gig/GigaProgram.h"
-#include "player/GigaPlayer.h"
+#include "giga/GigaPlayer.h"
 
 namespace {
 

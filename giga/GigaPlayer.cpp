@@ -1,4 +1,4 @@
-#include "player/GigaPlayer.h"
+#include "giga/GigaPlayer.h"
 
 #include <climits>
 #include <cstdint>
