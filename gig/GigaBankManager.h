@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "gig/GigaBank.h"
+#include "platform/UThread.h"
 #include "player/QelLog.h"
-#include "stream/UThread.h"
 
 class KyPlayer;
 

@@ -9,10 +9,10 @@
 #include <cstdint>
 
 #include "engine/GigaVoice.h"
+#include "platform/UThread.h"
 #include "player/KyRingBuffer.h"
 #include "player/QelLog.h"
 #include "stream/GigaStream.h"
-#include "stream/UThread.h"
 
 class GigaDiskThread : public UThread, public QelLog {
 public:

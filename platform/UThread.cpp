@@ -1,4 +1,4 @@
-#include "stream/UThread.h"
+#include "platform/UThread.h"
 
 namespace {
 
