@@ -28,7 +28,8 @@ GigaPlayer::GigaPlayer()
     vendor_ = KyIdentity::kVendor;
     product_ = KyIdentity::kProduct;
     busNameFormat_ = KyIdentity::kBusNameFormat;
-    scratch_ = std::make_unique<float[]>(kScratchBytes / sizeof(float));
+    // The tones' shared mixing space, sized where the tone lays out its two halves.
+    scratch_ = std::make_unique<float[]>(GigaTone::kScratchFloats);
     // Here rather than in OnInit: players made without it load too.
     GigaBankManager::SetLoadPass(&GigaPlayer::RunLoadPass);
     Log("GigaPlayer constructor done");

@@ -18,7 +18,6 @@ class GigaTone;
 
 class GigaPlayer : public KyPlayer {
 public:
-    static constexpr std::size_t kScratchBytes = 0x20000;  // shared mixing space of the tones
     static constexpr int kVoices = 256;
     static constexpr const char* kPreferencesName = "marlet";
     static constexpr int kLoadingPollMs = 50;
