@@ -26,29 +26,9 @@ constexpr int kStep = GigaEnvelope::kFramesPerStep;
 constexpr double kMinPitchRatio = 1.0 / 4096.0;
 constexpr int kSourceFloats = static_cast<int>(GigaTone::kScratchFloats / 2);
 
-// Until the disk thread is wired in, nobody answers a request and no stream can be read.
-bool NoRequest(GigaVoice&)
+const GigaStreamPort& Port()
 {
-    return false;
-}
-bool NoPull(GigaStream&, float*, int)
-{
-    return false;
-}
-void NoFinish(GigaStream&) {}
-void NoAwaitStream(const GigaVoice&) {}
-bool NoAwaitValues(const GigaStream&, int)
-{
-    return false;
-}
-
-constexpr GigaVoice::StreamPort kNoStreams {NoRequest, NoPull, NoFinish, NoAwaitStream,
-                                            NoAwaitValues};
-std::atomic<const GigaVoice::StreamPort*> gStreamPort {&kNoStreams};
-
-const GigaVoice::StreamPort& Port()
-{
-    return *gStreamPort.load(std::memory_order_acquire);
+    return GigaStreamPort::Current();
 }
 
 // A voice started without a layer plays with a default layer's settings.
@@ -88,11 +68,6 @@ void ToFloat(const std::int16_t* src, float* dst, int values)
 }
 
 }  // namespace
-
-void GigaVoice::SetStreamPort(const StreamPort* port)
-{
-    gStreamPort.store(port ? port : &kNoStreams, std::memory_order_release);
-}
 
 GigaVoice::~GigaVoice()
 {

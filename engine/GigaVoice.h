@@ -2,7 +2,7 @@
 // start, then every block reads source frames (the sample's preloaded head, then its disk
 // stream), resamples them linearly, applies envelope and controller level per 8-frame step,
 // filters and mixes them, panned, into the tone's output bus. Audio thread only, except
-// AttachStream and RequestedSample, which the disk thread calls.
+// AttachStream and RequestedSample, which the disk thread calls as the voice's GigaStreamClient.
 #pragma once
 
 #include <array>
@@ -12,13 +12,14 @@
 #include "engine/GigaEnvelope.h"
 #include "engine/GigaLowPass.h"
 #include "engine/KyVoice.h"
+#include "stream/GigaStreamPort.h"
 
 class GigaSample;
 class GigaStream;
 class GigaTone;
 class GigaZone;
 
-class GigaVoice : public KyVoice {
+class GigaVoice : public KyVoice, public GigaStreamClient {
 public:
     static constexpr int kMaxBlockFrames = 4096;
     static constexpr int kMaxSteps = kMaxBlockFrames / GigaEnvelope::kFramesPerStep;
@@ -26,18 +27,9 @@ public:
     // block's source frames within the scratch buffer.
     static constexpr double kMaxPitchRatio = 64.0;
 
-    // How a voice reaches the disk thread: ask for a stream, pull decoded floats from one (false
-    // on underrun), and tell one that it is no longer needed. Process-wide, set before audio runs.
-    // A host that renders offline never plays in real time, so its voices may wait: for the
-    // stream they asked for, and for the values a pull needs (false when none will come).
-    struct StreamPort {
-        bool (*request)(GigaVoice& voice);
-        bool (*pull)(GigaStream& stream, float* dst, int values);
-        void (*finish)(GigaStream& stream);
-        void (*awaitStream)(const GigaVoice& voice);
-        bool (*awaitValues)(const GigaStream& stream, int values);
-    };
-    static void SetStreamPort(const StreamPort* port);
+    // How a voice reaches the disk thread (see GigaStreamPort); these names stay for its users.
+    using StreamPort = GigaStreamPort;
+    static void SetStreamPort(const StreamPort* port) { GigaStreamPort::SetCurrent(port); }
 
     GigaVoice() = default;
     ~GigaVoice() override;
@@ -50,9 +42,10 @@ public:
 
     // Disk thread: the sample a pending stream request is for (null when none is pending), and
     // the hand-over of a stream started on `sample`. A stream that arrives after the voice has
-    // ended or moved on is marked finished at once; answers whether the voice took it.
-    const GigaSample* RequestedSample() const;
-    bool AttachStream(GigaStream* stream, const GigaSample* sample);
+    // ended or moved on is marked finished at once; answers whether the voice took it. Final, so
+    // the voice's own calls need no virtual dispatch.
+    const GigaSample* RequestedSample() const final;
+    bool AttachStream(GigaStream* stream, const GigaSample* sample) final;
 
     // State for tests and statistics.
     const GigaEnvelope& Envelope() const { return envelope_; }

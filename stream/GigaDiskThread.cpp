@@ -12,7 +12,7 @@ namespace {
 // guard of a function-local static).
 std::atomic<GigaDiskThread*> gInstance {nullptr};
 
-bool Request(GigaVoice& voice)
+bool Request(GigaStreamClient& voice)
 {
     GigaDiskThread* disk = gInstance.load(std::memory_order_acquire);
     return disk && disk->RequestStream(voice);
@@ -35,7 +35,7 @@ void StreamUsers(int delta)
         disk->RemoveUser();
 }
 
-void AwaitStream(const GigaVoice& voice)
+void AwaitStream(const GigaStreamClient& voice)
 {
     if (GigaDiskThread* disk = gInstance.load(std::memory_order_acquire)) disk->AwaitStream(voice);
 }
@@ -45,7 +45,7 @@ bool AwaitValues(const GigaStream& stream, int values)
     return disk && disk->AwaitValues(stream, values);
 }
 
-constexpr GigaVoice::StreamPort kPort {Request, Pull, Finish, AwaitStream, AwaitValues};
+constexpr GigaStreamPort kPort {Request, Pull, Finish, AwaitStream, AwaitValues};
 
 }  // namespace
 
@@ -60,7 +60,7 @@ GigaDiskThread* GigaDiskThread::Existing()
     return gInstance.load(std::memory_order_acquire);
 }
 
-const GigaVoice::StreamPort& GigaDiskThread::Port()
+const GigaStreamPort& GigaDiskThread::Port()
 {
     return kPort;
 }
@@ -68,14 +68,14 @@ const GigaVoice::StreamPort& GigaDiskThread::Port()
 GigaDiskThread::GigaDiskThread()
 {
     gInstance.store(this, std::memory_order_release);
-    GigaVoice::SetStreamPort(&kPort);
+    GigaStreamPort::SetCurrent(&kPort);
     GigaProgram::SetStreamUserHook(StreamUsers);
 }
 
 GigaDiskThread::~GigaDiskThread()
 {
     GigaProgram::SetStreamUserHook(nullptr);
-    GigaVoice::SetStreamPort(nullptr);
+    GigaStreamPort::SetCurrent(nullptr);
     gInstance.store(nullptr, std::memory_order_release);
     userCount_.store(0, std::memory_order_seq_cst);
     Join();
@@ -107,7 +107,7 @@ void GigaDiskThread::RemoveUser()
         platform::SleepMs(kPollMs);
 }
 
-bool GigaDiskThread::RequestStream(GigaVoice& voice)
+bool GigaDiskThread::RequestStream(GigaStreamClient& voice)
 {
     // Audio threads of several plug-in instances may get here together: one pushes at a time.
     if (pushBusy_.exchange(true, std::memory_order_acquire)) return false;
@@ -139,7 +139,7 @@ bool GigaDiskThread::AwaitPasses(Done&& done)
     return reached;
 }
 
-void GigaDiskThread::AwaitStream(const GigaVoice& voice)
+void GigaDiskThread::AwaitStream(const GigaStreamClient& voice)
 {
     AwaitPasses([&] { return voice.RequestedSample() == nullptr; });
 }
@@ -196,7 +196,7 @@ void GigaDiskThread::HandOut()
 {
     const auto runs = requests_.Peek(kRequestSlots);
     for (const auto& run : {runs.first, runs.second}) {
-        for (GigaVoice* voice : run) {
+        for (GigaStreamClient* voice : run) {
             // Nothing pending any more: the voice ended or moved on since it asked.
             const GigaSample* sample = voice->RequestedSample();
             if (!sample || !sample->file) continue;

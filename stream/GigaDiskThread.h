@@ -8,11 +8,11 @@
 #include <atomic>
 #include <cstdint>
 
-#include "engine/GigaVoice.h"
 #include "platform/UThread.h"
 #include "player/KyRingBuffer.h"
 #include "player/QelLog.h"
 #include "stream/GigaStream.h"
+#include "stream/GigaStreamPort.h"
 
 class GigaDiskThread : public UThread, public QelLog {
 public:
@@ -38,7 +38,7 @@ public:
 
     // Audio thread (any plug-in instance's): queues the voice for a stream. False while another
     // request is being queued or when 255 are waiting; the voice asks again next block.
-    bool RequestStream(GigaVoice& voice);
+    bool RequestStream(GigaStreamClient& voice);
 
     // Control threads: wait for n more passes (at once when the thread is not running), or for
     // the thread to end.
@@ -48,13 +48,13 @@ public:
     // A host's thread that renders offline (never a live audio thread): waits until the voice's
     // stream request has been answered, or until the ring holds `values` floats or will get no
     // more (false then). Meanwhile every pass fills the rings up.
-    void AwaitStream(const GigaVoice& voice);
+    void AwaitStream(const GigaStreamClient& voice);
     bool AwaitValues(const GigaStream& stream, int values);
 
     // Voices waiting for a stream.
     int PendingRequests() const { return static_cast<int>(requests_.Pending()); }
     // What the voices are given to reach this thread (installed while the object lives).
-    static const GigaVoice::StreamPort& Port();
+    static const GigaStreamPort& Port();
 
     // Streams handed out and not yet recycled.
     int StreamCount() const { return streamCount_.load(std::memory_order_relaxed); }
@@ -85,7 +85,7 @@ private:
     std::atomic<int> fillUp_ {0};  // offline waiters: each pass fills every ring
     std::atomic<bool> pushBusy_ {false};
     std::atomic<bool> leaving_ {false};
-    KyRingBuffer<GigaVoice*> requests_ {kRequestSlots};
+    KyRingBuffer<GigaStreamClient*> requests_ {kRequestSlots};
     // Disk thread only.
     GigaStream* head_ = nullptr;
     GigaStream* tail_ = nullptr;

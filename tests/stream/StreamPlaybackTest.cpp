@@ -24,9 +24,9 @@ constexpr int kPreload = 20000;
 struct MemoryTail {
     static inline std::vector<float> tail;
     static inline std::size_t next = 0;
-    static inline GigaVoice* waiting = nullptr;
+    static inline GigaStreamClient* waiting = nullptr;
 
-    static bool Request(GigaVoice& voice)
+    static bool Request(GigaStreamClient& voice)
     {
         waiting = &voice;
         return true;
@@ -42,7 +42,7 @@ struct MemoryTail {
     static void Serve()
     {
         alignas(8) static char handle[8];
-        if (GigaVoice* v = std::exchange(waiting, nullptr))
+        if (GigaStreamClient* v = std::exchange(waiting, nullptr))
             v->AttachStream(reinterpret_cast<GigaStream*>(handle), v->RequestedSample());
     }
 };

@@ -21,7 +21,7 @@ struct FakeStream {
 };
 
 struct FakeDisk {
-    static inline GigaVoice* waiting = nullptr;
+    static inline GigaStreamClient* waiting = nullptr;
     static inline bool accept = true;
     static inline int requests = 0;
     static inline int finishes = 0;
@@ -29,7 +29,7 @@ struct FakeDisk {
     static FakeStream& Of(GigaStream& s) { return reinterpret_cast<FakeStream&>(s); }
     static GigaStream* Handle(FakeStream& s) { return reinterpret_cast<GigaStream*>(&s); }
 
-    static bool Request(GigaVoice& voice)
+    static bool Request(GigaStreamClient& voice)
     {
         ++requests;
         if (!accept) return false;
@@ -57,7 +57,7 @@ struct FakeDisk {
     static bool Serve(FakeStream& stream, const MemorySample& source)
     {
         if (!waiting) return false;
-        GigaVoice* voice = std::exchange(waiting, nullptr);
+        GigaStreamClient* voice = std::exchange(waiting, nullptr);
         stream.source = &source;
         stream.frame = source.sample.preloadFrames;
         return voice->AttachStream(Handle(stream), voice->RequestedSample());

@@ -22,16 +22,16 @@ struct Stream {
 
 // A disk thread with a one-voice request slot and a handful of streams.
 struct Disk {
-    static inline std::atomic<GigaVoice*> slot {nullptr};
+    static inline std::atomic<GigaStreamClient*> slot {nullptr};
     static inline std::array<Stream, 16> streams;
     static inline const MemorySample* source = nullptr;
     static inline std::atomic<int> attached {0};
 
     static Stream& Of(GigaStream& s) { return reinterpret_cast<Stream&>(s); }
 
-    static bool Request(GigaVoice& voice)
+    static bool Request(GigaStreamClient& voice)
     {
-        GigaVoice* empty = nullptr;
+        GigaStreamClient* empty = nullptr;
         return slot.compare_exchange_strong(empty, &voice, std::memory_order_acq_rel);
     }
     static bool Pull(GigaStream& handle, float* dst, int values)
@@ -53,7 +53,7 @@ struct Disk {
     static void Serve(const std::atomic<bool>& stop)
     {
         while (!stop.load(std::memory_order_acquire)) {
-            GigaVoice* voice = slot.exchange(nullptr, std::memory_order_acq_rel);
+            GigaStreamClient* voice = slot.exchange(nullptr, std::memory_order_acq_rel);
             if (!voice) {
                 std::this_thread::yield();
                 continue;
