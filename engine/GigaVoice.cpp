@@ -11,6 +11,7 @@
 #include "gig/GigaSample.h"
 #include "gig/GigaZone.h"
 #include "player/KyBufferList.h"
+#include "player/KyControllerSources.h"
 #include "player/KyPlayer.h"
 #include "stream/GigaMemory.h"
 
@@ -21,7 +22,7 @@ constexpr float kGainScale = 1.256f;
 constexpr float kVolumeScale = 1.0f / 20480.0f;
 constexpr float kSampleScale = 1.0f / 32767.0f;
 constexpr float kSilentGain = 0.0005f;
-constexpr int kVelocitySource = 130;
+constexpr int kVelocitySource = KyControllerSources::kVelocity;
 constexpr int kStep = GigaEnvelope::kFramesPerStep;
 constexpr double kMinPitchRatio = 1.0 / 4096.0;
 constexpr int kSourceFloats = static_cast<int>(GigaTone::kScratchFloats / 2);
