@@ -67,9 +67,6 @@ public:
     GigaTone* Giga(int index) const;
 
     float* Scratch() const { return scratch_.get(); }
-    // Voices not sounding right now (the pool is the audio thread's: read it only while the
-    // player is stopped).
-    int IdleVoices() const { return voices_.Count(); }
     // Any thread: the voices sounding at the end of the last rendered block.
     int VoicesInUse() const { return voicesInUse_.load(std::memory_order_relaxed); }
     bool IsLoading() const
