@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/KyVoice.h"
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class KyVoiceList : public QelLog {
 public:

@@ -22,7 +22,7 @@
 #include "fuzz/FuzzFile.h"
 #include "giga/GigaPlayer.h"
 #include "persist/GigaPrefs.h"
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 #include "plugin/KyVstAudio.h"
 #include "plugin/PluginEntry.h"
 #include "tests/plugin/HostSide.h"

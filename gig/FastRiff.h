@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "gig/InputStreamFileBuffered.h"
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class FastRiff : public QelLog {
 public:

@@ -12,7 +12,7 @@
 
 #include "gig/GigaBank.h"
 #include "platform/UThread.h"
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class KyPlayer;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class GigaChunkContext {
 public:

@@ -5,7 +5,7 @@
 
 #include "gig/InputStream.h"
 #include "platform/Platform.h"
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class InputStreamFile : public InputStream, public QelLog {
 public:

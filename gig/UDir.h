@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class UDir : public QelLog {
 public:

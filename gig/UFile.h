@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class UFile : public QelLog {
 public:

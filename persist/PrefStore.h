@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class PrefStore : public QelLog {
 public:

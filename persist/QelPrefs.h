@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class QelPrefs : public QelLog {
 public:

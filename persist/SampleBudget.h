@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class SampleBudget : public QelLog {
 public:

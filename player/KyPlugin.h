@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class KyPlugin : public QelLog {
 public:

@@ -11,7 +11,7 @@
 #include "platform/FourCC.h"
 #include "player/KyMidiEvent.h"
 #include "player/KyRingBuffer.h"
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class KyAudioGate;
 class KyBufferList;

@@ -5,7 +5,7 @@
 
 #include "player/KyBufferList.h"
 #include "player/KyIdentity.h"
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 #include "plugin/KyPlayerDef.h"
 #include "vst/AudioEffectX.h"
 

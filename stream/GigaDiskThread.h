@@ -10,7 +10,7 @@
 
 #include "platform/UThread.h"
 #include "player/KyRingBuffer.h"
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 #include "stream/GigaStream.h"
 #include "stream/GigaStreamPort.h"
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 class SampleBudget;
 

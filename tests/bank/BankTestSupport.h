@@ -12,7 +12,7 @@
 #include "fixtures/TempFolder.h"
 #include "gig/GigaLoadReport.h"
 #include "persist/GigaPrefs.h"
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 namespace testsupport {
 

@@ -1,4 +1,4 @@
-#include "player/QelLog.h"
+#include "platform/QelLog.h"
 
 #include <algorithm>
 #include <cstdarg>
