@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev
-          libbenchmark-dev libsndfile1-dev libgig-dev dpf-plugins-vst clang libclang-rt-dev binutils)
+          libbenchmark-dev libsndfile1-dev libgig-dev dpf-plugins-vst clang libclang-rt-dev binutils
+          libfreetype-dev libstb-dev)
 
 setup() {
     local missing=()

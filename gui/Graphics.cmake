@@ -1,0 +1,29 @@
+# The drawing half of the GUI framework: colours, rectangles, the pixel surface, text through
+# FreeType from the built-in Liberation Sans, and the skin pictures (PNG through stb_image).
+find_package(Freetype REQUIRED)
+find_path(MARLET_STB_INCLUDE stb/stb_image.h REQUIRED)
+include(${PROJECT_SOURCE_DIR}/cmake/Embed.cmake)
+
+set(marlet_gui_generated ${CMAKE_CURRENT_BINARY_DIR}/embedded)
+marlet_embed(${marlet_gui_generated}/EmbeddedFonts.cpp MarletEmbeddedFonts
+  ${PROJECT_SOURCE_DIR}/resources/fonts/LiberationSans-Regular.ttf
+  ${PROJECT_SOURCE_DIR}/resources/fonts/LiberationSans-Bold.ttf)
+# Whatever skin pictures exist; none is fine (pictures then fail to load and controls fall back
+# to plain drawing).
+file(GLOB marlet_skin_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/skin/*.png)
+list(SORT marlet_skin_files)
+marlet_embed(${marlet_gui_generated}/EmbeddedSkin.cpp MarletEmbeddedSkin ${marlet_skin_files})
+
+target_sources(marlet_gui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/XColor.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XRect.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XRegn.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XPic.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XSkin.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XFont.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XGraphic.cpp
+  ${marlet_gui_generated}/EmbeddedFonts.cpp
+  ${marlet_gui_generated}/EmbeddedSkin.cpp
+)
+target_include_directories(marlet_gui SYSTEM PRIVATE ${MARLET_STB_INCLUDE})
+target_link_libraries(marlet_gui PRIVATE Freetype::Freetype)

@@ -1,0 +1,146 @@
+#include "tests/gui/support/ReferenceImage.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <vector>
+
+#include "gui/XGraphic.h"
+#include "gui/XPic.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#define STBI_WRITE_NO_STDIO
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+namespace testsupport {
+
+namespace {
+
+bool UpdateRequested()
+{
+    const char* value = std::getenv("MARLET_UPDATE_REFERENCES");
+    return value && std::string_view(value) == "1";
+}
+
+void AppendBytes(void* context, void* data, int size)
+{
+    auto* out = static_cast<std::vector<unsigned char>*>(context);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    out->insert(out->end(), bytes, bytes + size);
+}
+
+std::string Hex(std::uint32_t pixel)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06X", pixel & 0xFFFFFFu);
+    return text;
+}
+
+}  // namespace
+
+std::string ReferencePath(std::string_view name)
+{
+    return std::string(MARLET_GUI_REFERENCES) + "/" + std::string(name) + ".png";
+}
+
+std::string FailurePath(std::string_view name, std::string_view kind)
+{
+    return std::string(MARLET_GUI_FAILURES) + "/" + std::string(name) + "." + std::string(kind) +
+           ".png";
+}
+
+bool WritePng(const std::string& path, std::span<const std::uint32_t> pixels, int width, int height)
+{
+    if (width <= 0 || height <= 0 ||
+        pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        return false;
+    }
+    std::vector<unsigned char> rgb(pixels.size() * 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        rgb[i * 3] = static_cast<unsigned char>(pixels[i] >> 16);
+        rgb[i * 3 + 1] = static_cast<unsigned char>(pixels[i] >> 8);
+        rgb[i * 3 + 2] = static_cast<unsigned char>(pixels[i]);
+    }
+    std::vector<unsigned char> png;
+    if (!stbi_write_png_to_func(AppendBytes, &png, width, height, 3, rgb.data(), width * 3)) {
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    return static_cast<bool>(out);
+}
+
+::testing::AssertionResult MatchesReference(std::span<const std::uint32_t> pixels, int width,
+                                            int height, std::string_view name)
+{
+    const std::string reference = ReferencePath(name);
+    if (UpdateRequested()) {
+        if (!WritePng(reference, pixels, width, height)) {
+            return ::testing::AssertionFailure() << "cannot write reference " << reference;
+        }
+        return ::testing::AssertionSuccess() << "wrote " << reference;
+    }
+
+    std::ifstream in(reference, std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                          std::istreambuf_iterator<char>());
+    const std::string actualPath = FailurePath(name, "actual");
+    XPic expected;
+    if (bytes.empty() || !expected.LoadPng(bytes)) {
+        WritePng(actualPath, pixels, width, height);
+        return ::testing::AssertionFailure()
+               << "no readable reference " << reference << "; the picture drawn is in "
+               << actualPath << " (run with MARLET_UPDATE_REFERENCES=1 to accept it)";
+    }
+    if (expected.Width() != width || expected.Height() != height) {
+        WritePng(actualPath, pixels, width, height);
+        return ::testing::AssertionFailure()
+               << name << ": size " << width << "x" << height << ", reference " << expected.Width()
+               << "x" << expected.Height() << "; actual in " << actualPath;
+    }
+
+    const auto want = expected.Pixels();
+    std::vector<std::uint32_t> diff(pixels.size());
+    std::size_t differing = 0, first = 0;
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        const std::uint32_t got = pixels[i] & 0xFFFFFFu;
+        if (got != want[i]) {
+            if (differing++ == 0) first = i;
+            diff[i] = 0xFF0000u;
+        } else {
+            // A faded grey copy, so the red stands out against the picture.
+            const std::uint32_t grey =
+                (((got >> 16 & 0xFF) + (got >> 8 & 0xFF) + (got & 0xFF)) / 3) / 3 + 170;
+            diff[i] = grey << 16 | grey << 8 | grey;
+        }
+    }
+    if (differing == 0) return ::testing::AssertionSuccess();
+
+    WritePng(actualPath, pixels, width, height);
+    const std::string diffPath = FailurePath(name, "diff");
+    WritePng(diffPath, diff, width, height);
+    const int fx = static_cast<int>(first % static_cast<std::size_t>(width));
+    const int fy = static_cast<int>(first / static_cast<std::size_t>(width));
+    return ::testing::AssertionFailure()
+           << name << ": " << differing << " pixels differ from " << reference << "; first at ("
+           << fx << ", " << fy << "): expected " << Hex(want[first]) << ", got "
+           << Hex(pixels[first]) << ". Actual: " << actualPath << ", difference: " << diffPath
+           << " (run with MARLET_UPDATE_REFERENCES=1 to accept the new picture)";
+}
+
+::testing::AssertionResult MatchesReference(const XGraphic& graphic, std::string_view name)
+{
+    return MatchesReference(graphic.Pixels(), graphic.Width(), graphic.Height(), name);
+}
+
+}  // namespace testsupport
