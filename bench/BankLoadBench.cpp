@@ -9,7 +9,7 @@
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
 #include "gig/GigaBank.h"
-#include "persist/SampleBudget.h"
+#include "prefs/SampleBudget.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "gig/FastRiff.h"
-#include "gig/InputStreamFile.h"
-#include "gig/InputStreamFileBuffered.h"
+#include "riff/FastRiff.h"
+#include "riff/InputStreamFile.h"
+#include "riff/InputStreamFileBuffered.h"
 
 namespace {
 

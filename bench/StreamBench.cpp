@@ -14,10 +14,11 @@
 #include "engine/GigaPart.h"
 #include "engine/GigaTone.h"
 #include "engine/GigaVoice.h"
-#include "engine/KyVoiceList.h"
+#include "engine/KyVoicePool.h"
 #include "gig/GigaZone.h"
 #include "player/KyBufferList.h"
 #include "stream/GigaDiskThread.h"
+#include "stream/GigaStreamPool.h"
 #include "tests/stream/StreamRig.h"
 
 namespace {
@@ -65,7 +66,7 @@ void BM_Refill(benchmark::State& state)
 {
     const auto format = static_cast<std::size_t>(state.range(0));
     PreloadedFile& file = Files::Get().Of(format);
-    GigaStream* stream = file.File().TakeStream();
+    GigaStream* stream = GigaStreamPool::Of(file.File()).TakeStream();
     std::array<float, GigaStream::kRefillValues> scratch {}, out {};
     std::int64_t values = 0;
     stream->Start(file.Sample());
@@ -92,7 +93,7 @@ void BM_Pass(benchmark::State& state)
     PreloadedFile& file = Files::Get().Of(format);
     std::vector<GigaStream*> streams;
     for (int i = 0; i < count; ++i) {
-        streams.push_back(file.File().TakeStream());
+        streams.push_back(GigaStreamPool::Of(file.File()).TakeStream());
         streams.back()->Start(file.Sample(i % 4));
     }
     std::array<float, GigaStream::kRefillValues> scratch {}, out {};
@@ -140,10 +141,9 @@ void BM_RealTimeVoices(benchmark::State& state)
     GigaDiskThread& disk = GigaDiskThread::Instance();
     for (auto _ : state) {
         std::vector<float> toneScratch(GigaTone::kScratchFloats);
-        KyVoiceList pool;
-        for (int i = 0; i < voices; ++i) pool.Append(new GigaVoice);
+        KyVoicePool<GigaVoice> pool {voices};
         BenchTone tone {0, 0, toneScratch.data()};
-        tone.SetVoicePool(&pool);
+        tone.SetVoicePool(&pool.Free());
         GigaPart layer {&tone};
         KyBufferList buses;
         buses.SetBusCount(16);

@@ -12,12 +12,12 @@
 #include "engine/GigaPart.h"
 #include "engine/GigaTone.h"
 #include "engine/GigaVoice.h"
-#include "engine/KyVoiceList.h"
+#include "engine/KyVoicePool.h"
 #include "gig/GigaSample.h"
 #include "gig/GigaZone.h"
-#include "persist/SampleBudget.h"
 #include "player/KyBufferList.h"
-#include "stream/GigaMemory.h"
+#include "prefs/SampleBudget.h"
+#include "sample/GigaMemory.h"
 
 namespace {
 
@@ -55,8 +55,7 @@ struct Setup {
         zone.loopEnd = kFrames - 1;
         zone.filterEnabled = filtered ? 1 : 0;
         zone.filterCutoff = 0.5f;
-        for (int i = 0; i < kVoices; ++i) pool.Append(new GigaVoice);
-        tone.SetVoicePool(&pool);
+        tone.SetVoicePool(&pool.Free());
         buses.SetBusCount(16);
         buses.AllocateOwned(kBlock);
     }
@@ -66,7 +65,7 @@ struct Setup {
     GigaSample sample;
     GigaZone zone;
     std::vector<float> scratch = std::vector<float>(GigaTone::kScratchFloats);
-    KyVoiceList pool;
+    KyVoicePool<GigaVoice> pool {kVoices};
     BenchTone tone {0, 0, scratch.data()};
     GigaPart layer {&tone};
     KyBufferList buses;

@@ -16,8 +16,11 @@
 # to the including one is taken as that file, as the compiler does). An include is a violation
 # when it points up the floors or sideways to a sibling on the same floor, when a floor folder
 # includes a tool-side or consumer folder, or when a tool-side folder includes a folder it does
-# not list. Each one is printed as
+# not list. The build files of the same folders (CMakeLists.txt, *.cmake) are read as well: a
+# library they name, marlet_<folder> (marlet_fixture_writers for fixtures/), must follow the same
+# rules, so no two CMake libraries depend on each other either. Each violation is printed as
 #   path:line: includes other/File.h (floor N) from floor M
+#   path:line: links marlet_other (floor N) from floor M
 # Floors are numbered from 0, the first floor line of the floors file.
 #
 # It fails (FATAL_ERROR, nonzero exit) on every violation that is not in the baseline, and on
@@ -176,6 +179,40 @@ if(DEFINED BASELINE AND NOT BASELINE STREQUAL "" AND EXISTS "${BASELINE}" AND NO
   list(REMOVE_DUPLICATES baseline_keys)
 endif()
 
+# One reference of <file> (in folder <from>, at <line_number>) to folder <to>: an include or a
+# library it links. <target> names what it refers to (a header path or a library), <verb> how.
+macro(layers_reference file from line_number to target verb)
+  if(NOT kind_of_${to} STREQUAL "consumer")
+    list(APPEND edges "${from}>${to}")
+  endif()
+
+  # Is it allowed?
+  set(why "")
+  layers_place(${to} to_place)
+  if(kind_of_${from} STREQUAL "floor")
+    if(NOT kind_of_${to} STREQUAL "floor" OR NOT floor_of_${to} LESS floor_of_${from})
+      set(why "floor ${floor_of_${from}}")
+    endif()
+  else()
+    if(NOT to IN_LIST allowed_by_${from})
+      string(REPLACE ";" " " allowed_text "${allowed_by_${from}}")
+      if(allowed_text STREQUAL "")
+        set(allowed_text "no other folder")
+      endif()
+      set(why "tool-side folder ${from}, which includes only ${allowed_text}")
+    endif()
+  endif()
+  if(NOT why STREQUAL "")
+    set(key "${file} -> ${target}")
+    list(APPEND violation_keys "${key}")
+    list(APPEND violating_edges "${from}>${to}")
+    if(NOT WRITE_BASELINE AND NOT key IN_LIST baseline_keys)
+      list(APPEND new_messages "${file}:${line_number}: ${verb} ${target} (${to_place}) from ${why}")
+      list(APPEND new_edges "${from}>${to}")
+    endif()
+  endif()
+endmacro()
+
 # ---------------------------------------------------------------------------------------------
 # Walk the folders and read their includes.
 set(files "")
@@ -220,37 +257,40 @@ foreach(file IN LISTS files)
     if(to STREQUAL from OR NOT DEFINED kind_of_${to})
       continue()
     endif()
-    if(NOT kind_of_${to} STREQUAL "consumer")
-      list(APPEND edges "${from}>${to}")
-    endif()
-
-    # Is it allowed?
-    set(why "")
-    layers_place(${to} to_place)
-    if(kind_of_${from} STREQUAL "floor")
-      if(NOT kind_of_${to} STREQUAL "floor" OR NOT floor_of_${to} LESS floor_of_${from})
-        set(why "floor ${floor_of_${from}}")
-      endif()
-    else()
-      if(NOT to IN_LIST allowed_by_${from})
-        string(REPLACE ";" " " allowed_text "${allowed_by_${from}}")
-        if(allowed_text STREQUAL "")
-          set(allowed_text "no other folder")
+    layers_reference("${file}" "${from}" ${line_number} "${to}" "${included}" "includes")
+  endforeach()
+endforeach()
+# The libraries each folder's build files link: marlet_<folder> (marlet_fixture_writers is
+# fixtures/) follows the same floors as the includes, so no two libraries depend on each other.
+set(library_folder_fixture_writers fixtures)
+foreach(folder IN LISTS walked_folders)
+  if(NOT IS_DIRECTORY "${ROOT}/${folder}")
+    continue()
+  endif()
+  file(GLOB_RECURSE build_files LIST_DIRECTORIES false RELATIVE "${ROOT}"
+       "${ROOT}/${folder}/CMakeLists.txt" "${ROOT}/${folder}/*.cmake")
+  list(SORT build_files)
+  foreach(file IN LISTS build_files)
+    layers_read_lines("${ROOT}/${file}" lines)
+    set(line_number 0)
+    foreach(line IN LISTS lines)
+      math(EXPR line_number "${line_number} + 1")
+      string(REGEX REPLACE "#.*" "" line "${line}")
+      string(REGEX MATCHALL "marlet_[A-Za-z0-9_]+" libraries "${line}")
+      foreach(library IN LISTS libraries)
+        string(REGEX REPLACE "^marlet_" "" name "${library}")
+        if(DEFINED library_folder_${name})
+          set(to ${library_folder_${name}})
+        elseif(DEFINED kind_of_${name})
+          set(to ${name})
+        else()
+          continue()  # a variable such as marlet_gig_sources, or a library of no folder
         endif()
-        set(why "tool-side folder ${from}, which includes only ${allowed_text}")
-      endif()
-    endif()
-    if(why STREQUAL "")
-      continue()
-    endif()
-
-    set(key "${file} -> ${included}")
-    list(APPEND violation_keys "${key}")
-    list(APPEND violating_edges "${from}>${to}")
-    if(NOT WRITE_BASELINE AND NOT key IN_LIST baseline_keys)
-      list(APPEND new_messages "${file}:${line_number}: includes ${included} (${to_place}) from ${why}")
-      list(APPEND new_edges "${from}>${to}")
-    endif()
+        if(NOT to STREQUAL folder)
+          layers_reference("${file}" "${folder}" ${line_number} "${to}" "${library}" "links")
+        endif()
+      endforeach()
+    endforeach()
   endforeach()
 endforeach()
 list(REMOVE_DUPLICATES violation_keys)

@@ -15,11 +15,9 @@
 #include "engine/GigaToneFacts.h"
 #include "engine/KyTone.h"
 #include "gig/GigaLoadReport.h"
-#include "player/KyControllerSources.h"
 #include "platform/Relaxed.h"
+#include "player/KyControllerSources.h"
 
-class CExpRiff;
-class CImpRiff;
 class GigaRegion;
 class GigaZone;
 
@@ -106,10 +104,9 @@ public:
     // Loading thread, tone stopped and its streams recycled: cleared layers go now.
     void DropLeavingLayers();
 
-    // Performance chunks: called inside "kytn". Load answers false when the chunk was refused
-    // part-way (an oversized string); what was read before stays.
-    bool Save(CExpRiff& writer);
-    bool Load(CImpRiff& reader);
+    // Puts back the tone as a performance holds it: the tone's settings and defaults, the
+    // stack's settings and its layers (which then ask for loading).
+    void Restore(const GigaToneRecord& record);
 
     // GigaLoadReport: what a program load tells the tone.
     void LoadStatus(int status) override { SetStatus(status); }
@@ -141,8 +138,6 @@ private:
     void StartZone(GigaPart& layer, GigaRegion* region, GigaZone* zone, int key, int velocity,
                    int offset);
     void StartReleaseVoices(GigaRegion& region, const class KyVoice& released, int offset);
-    static bool SaveLayer(CExpRiff& writer, const GigaLayerFacts& layer);
-    bool LoadLayer(CImpRiff& reader, GigaPart& layer, int level);
     // Publishes a complete layer at the end of the stack; null (the layer dropped, a log line)
     // when kMaxLayers layers stay or every slot is taken.
     GigaPart* AdoptLayer(std::unique_ptr<GigaPart> layer);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,4 +35,16 @@ struct GigaToneFacts {
     std::int32_t selectMode = 0;
     std::int32_t keySwitchLow = 0;
     std::vector<GigaLayerFacts> layers;
+};
+
+// A tone as a performance holds it, for GigaTone::Restore. What the performance lacks stays
+// unset and leaves the tone's defaults.
+struct GigaToneRecord {
+    std::optional<std::int32_t> midiChannel;
+    // As stored: the tone keeps it only when its player has that bus.
+    std::optional<std::int32_t> outputBus;
+    std::optional<std::array<std::int32_t, 3>> params;  // volume, pan, tune
+    std::optional<std::string> stackName;
+    std::optional<std::array<std::int32_t, 2>> stack;  // select mode, lowest key switch
+    std::vector<GigaLayerFacts> layers;                // in the order they join the stack
 };

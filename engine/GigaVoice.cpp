@@ -13,7 +13,7 @@
 #include "player/KyBufferList.h"
 #include "player/KyControllerSources.h"
 #include "player/KyPlayer.h"
-#include "stream/GigaMemory.h"
+#include "sample/GigaMemory.h"
 
 namespace {
 

@@ -1,10 +1,5 @@
 #include "engine/KyVoiceList.h"
 
-KyVoiceList::~KyVoiceList()
-{
-    while (KyVoice* voice = TakeFirst()) delete voice;
-}
-
 void KyVoiceList::Append(KyVoice* voice)
 {
     if (!voice) return;

@@ -1,6 +1,6 @@
 // A singly linked list of voices through their own links: the player's free pool (first in,
 // first out, so the voice that ended longest ago is reused first) and each tone's list of
-// sounding voices. Deleting a list deletes the voices still in it.
+// sounding voices. A list links voices and owns none (KyVoicePool owns them).
 #pragma once
 
 #include "engine/KyVoice.h"
@@ -11,7 +11,6 @@ public:
     KyVoiceList() = default;
     KyVoiceList(const KyVoiceList&) = delete;
     KyVoiceList& operator=(const KyVoiceList&) = delete;
-    ~KyVoiceList() override;
 
     void Append(KyVoice* voice);
     KyVoice* TakeFirst();

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "fuzz/FuzzFile.h"
-#include "gig/CImpRiff.h"
-#include "gig/RiffBytes.h"
+#include "riff/CImpRiff.h"
+#include "riff/RiffBytes.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "fuzz/FuzzFile.h"
-#include "gig/FastRiff.h"
-#include "gig/RiffBytes.h"
+#include "riff/FastRiff.h"
+#include "riff/RiffBytes.h"
 
 namespace {
 

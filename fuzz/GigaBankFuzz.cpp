@@ -6,7 +6,7 @@
 
 #include "fuzz/FuzzFile.h"
 #include "gig/GigaBank.h"
-#include "persist/SampleBudget.h"
+#include "prefs/SampleBudget.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -21,10 +21,10 @@
 #include "fixtures/GigWriter.h"
 #include "fuzz/FuzzFile.h"
 #include "giga/GigaPlayer.h"
-#include "persist/GigaPrefs.h"
 #include "platform/QelLog.h"
 #include "plugin/KyVstAudio.h"
 #include "plugin/PluginEntry.h"
+#include "prefs/GigaPrefs.h"
 #include "tests/plugin/HostSide.h"
 #include "tools/marlet-demo/DemoInstrument.h"
 

@@ -15,7 +15,7 @@
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
 #include "giga/GigaPlayer.h"
-#include "persist/PrefStore.h"
+#include "prefs/PrefStore.h"
 #include "tests/plugin/HostSide.h"
 #include "tools/marlet-demo/DemoInstrument.h"
 

@@ -10,8 +10,8 @@
 
 #include "fixtures/TempFolder.h"
 #include "fuzz/FuzzFile.h"
-#include "persist/GigaPrefs.h"
-#include "persist/PrefStore.h"
+#include "prefs/GigaPrefs.h"
+#include "prefs/PrefStore.h"
 
 namespace {
 

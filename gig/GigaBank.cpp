@@ -7,8 +7,8 @@
 #include "gig/GigaBytes.h"
 #include "gig/GigaChunkContext.h"
 #include "gig/GigaLoadReport.h"
-#include "persist/GigaPrefs.h"
 #include "platform/Platform.h"
+#include "prefs/GigaPrefs.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <string_view>
 #include <vector>
 
-#include "gig/FastRiff.h"
 #include "gig/GigaFile.h"
 #include "gig/GigaProgram.h"
 #include "gig/GigaSample.h"
-#include "stream/GigaMemory.h"
+#include "riff/FastRiff.h"
+#include "sample/GigaMemory.h"
 
 class GigaChunkContext;
 class GigaLoadReport;

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "persist/GigaPrefs.h"
 #include "platform/FourCC.h"
 #include "platform/Platform.h"
 #include "player/KyPlayer.h"
+#include "prefs/GigaPrefs.h"
 
 GigaBankManager& GigaBankManager::Instance()
 {

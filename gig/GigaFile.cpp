@@ -6,7 +6,6 @@
 #include "gig/GigaChunkContext.h"
 #include "gig/GigaSample.h"
 #include "gig/GigaSampleDecoder.h"
-#include "stream/GigaStream.h"
 
 namespace {
 
@@ -18,37 +17,6 @@ constexpr std::size_t kWaveChunkBytes = 256;
 
 GigaFile::GigaFile() : FastRiff(CutFiles::kRead) {}
 GigaFile::~GigaFile() = default;
-
-GigaStream* GigaFile::TakeStream()
-{
-    if (!freeStreams_) {
-        const int batch = streams_.empty() ? kInitialStreams : 1;
-        for (int i = 0; i < batch; ++i) {
-            std::unique_ptr<GigaStream> stream = GigaStream::Create(*this);
-            if (!stream) break;
-            streams_.push_back(std::move(stream));
-            ReturnStream(streams_.back().get());
-        }
-        if (!freeStreams_) return nullptr;
-    }
-    GigaStream* stream = freeStreams_;
-    freeStreams_ = stream->next;
-    stream->next = nullptr;
-    return stream;
-}
-
-void GigaFile::ReturnStream(GigaStream* stream)
-{
-    stream->next = freeStreams_;
-    freeStreams_ = stream;
-}
-
-int GigaFile::FreeStreams() const
-{
-    int count = 0;
-    for (const GigaStream* s = freeStreams_; s; s = s->next) ++count;
-    return count;
-}
 
 bool GigaFile::Open(const std::string& filePath, std::int64_t knownWavePoolOffset)
 {

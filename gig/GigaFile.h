@@ -8,18 +8,20 @@
 #include <string>
 #include <vector>
 
-#include "gig/FastRiff.h"
-#include "gig/FastRiffInput.h"
-#include "stream/GigaSampleReader.h"
+#include "riff/FastRiff.h"
+#include "riff/FastRiffInput.h"
+#include "sample/GigaSampleReader.h"
 
 class GigaSample;
-class GigaStream;
 
 class GigaFile : public FastRiff {
 public:
-    // Made at the first hand-out of a stream from this file, so that files never streamed from
-    // hold neither the handles nor the rings.
-    static constexpr int kInitialStreams = 24;
+    // Something a higher floor keeps with each file and that lives exactly as long as it (the
+    // disk thread's streams of this file).
+    class Attachment {
+    public:
+        virtual ~Attachment() = default;
+    };
 
     GigaFile();
     ~GigaFile() override;
@@ -48,16 +50,17 @@ public:
     // Reads preloads from this file.
     GigaSampleReader reader;
 
-    // Disk thread only: a stream from the free list, made when the list is empty (null when none
-    // can be made), and its return. The file owns every stream it made, listed or not.
-    GigaStream* TakeStream();
-    void ReturnStream(GigaStream* stream);
-    int StreamsMade() const { return static_cast<int>(streams_.size()); }
-    int FreeStreams() const;
+    // Set and read by the one thread that serves it (the disk thread); destroyed with the file,
+    // before its handle.
+    Attachment* GetAttachment() const { return attachment_.get(); }
+    Attachment& Attach(std::unique_ptr<Attachment> attachment)
+    {
+        attachment_ = std::move(attachment);
+        return *attachment_;
+    }
 
 private:
     FastRiffInput input_ {*this};
     bool poolCut_ = false;
-    std::vector<std::unique_ptr<GigaStream>> streams_;
-    GigaStream* freeStreams_ = nullptr;
+    std::unique_ptr<Attachment> attachment_;
 };

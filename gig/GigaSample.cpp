@@ -1,7 +1,7 @@
 #include "gig/GigaSample.h"
 
 #include "gig/GigaConvert.h"
-#include "stream/GigaMemory.h"
+#include "sample/GigaMemory.h"
 
 void GigaSample::AddZone()
 {

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 
+#include "sample/GigaSampleFormat.h"
+
 class GigaFile;
 class GigaMemory;
 
-class GigaSample {
+class GigaSample : public GigaSampleFormat {
 public:
     // Shorter samples are never played: zones pointing at them stay silent.
     static constexpr std::int32_t kMinimumFrames = 128;
@@ -36,22 +38,16 @@ public:
 
     GigaMemory* memory = nullptr;
     GigaFile* file = nullptr;
-    std::int32_t dataOffset = 0;
     std::int32_t streamOffset = 0;
-    std::int32_t channels = 2;
     std::int32_t sampleRate = 44100;
-    std::int32_t bitsPerSample = 16;
     std::int32_t unityNote = 60;
     std::int16_t fineTune = 0;
     std::int32_t loopEnabled = 0;
     std::int32_t loopStart = 0;
     std::int32_t loopEnd = 0;
     std::int32_t frameCount = 0;
-    std::int32_t blockFrames = 0;
     std::int32_t blockCountField = 0;
-    std::int32_t truncatedBits = 0;
     std::int32_t preloadFrames = 0;
-    std::int32_t dataSize = 0;
     std::int32_t lastProgram = -1;
     Presence presence = Presence::kWhole;
     bool loaded = false;

@@ -1,5 +1,7 @@
 #include "giga/GigaPlayer.h"
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -9,13 +11,14 @@
 
 #include "engine/GigaTone.h"
 #include "engine/GigaVoice.h"
-#include "gig/CExpRiff.h"
-#include "gig/CImpRiff.h"
 #include "gig/GigaBankManager.h"
-#include "persist/GigaPrefs.h"
+#include "persist/GigaPerformance.h"
 #include "platform/FourCC.h"
 #include "platform/Platform.h"
 #include "player/KyIdentity.h"
+#include "prefs/GigaPrefs.h"
+#include "riff/CExpRiff.h"
+#include "riff/CImpRiff.h"
 #include "stream/GigaDiskThread.h"
 
 GigaPlayer::GigaPlayer()
@@ -58,10 +61,10 @@ void GigaPlayer::OnInit()
     GigaDiskThread::Instance();
     GigaBankManager::Instance();
     GigaPrefs::Instance().Load(kPreferencesName);  // once per process
-    for (int i = 0; i < kVoices; ++i) voices_.Append(new GigaVoice);
+    if (!voices_) voices_ = std::make_unique<KyVoicePool<GigaVoice>>(kVoices);
     for (int i = 0; i < kMaxTones; ++i) {
         auto tone = std::make_unique<GigaTone>(i, i, scratch_.get());
-        tone->SetVoicePool(&voices_);
+        tone->SetVoicePool(&voices_->Free());
         AddTone(std::move(tone));
     }
     Log("GigaPlayer::OnInit() done");
@@ -182,17 +185,11 @@ void GigaPlayer::WaitWhileLoading() const
 
 bool GigaPlayer::OnSave(CExpRiff& writer)
 {
-    bool ok = writer.StartChunk("RIFF", "KyGm") && writer.StartChunk("LIST", "tone");
-    for (int i = 0; ok && i < ToneCount(); ++i) {
-        GigaTone* tone = Giga(i);
-        if (!tone) continue;
-        const std::int32_t index[] = {i};
-        const std::int32_t type[] = {tone->TypeCode()};
-        ok = writer.StartChunk("RIFF", "tone") && writer.WriteIntChunk("indx", index) &&
-             writer.WriteIntChunk("type", type) && writer.StartChunk("RIFF", "kytn") &&
-             tone->Save(writer) && writer.EndChunk() && writer.EndChunk();
-    }
-    ok = ok && writer.EndChunk() && writer.EndChunk();
+    const int count = std::min(ToneCount(), kMaxTones);
+    std::array<GigaTone*, kMaxTones> tones {};
+    for (int i = 0; i < count; ++i) tones[static_cast<std::size_t>(i)] = Giga(i);
+    const bool ok =
+        GigaPerformance::Write(writer, std::span(tones).first(static_cast<std::size_t>(count)));
     if (!ok) Log("*** GigaPlayer::OnSave() writing failed ***");
     return ok;
 }
@@ -201,7 +198,7 @@ bool GigaPlayer::OnLoad(CImpRiff& reader)
 {
     Log("GigaPlayer::OnLoad(%x)\r\n",
         static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(&reader)));
-    if (!OpenPerformance(reader)) return false;
+    if (!GigaPerformance::Open(reader, *this)) return false;
 
     // A stopped player's tones keep their layers too: they must not end up merged with the
     // performance's.
@@ -209,51 +206,9 @@ bool GigaPlayer::OnLoad(CImpRiff& reader)
         if (GigaTone* tone = Giga(i); tone && (tone->IsActive() || tone->LayerCount() > 0))
             tone->Clear();
 
-    while (reader.OpenChunk(2)) {
-        if (!reader.ChunkCmp("RIFF", "tone")) continue;
-        std::int32_t index = 0;
-        std::int32_t type = 0;
-        while (reader.OpenChunk(3)) {
-            if (reader.ChunkCmp("indx")) {
-                if (!reader.ReadInts(std::span(&index, 1))) index = 0;
-            } else if (reader.ChunkCmp("type")) {
-                reader.ReadInts(std::span(&type, 1));  // read and not used
-            } else if (reader.ChunkCmp("RIFF", "kytn")) {
-                GigaTone* tone = index >= 0 && index < kMaxTones ? Giga(index) : nullptr;
-                if (!tone) {
-                    Log("*** GigaPlayer::OnLoad() no tone %d ***", index);
-                    continue;
-                }
-                Log("tone->Load(%d)", index);
-                if (!tone->Load(reader)) Log("*** tone->Load(%d) refused a chunk ***", index);
-            }
-        }
-    }
-    return true;
-}
-
-bool GigaPlayer::OpenPerformance(CImpRiff& reader)
-{
-    if (!reader.OpenChunk(0)) {
-        Log("*** GigaPlayer::OnLoad() no chunk ***");
-        return false;
-    }
-    Log("riff->OpenChunk(0) success\r\n");
-    if (!reader.ChunkCmp("RIFF", "KyGm")) {
-        Log("*** GigaPlayer::OnLoad() not a performance ***");
-        return false;
-    }
-    Log("riff->ChunkCmp() success\r\n");
-    if (!reader.OpenChunk(1)) {
-        Log("*** GigaPlayer::OnLoad() no tone list ***");
-        return false;
-    }
-    Log("riff->OpenChunk(1) success\r\n");
-    if (!reader.ChunkCmp("LIST", "tone")) {
-        Log("*** GigaPlayer::OnLoad() no tone list ***");
-        return false;
-    }
-    Log("riff->ChunkCmp() success\r\n");
+    GigaPerformance::ReadTones(reader, *this, [this](int index) {
+        return index >= 0 && index < kMaxTones ? Giga(index) : nullptr;
+    });
     return true;
 }
 
@@ -371,7 +326,7 @@ void GigaPlayer::LoadFromMemory(const void* data, std::size_t size)
     if (IsLoading()) {
         // The loader is at work on this rack: the new one waits for its next step instead of
         // the host waiting for the pass. Only a performance is kept.
-        if (OpenPerformance(reader)) {
+        if (GigaPerformance::Open(reader, *this)) {
             {
                 std::lock_guard lock(pendingMutex_);
                 const auto* bytes = static_cast<const char*>(data);
@@ -395,7 +350,7 @@ void GigaPlayer::WaitForDiskIdle()
 
 void GigaPlayer::OnRendered()
 {
-    voicesInUse_.store(kVoices - voices_.Count(), std::memory_order_relaxed);
+    if (voices_) voicesInUse_.store(kVoices - voices_->Free().Count(), std::memory_order_relaxed);
 }
 
 void GigaPlayer::Statistics()

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "engine/GigaToneFacts.h"
-#include "engine/KyVoiceList.h"
+#include "engine/KyVoicePool.h"
 #include "player/KyPlayer.h"
+
+class GigaVoice;
 
 class CExpRiff;
 class CImpRiff;
@@ -83,15 +85,14 @@ private:
     static void RunLoadPass();
     // Reads a performance into the rack; asks for loading after it.
     bool ReadPerformance(CImpRiff& reader);
-    // Opens the performance's top chunks; false (with a log line) when it is none.
-    bool OpenPerformance(CImpRiff& reader);
     void AskForLoadPass();
     // Loading thread, player stopped: reads the rack the host gave last.
     void TakeUpPendingRack();
     // Loading thread: lets the disk thread run `passes` passes; false when the player leaves.
     bool AwaitDiskPasses(int passes) const;
 
-    KyVoiceList voices_;  // the idle voices; the tones return theirs before it goes
+    // The player's voices, made at its start; the tones return theirs before they go.
+    std::unique_ptr<KyVoicePool<GigaVoice>> voices_;
     std::unique_ptr<float[]> scratch_;
     // Load passes asked for and passes that visited this player since (IsLoading).
     std::atomic<std::uint64_t> loadRequests_ {0};

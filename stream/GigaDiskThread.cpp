@@ -5,6 +5,7 @@
 #include "gig/GigaSample.h"
 #include "platform/FourCC.h"
 #include "platform/Platform.h"
+#include "stream/GigaStreamPool.h"
 
 namespace {
 
@@ -200,7 +201,7 @@ void GigaDiskThread::HandOut()
             // Nothing pending any more: the voice ended or moved on since it asked.
             const GigaSample* sample = voice->RequestedSample();
             if (!sample || !sample->file) continue;
-            GigaStream* stream = sample->file->TakeStream();
+            GigaStream* stream = GigaStreamPool::Of(*sample->file).TakeStream();
             if (!stream) continue;
             stream->Start(*sample);
             // Some frames are there before the voice can reach for them.

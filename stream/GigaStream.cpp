@@ -4,10 +4,11 @@
 
 #include "gig/GigaFile.h"
 #include "gig/GigaSample.h"
+#include "stream/GigaStreamPool.h"
 
-std::unique_ptr<GigaStream> GigaStream::Create(GigaFile& file)
+std::unique_ptr<GigaStream> GigaStream::Create(GigaFile& file, GigaStreamPool& pool)
 {
-    std::unique_ptr<GigaStream> stream(new GigaStream(file));
+    std::unique_ptr<GigaStream> stream(new GigaStream(file, pool));
     if (!stream->ring_.Create(kRingBytes)) return nullptr;
     if (!stream->input_.Open(file.Path()))
         file.Log("*** GigaStream::Create(%s) cannot open ***", file.Path().c_str());
@@ -53,7 +54,7 @@ void GigaStream::Recycle()
     ring_.Clear();
     remainingValues_ = 0;
     exhausted_.store(true, std::memory_order_release);
-    file_->ReturnStream(this);
+    pool_->ReturnStream(this);
 }
 
 bool GigaStream::Pull(float* dst, int values)

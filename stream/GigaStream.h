@@ -1,6 +1,6 @@
 // The rest of one streamed sample for one voice: the disk thread decodes it from the sample's
 // file through a handle of the stream's own into a ring of floats, from which the voice pulls on
-// the audio thread. Streams belong to their file and are reused from its free list.
+// the audio thread. Streams belong to their file's pool and are reused from its free list.
 #pragma once
 
 #include <atomic>
@@ -8,12 +8,13 @@
 #include <memory>
 #include <span>
 
-#include "gig/InputStreamFile.h"
-#include "stream/GigaSampleReader.h"
+#include "riff/InputStreamFile.h"
+#include "sample/GigaSampleReader.h"
 #include "stream/KyAudioRing.h"
 
 class GigaFile;
 class GigaSample;
+class GigaStreamPool;
 
 class GigaStream {
 public:
@@ -25,7 +26,7 @@ public:
     // Disk thread. A stream whose ring cannot be had is refused (null); one whose file cannot be
     // opened still works, producing nothing, so its voice ends by underrun (each start tries
     // the file again).
-    static std::unique_ptr<GigaStream> Create(GigaFile& file);
+    static std::unique_ptr<GigaStream> Create(GigaFile& file, GigaStreamPool& pool);
 
     GigaStream(const GigaStream&) = delete;
     GigaStream& operator=(const GigaStream&) = delete;
@@ -36,7 +37,7 @@ public:
     // Disk thread: decodes at most kRefillValues values through `scratch` into the ring; answers
     // the values added. A read that comes short (end of file, damaged block) ends the stream.
     int Refill(std::span<float> scratch);
-    // Disk thread: empties the ring and returns the stream to its file's free list.
+    // Disk thread: empties the ring and returns the stream to its pool's free list.
     void Recycle();
 
     // Audio thread: all `values` floats or none (false: the ring ran dry).
@@ -53,15 +54,16 @@ public:
     std::int64_t RemainingValues() const { return remainingValues_; }
     std::uint32_t FilledBytes() const { return ring_.Filled(); }
 
-    // Link in the disk thread's active list or in the file's free list (never both).
+    // Link in the disk thread's active list or in the pool's free list (never both).
     GigaStream* next = nullptr;
 
 private:
-    explicit GigaStream(GigaFile& file) : file_(&file) {}
+    GigaStream(GigaFile& file, GigaStreamPool& pool) : file_(&file), pool_(&pool) {}
 
     std::atomic<bool> finished_ {true};
     std::atomic<bool> exhausted_ {true};
     GigaFile* file_;
+    GigaStreamPool* pool_;
     InputStreamFile input_;
     GigaSampleReader reader_;
     KyAudioRing ring_;

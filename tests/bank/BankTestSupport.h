@@ -11,8 +11,8 @@
 
 #include "fixtures/TempFolder.h"
 #include "gig/GigaLoadReport.h"
-#include "persist/GigaPrefs.h"
 #include "platform/QelLog.h"
+#include "prefs/GigaPrefs.h"
 
 namespace testsupport {
 

@@ -6,7 +6,7 @@
 
 #include "fixtures/GigWriter.h"
 #include "gig/GigaFile.h"
-#include "persist/SampleBudget.h"
+#include "prefs/SampleBudget.h"
 #include "tests/bank/BankTestSupport.h"
 
 using namespace testsupport;

@@ -1,4 +1,4 @@
-#include "stream/GigaSampleReader.h"
+#include "sample/GigaSampleReader.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "gig/InputStream.h"
+#include "riff/InputStream.h"
 
 namespace testsupport {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/KyVoiceList.h"
+#include "engine/KyVoicePool.h"
 #include "player/KyBufferList.h"
 #include "player/KyPlayer.h"
 #include "tests/support/RecordingTone.h"
@@ -44,10 +44,13 @@ public:
 
 TEST(KyVoiceList, IsFirstInFirstOutAndRemovesFromAnywhere)
 {
+    KyVoicePool<CountedVoice> voices {3};
     KyVoiceList list;
-    auto* a = new CountedVoice;
-    auto* b = new CountedVoice;
-    auto* c = new CountedVoice;
+    while (voices.Free().TakeFirst()) {
+    }
+    CountedVoice* a = &voices[0];
+    CountedVoice* b = &voices[1];
+    CountedVoice* c = &voices[2];
     list.Append(a);
     list.Append(b);
     list.Append(c);
@@ -60,17 +63,22 @@ TEST(KyVoiceList, IsFirstInFirstOutAndRemovesFromAnywhere)
     EXPECT_EQ(list.TakeFirst(), c);
     EXPECT_EQ(list.TakeFirst(), nullptr);
     list.Append(a);
-    delete b;
-    delete c;
-    // The list deletes what it still holds.
 }
 
-TEST(KyVoiceList, DeletingAListDeletesItsVoices)
+TEST(KyVoicePool, OwnsItsVoicesForItsLifeWhileListsOnlyLinkThem)
 {
     const int before = CountedVoice::live;
     {
-        KyVoiceList list;
-        for (int i = 0; i < 5; ++i) list.Append(new CountedVoice);
+        KyVoicePool<CountedVoice> voices {5};
+        EXPECT_EQ(CountedVoice::live, before + 5);
+        EXPECT_EQ(voices.Free().Count(), 5);
+        {
+            KyVoiceList sounding;
+            sounding.Append(voices.Free().TakeFirst());
+        }
+        // A list that goes takes nothing with it.
+        EXPECT_EQ(CountedVoice::live, before + 5);
+        voices.Free().Append(&voices[0]);
     }
     EXPECT_EQ(CountedVoice::live, before);
 }
@@ -79,7 +87,6 @@ class VoiceFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (int i = 0; i < 256; ++i) pool.Append(new CountedVoice);
         for (int i = 0; i < 2; ++i) {
             auto tone = std::make_unique<testsupport::RecordingTone>(i, i);
             tone->SetVoicePool(&pool);
@@ -102,7 +109,8 @@ protected:
         return static_cast<CountedVoice*>(tones[tone]->StartVoice(key, 100, 0, nullptr, nullptr));
     }
 
-    KyVoiceList pool;  // outlives the tones, which hand their voices back to it
+    KyVoicePool<CountedVoice> voices {256};  // outlives the tones, which hand theirs back
+    KyVoiceList& pool = voices.Free();
     KyPlayer player;
     testsupport::RecordingTone* tones[2] {};
     KyBufferList buses;

@@ -7,7 +7,7 @@
 #include "gig/GigaProgram.h"
 #include "gig/GigaSample.h"
 #include "gig/GigaSampleDecoder.h"
-#include "stream/GigaMemory.h"
+#include "sample/GigaMemory.h"
 
 using testsupport::GigChunkBuilder;
 

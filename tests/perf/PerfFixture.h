@@ -14,9 +14,9 @@
 #include "engine/GigaTone.h"
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
-#include "gig/CExpRiff.h"
-#include "gig/CImpRiff.h"
 #include "giga/GigaPlayer.h"
+#include "riff/CExpRiff.h"
+#include "riff/CImpRiff.h"
 
 namespace perftest {
 

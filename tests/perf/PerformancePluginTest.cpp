@@ -10,8 +10,8 @@
 
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
-#include "gig/CExpRiff.h"
 #include "platform/Platform.h"
+#include "riff/CExpRiff.h"
 #include "tools/marlet-host/VstPluginModule.h"
 #include "vst/VstAbi.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "fixtures/TempFolder.h"
-#include "gig/CImpRiff.h"
-#include "gig/FastRiff.h"
+#include "riff/CImpRiff.h"
+#include "riff/FastRiff.h"
 #include "tests/riff/RiffImage.h"
 
 namespace {

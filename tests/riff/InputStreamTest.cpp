@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "fixtures/TempFolder.h"
-#include "gig/InputStreamFile.h"
-#include "gig/InputStreamFileBuffered.h"
+#include "riff/InputStreamFile.h"
+#include "riff/InputStreamFileBuffered.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "fixtures/TempFolder.h"
-#include "gig/CExpRiff.h"
-#include "gig/CImpRiff.h"
+#include "riff/CExpRiff.h"
+#include "riff/CImpRiff.h"
 #include "tests/riff/RiffImage.h"
 
 namespace {

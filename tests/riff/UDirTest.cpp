@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "fixtures/TempFolder.h"
-#include "gig/UDir.h"
 #include "platform/Platform.h"
+#include "riff/UDir.h"
 
 namespace {
 

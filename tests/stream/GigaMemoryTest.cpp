@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "persist/GigaPrefs.h"
-#include "persist/SampleBudget.h"
-#include "stream/GigaMemory.h"
+#include "prefs/GigaPrefs.h"
+#include "prefs/SampleBudget.h"
+#include "sample/GigaMemory.h"
 
 namespace {
 

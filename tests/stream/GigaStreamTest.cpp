@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "stream/GigaStreamPool.h"
 #include "tests/stream/StreamRig.h"
 
 namespace {
@@ -50,7 +51,7 @@ TEST(GigaStream, ContinuesEveryFormatRightAfterItsPreload)
         const std::vector<float> whole = file.DecodeAll();
         ASSERT_EQ(whole.size(), static_cast<std::size_t>(frames * f.channels));
 
-        GigaStream* stream = file.File().TakeStream();
+        GigaStream* stream = GigaStreamPool::Of(file.File()).TakeStream();
         ASSERT_NE(stream, nullptr);
         ASSERT_TRUE(stream->Start(s));
         EXPECT_FALSE(stream->Finished());
@@ -71,7 +72,7 @@ TEST(GigaStream, RefillsAtMostABlockOfValuesAndOnlyIntoRoom)
     const std::string path = WriteGig(folder, "s.gig", {SamplePlan({2, 16, false, {0, 0}}, 44100)});
     PreloadedFile file(path, 1, 100);
     ASSERT_TRUE(file.Ok());
-    GigaStream* stream = file.File().TakeStream();
+    GigaStream* stream = GigaStreamPool::Of(file.File()).TakeStream();
     ASSERT_TRUE(stream->Start(file.Sample()));
     std::array<float, GigaStream::kRefillValues> scratch {};
     int passes = 0;
@@ -99,7 +100,7 @@ TEST(GigaStream, AFileCutShortEndsTheStreamWithWhatWasThere)
     // The data chunk promises 20000 frames; the file now ends 5000 frames in.
     const std::int64_t cut = file.Sample().dataOffset + 5000 * 2;
     ASSERT_EQ(truncate(path.c_str(), cut), 0);
-    GigaStream* stream = file.File().TakeStream();
+    GigaStream* stream = GigaStreamPool::Of(file.File()).TakeStream();
     stream->Start(file.Sample());
     const std::vector<float> streamed = Drain(*stream);
     EXPECT_LE(streamed.size(), 4000u);
@@ -124,7 +125,7 @@ TEST(GigaStream, ADamagedBlockEndsTheStream)
         std::fputc(0x7F, f);
         std::fclose(f);
     }
-    GigaStream* stream = file.File().TakeStream();
+    GigaStream* stream = GigaStreamPool::Of(file.File()).TakeStream();
     stream->Start(file.Sample());
     EXPECT_TRUE(Drain(*stream).empty());
     EXPECT_EQ(stream->RemainingValues(), 0);
@@ -138,21 +139,23 @@ TEST(GigaStream, FilesMakeTheirStreamsAtFirstUseAndTakeThemBack)
     const std::string path = WriteGig(folder, "s.gig", {SamplePlan({1, 16, false, {0, 0}}, 2000)});
     PreloadedFile file(path, 1, 1000);
     ASSERT_TRUE(file.Ok());
-    GigaFile& f = file.File();
+    GigaFile& owner = file.File();
+    EXPECT_EQ(owner.GetAttachment(), nullptr);
+    GigaStreamPool& f = GigaStreamPool::Of(owner);
     EXPECT_EQ(f.StreamsMade(), 0);
     std::vector<GigaStream*> taken;
-    for (int i = 0; i < GigaFile::kInitialStreams + 2; ++i) taken.push_back(f.TakeStream());
-    EXPECT_EQ(f.StreamsMade(), GigaFile::kInitialStreams + 2);
+    for (int i = 0; i < GigaStreamPool::kInitialStreams + 2; ++i) taken.push_back(f.TakeStream());
+    EXPECT_EQ(f.StreamsMade(), GigaStreamPool::kInitialStreams + 2);
     EXPECT_EQ(f.FreeStreams(), 0);
     for (GigaStream* s : taken) {
         ASSERT_NE(s, nullptr);
-        EXPECT_EQ(&s->File(), &f);
+        EXPECT_EQ(&s->File(), &owner);
         s->Recycle();
     }
-    EXPECT_EQ(f.FreeStreams(), GigaFile::kInitialStreams + 2);
+    EXPECT_EQ(f.FreeStreams(), GigaStreamPool::kInitialStreams + 2);
     // Reused, not made anew.
     f.TakeStream()->Recycle();
-    EXPECT_EQ(f.StreamsMade(), GigaFile::kInitialStreams + 2);
+    EXPECT_EQ(f.StreamsMade(), GigaStreamPool::kInitialStreams + 2);
 }
 
 }  // namespace

@@ -15,9 +15,9 @@
 #include "fixtures/TempFolder.h"
 #include "gig/GigaFile.h"
 #include "gig/GigaSample.h"
-#include "persist/SampleBudget.h"
+#include "prefs/SampleBudget.h"
+#include "sample/GigaMemory.h"
 #include "stream/GigaDiskThread.h"
-#include "stream/GigaMemory.h"
 
 namespace streamtest {
 

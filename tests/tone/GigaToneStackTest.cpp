@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "persist/GigaPrefs.h"
+#include "prefs/GigaPrefs.h"
 #include "tests/support/AllocationCounter.h"
 #include "tests/support/RecordingTone.h"
 #include "tests/tone/ToneFixture.h"

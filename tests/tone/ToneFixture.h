@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "engine/GigaTone.h"
-#include "engine/KyVoiceList.h"
+#include "engine/KyVoicePool.h"
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "gig/GigaProgram.h"
 #include "gig/GigaRegion.h"
 #include "player/KyBufferList.h"
 #include "player/KyPlayer.h"
-#include "fixtures/GigWriter.h"
-#include "fixtures/TempFolder.h"
 
 namespace tonetest {
 
@@ -52,7 +52,6 @@ protected:
 
     void SetUp() override
     {
-        for (int i = 0; i < 256; ++i) pool.Append(new MarkerVoice);
         buses.SetBusCount(16);
         buses.AllocateOwned(kFrames);
     }
@@ -129,7 +128,8 @@ protected:
 
     testsupport::IsolatedHome home;
     testsupport::TempFolder folder;
-    KyVoiceList pool;  // outlives the tones
+    KyVoicePool<MarkerVoice> markers {256};  // outlives the tones
+    KyVoiceList& pool = markers.Free();
     std::vector<float> scratch = std::vector<float>(GigaTone::kScratchFloats);
     KyPlayer player;
     KyBufferList buses;

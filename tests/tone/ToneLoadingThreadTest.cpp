@@ -30,8 +30,8 @@ TEST(ToneLoadingThreads, TheLoaderStopsLoadsAndRestartsWhileTheHostPlays)
     const std::string path = folder.File("threads.gig");
     testsupport::GigWriter(OneRegion({{testsupport::gigdim::kVelocity, 1}})).Write(path);
 
-    KyVoiceList pool;
-    for (int i = 0; i < 256; ++i) pool.Append(new MarkerVoice);
+    KyVoicePool<MarkerVoice> voices {256};
+    KyVoiceList& pool = voices.Free();
     std::vector<float> scratch(GigaTone::kScratchFloats);
     GigaPlayer player;
     Posted editor;

@@ -38,12 +38,14 @@ protected:
         }
         return out;
     }
+
+    KyVoicePool<GigaVoice> voices {256};  // the tones let go of them in TearDown
 };
 
 TEST_F(ToneSound, NotesSoundAtTheirPitchOnTheTonesBus)
 {
-    for (int i = 0; i < 256; ++i) delete pool.TakeFirst();  // real voices instead of markers
-    for (int i = 0; i < 256; ++i) pool.Append(new GigaVoice);
+    for (int i = 0; i < 256; ++i) pool.TakeFirst();  // real voices instead of markers
+    while (KyVoice* voice = voices.Free().TakeFirst()) pool.Append(voice);
     GigaTone& tone = AddTone(SineFile(), {0}, 0);
     tone.SetOutputBus(3);
     Start();

@@ -12,13 +12,13 @@
 #include "engine/GigaPart.h"
 #include "engine/GigaTone.h"
 #include "engine/GigaVoice.h"
-#include "engine/KyVoiceList.h"
+#include "engine/KyVoicePool.h"
 #include "gig/GigaSample.h"
 #include "gig/GigaZone.h"
-#include "persist/SampleBudget.h"
 #include "player/KyBufferList.h"
 #include "player/KyPlayer.h"
-#include "stream/GigaMemory.h"
+#include "prefs/SampleBudget.h"
+#include "sample/GigaMemory.h"
 #include "tests/support/Signal.h"
 
 namespace voicetest {
@@ -108,7 +108,6 @@ struct Rig {
 
     Rig()
     {
-        for (int i = 0; i < kVoices; ++i) pool.Append(new GigaVoice);
         tone.SetVoicePool(&pool);
         tone.SetVolume(127);
         buses.SetBusCount(4);
@@ -146,7 +145,8 @@ struct Rig {
     }
 
     std::vector<float> scratch = std::vector<float>(GigaTone::kScratchFloats);
-    KyVoiceList pool;
+    KyVoicePool<GigaVoice> voices {kVoices};
+    KyVoiceList& pool = voices.Free();
     TestTone tone {0, 0, scratch.data()};
     GigaPart layer {&tone};
     KyBufferList buses;

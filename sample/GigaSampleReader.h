@@ -1,0 +1,79 @@
+// Decodes a sample's data (plain 16- or 24-bit, or block-compressed in any of its modes) into
+// interleaved 16-bit values (preloads) or floats (streams). Each reader owns its block buffer,
+// which also serves as the scratch for plain data, so readers on different threads never share
+// memory. Reads never go beyond the sample's 'data' chunk.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+struct GigaSampleFormat;
+class InputStream;
+
+class GigaSampleReader {
+public:
+    static constexpr std::size_t kBlockBytes = 8192;
+    static constexpr int kMaxChannels = 2;
+    static constexpr float kDefaultScale = std::bit_cast<float>(0x34000001u);
+    static constexpr float kShortScale = 1.0f / 32767.0f;
+
+    GigaSampleReader();
+    ~GigaSampleReader();
+    GigaSampleReader(const GigaSampleReader&) = delete;
+    GigaSampleReader& operator=(const GigaSampleReader&) = delete;
+
+    // Positions `input` at `offset` (inside the sample's data; a compressed sample only at a
+    // block's start). False when the sample's format cannot be decoded or the offset lies
+    // outside its data.
+    bool Open(const GigaSampleFormat& sample, InputStream& input, std::int64_t offset);
+
+    // Decode up to `frames` frames (clipped to what dst holds); answer the frames produced.
+    // Fewer than asked means the data ended, or a block was damaged (Failed() then tells).
+    int ReadShorts(std::span<std::int16_t> dst, int frames);
+    int ReadFloats(std::span<float> dst, int frames);
+
+    // A block that does not fit the buffer, or a mode foreign to the bit depth, was met.
+    bool Failed() const { return failed_; }
+    // Where the input stands: after a preload, where streaming continues.
+    std::int64_t Position() const;
+    float Scale() const { return scale_; }
+
+private:
+    struct Channel {
+        std::size_t cursor = 0;  // next byte of this channel in the block
+        int mode = 0;
+        // Decoder state w, x, y, z; unsigned so that damaged data wrap instead of overflowing.
+        std::uint32_t w = 0, x = 0, y = 0, z = 0;
+        std::int32_t pending = 0;  // second half of a 12-bit pair
+    };
+
+    template <typename Out>
+    int Read(std::span<Out> dst, int frames);
+    template <typename Out>
+    int ReadPlain(Out* dst, int frames);
+    template <typename Out>
+    void DecodeBlockFrames(Out* dst, int frames);
+    template <typename Out>
+    Out Convert(std::int32_t value) const;
+
+    bool ReadBlock();
+    // Reads n bytes of the data chunk into the buffer; false when they are not all there.
+    bool ReadData(std::byte* dst, std::int64_t n);
+
+    InputStream* input_ = nullptr;
+    std::unique_ptr<std::array<std::byte, kBlockBytes>> block_;
+    std::array<Channel, kMaxChannels> channel_ {};
+    int channels_ = 0;
+    int bits_ = 16;
+    int truncatedBits_ = 0;
+    int blockFrames_ = 0;
+    int framesLeft_ = 0;
+    int blockFrame_ = 0;  // frames of the current block already decoded
+    std::int64_t dataEnd_ = 0;
+    float scale_ = kDefaultScale;
+    bool failed_ = false;
+};
