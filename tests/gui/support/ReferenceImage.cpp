@@ -1,5 +1,7 @@
 #include "tests/gui/support/ReferenceImage.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -57,22 +59,52 @@ std::string FailurePath(std::string_view name, std::string_view kind)
            ".png";
 }
 
-bool WritePng(const std::string& path, std::span<const std::uint32_t> pixels, int width, int height)
+std::vector<std::uint8_t> EncodePng(std::span<const std::uint32_t> pixels, int width, int height,
+                                    std::span<const std::uint8_t> mask)
 {
-    if (width <= 0 || height <= 0 ||
-        pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
-        return false;
-    }
-    std::vector<unsigned char> rgb(pixels.size() * 3);
-    for (std::size_t i = 0; i < pixels.size(); ++i) {
-        rgb[i * 3] = static_cast<unsigned char>(pixels[i] >> 16);
-        rgb[i * 3 + 1] = static_cast<unsigned char>(pixels[i] >> 8);
-        rgb[i * 3 + 2] = static_cast<unsigned char>(pixels[i]);
+    const std::size_t count = static_cast<std::size_t>(std::max(width, 0)) *
+                              static_cast<std::size_t>(std::max(height, 0));
+    if (count == 0 || pixels.size() != count || (!mask.empty() && mask.size() != count)) return {};
+    const int channels = mask.empty() ? 3 : 4;
+    std::vector<unsigned char> raw(count * static_cast<std::size_t>(channels));
+    for (std::size_t i = 0; i < count; ++i) {
+        unsigned char* p = raw.data() + i * static_cast<std::size_t>(channels);
+        p[0] = static_cast<unsigned char>(pixels[i] >> 16);
+        p[1] = static_cast<unsigned char>(pixels[i] >> 8);
+        p[2] = static_cast<unsigned char>(pixels[i]);
+        if (channels == 4) p[3] = mask[i] ? 255 : 0;
     }
     std::vector<unsigned char> png;
-    if (!stbi_write_png_to_func(AppendBytes, &png, width, height, 3, rgb.data(), width * 3)) {
-        return false;
+    if (!stbi_write_png_to_func(AppendBytes, &png, width, height, channels, raw.data(),
+                                width * channels)) {
+        return {};
     }
+    return png;
+}
+
+std::vector<std::string> Art(const XGraphic& graphic, const XRect& area, Legend legend,
+                             std::uint32_t background)
+{
+    std::vector<std::string> rows;
+    for (int y = area.top; y <= area.bottom; ++y) {
+        std::string row;
+        for (int x = area.left; x <= area.right; ++x) {
+            const std::uint32_t pixel = graphic.PixelAt(x, y);
+            char c = pixel == background ? '.' : '?';
+            for (const auto& [colour, mark] : legend) {
+                if (pixel == colour) c = mark;
+            }
+            row += c;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+bool WritePng(const std::string& path, std::span<const std::uint32_t> pixels, int width, int height)
+{
+    const std::vector<std::uint8_t> png = EncodePng(pixels, width, height);
+    if (png.empty()) return false;
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
