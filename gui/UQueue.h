@@ -81,6 +81,12 @@ public:
     {
         return static_cast<std::uint32_t>(write_.load(std::memory_order_acquire) % capacity_);
     }
+    // Records claimed but not yet read (some may still be being stored).
+    std::uint32_t Pending() const
+    {
+        return static_cast<std::uint32_t>(write_.load(std::memory_order_acquire) -
+                                          read_.load(std::memory_order_relaxed));
+    }
     bool Empty() const
     {
         return read_.load(std::memory_order_acquire) == write_.load(std::memory_order_acquire);

@@ -229,9 +229,9 @@ bool XView::KeyPress(XKey* key)
 
 void XView::DrainQueue()
 {
-    // Bounded, so a handler that posts to its own view waits for the next tick.
+    // Only what is waiting now: what a handler posts to its own view waits for the next tick.
     XEvent event;
-    for (std::uint32_t n = Queue().Capacity(); n > 0 && NextEvent(event); --n) HandleEvent(&event);
+    for (std::uint32_t n = Queue().Pending(); n > 0 && NextEvent(event); --n) HandleEvent(&event);
 }
 
 bool XView::Idle(std::uint32_t tick)

@@ -3,5 +3,7 @@ marlet_add_test(gui_controls_test
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/EventQueueTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BroadcasterTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ControlTreeTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ViewTest.cpp
   LIBS marlet_gui marlet_gui_test_support
   LABELS threading)
