@@ -5,5 +5,7 @@ marlet_add_test(gui_controls_test
     ${CMAKE_CURRENT_LIST_DIR}/BroadcasterTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ControlTreeTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ViewTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ViewPortTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WinGuiTest.cpp
   LIBS marlet_gui marlet_gui_test_support
   LABELS threading)
