@@ -184,10 +184,10 @@ private:
     int height_ = 0;
     std::vector<std::uint32_t> pixels_;
     bool imageMode_ = false;
-    XRect image_;    // the off-screen image's rectangle on its target
-    XRect surface_;  // (0, 0, width - 1, height - 1)
-    XRect origin_;   // the control's rectangle in surface coordinates
-    XRect clip_;     // surface coordinates, already within the surface
+    XRect image_;                   // the off-screen image's rectangle on its target
+    XRect surface_ {0, 0, -1, -1};  // (0, 0, width - 1, height - 1); empty before Begin
+    XRect origin_ {0, 0, -1, -1};   // the control's rectangle in surface coordinates
+    XRect clip_ {0, 0, -1, -1};     // surface coordinates, within the surface
     int fontSize_ = 0;
     std::int32_t fontWeight_ = 0;
     XColor textColor_ {0, 0, 0};

@@ -134,7 +134,17 @@ TEST_F(Surface, BadSizesAndPlacesDrawNothingAndNeverCrash)
     g.Line(INT_MIN, 5, INT_MAX, 5);
     for (int x = 0; x < 16; ++x) EXPECT_EQ(g.PixelAt(x, 5), 0u) << x;
 
-    // Surfaces of no size, negative size or absurd size are empty and harmless.
+    // A surface never begun, and surfaces of no size, negative size or absurd size, are empty
+    // and harmless.
+    XGraphic unbegun;
+    unbegun.SetFillColor(XColor(255, 0, 0));
+    unbegun.FillRect(0, 0, 1, 1);
+    unbegun.Line(0, 0, 3, 3);
+    unbegun.Gradient(XRect(0, 0, 3, 3), XColor(), XColor());
+    unbegun.SetClippingOff(true);
+    unbegun.SetClip(XRect(0, 0, 9, 9), XRect(0, 0, 9, 9));
+    unbegun.FillRect(0, 0, 1, 1);
+    EXPECT_TRUE(unbegun.Pixels().empty());
     for (auto [w, h] : {std::pair {0, 0}, {-5, 10}, {10, -5}, {INT_MAX, 2}, {100000, 100000}}) {
         XGraphic empty;
         empty.Begin(&target, w, h);
