@@ -1,5 +1,6 @@
 #include "gui/XDragger.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "gui/XControl.h"
@@ -47,17 +48,49 @@ void XDragger::BeginDrag(XControl* source, int x, int y)
     rootView_->SetActiveDragger(this);
 
     if (sourceRect_.IsEmpty()) return;
+    // Drawn once on black and once on white: where the two differ the image is partly
+    // transparent (antialiased text), which gives each pixel its coverage.
+    const std::vector<std::uint32_t> onBlack = RenderImage(0x000000);
+    const std::vector<std::uint32_t> onWhite = RenderImage(0xFFFFFF);
+    if (onBlack.size() != onWhite.size() || onBlack.empty()) return;
+    std::vector<std::uint32_t> colors(onBlack.size());
+    std::vector<std::uint8_t> alpha(onBlack.size());
+    for (std::size_t i = 0; i < onBlack.size(); ++i) {
+        int coverage = 0;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const int b = static_cast<int>((onBlack[i] >> shift) & 0xFF);
+            const int w = static_cast<int>((onWhite[i] >> shift) & 0xFF);
+            coverage = std::max(coverage, 255 - (w - b));
+        }
+        coverage = std::clamp(coverage, 0, 255);
+        alpha[i] = static_cast<std::uint8_t>(coverage);
+        std::uint32_t color = 0;
+        if (coverage > 0) {
+            // On black the pixel is color x coverage.
+            for (int shift = 0; shift <= 16; shift += 8) {
+                const int b = static_cast<int>((onBlack[i] >> shift) & 0xFF);
+                const int c = std::min(255, b * 255 / coverage);
+                color |= static_cast<std::uint32_t>(c) << shift;
+            }
+        }
+        colors[i] = color;
+    }
+    rootView_->SetDragImage(std::move(colors), std::move(alpha), sourceRect_);
+}
+
+std::vector<std::uint32_t> XDragger::RenderImage(std::uint32_t background)
+{
     if (!surface_) surface_ = std::make_unique<XGraphic>();
     ImageCapture capture;
     surface_->BeginImage(sourceRect_, &capture);
-    surface_->SetFillColor(XColor::FromPixel(kTransparent));
+    surface_->SetFillColor(XColor::FromPixel(background));
     surface_->FillRect(0, 0, sourceRect_.Width(), sourceRect_.Height());
     // The image shows the source's visible part: its origin sits where the source's own
     // (0, 0) falls relative to that part.
     surface_->Translate(sourceRect_.left - offsetX_, sourceRect_.top - offsetY_);
     DrawDragImage(surface_.get());
     surface_->EndImage();
-    rootView_->SetDragImage(std::move(capture.pixels), sourceRect_, kTransparent);
+    return std::move(capture.pixels);
 }
 
 void XDragger::DragTo(int x, int y)

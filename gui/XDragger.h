@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "gui/XRect.h"
 
@@ -15,9 +16,6 @@ class XView;
 
 class XDragger {
 public:
-    // Pixels of this colour in the drag image are not drawn (the image's background).
-    static constexpr std::uint32_t kTransparent = 0xFF00FF;
-
     XDragger();
     virtual ~XDragger();
 
@@ -44,6 +42,7 @@ public:
 
 private:
     void FindTarget(int rootX, int rootY);
+    std::vector<std::uint32_t> RenderImage(std::uint32_t background);
     void Unregister();
 
     std::int32_t payload_ = 0;

@@ -328,17 +328,19 @@ void XView::DrawAbove(XGraphic* g)
     dragMoved_ = false;
 }
 
-void XView::SetDragImage(std::vector<std::uint32_t> pixels, const XRect& rect,
-                         std::uint32_t transparent)
+void XView::SetDragImage(std::vector<std::uint32_t> pixels, std::vector<std::uint8_t> alpha,
+                         const XRect& rect)
 {
     const std::int64_t area = std::int64_t {std::max(rect.Width(), 0)} * std::max(rect.Height(), 0);
-    if (area <= 0 || static_cast<std::int64_t>(pixels.size()) != area) {
+    if (area <= 0 || static_cast<std::int64_t>(pixels.size()) != area ||
+        (!alpha.empty() && alpha.size() != pixels.size())) {
         ClearDragImage();
         return;
     }
     dragPixels_ = std::move(pixels);
+    dragAlpha_ = std::move(alpha);
+    if (dragAlpha_.empty()) dragAlpha_.assign(dragPixels_.size(), 255);
     dragRect_ = rect;
-    dragTransparent_ = transparent & 0xFFFFFF;
     dragMoved_ = true;
 }
 
@@ -389,16 +391,13 @@ void XView::PaintDragImage(XGraphic* g)
                                        static_cast<std::size_t>(area.left + x - dragRect_.left);
             const std::uint32_t image = dragPixels_[source] & 0xFFFFFF;
             underPixels_[i] = below;
-            if (image == dragTransparent_) {
-                shown[i] = below;
-                continue;
-            }
-            // Three quarters image, one quarter what lies below: the image is seen as dragged.
+            // At most three quarters image over what lies below: the image is seen as dragged.
+            const std::uint32_t weight = dragAlpha_[source] * 3u / 4u;
             std::uint32_t mixed = 0;
             for (int shift = 0; shift <= 16; shift += 8) {
                 const std::uint32_t a = (image >> shift) & 0xFF;
                 const std::uint32_t b = (below >> shift) & 0xFF;
-                mixed |= ((a * 3 + b) / 4) << shift;
+                mixed |= ((a * weight + b * (255 - weight) + 127) / 255) << shift;
             }
             shown[i] = mixed;
         }

@@ -90,10 +90,11 @@ public:
 
     // --- Drag image (root view): drawn above everything, erased before the next pass.
 
-    // The image's pixels (0x00RRGGBB; `transparent` pixels show what lies below) at `rect` in
-    // root coordinates. Replaces an earlier image.
-    void SetDragImage(std::vector<std::uint32_t> pixels, const XRect& rect,
-                      std::uint32_t transparent);
+    // The image's pixels (0x00RRGGBB) and their coverage (0 transparent .. 255 opaque, one
+    // byte per pixel; empty: all opaque) at `rect` in root coordinates. Replaces an earlier
+    // image; sizes that do not match the rectangle clear it.
+    void SetDragImage(std::vector<std::uint32_t> pixels, std::vector<std::uint8_t> alpha,
+                      const XRect& rect);
     // Moves the image (its size stays).
     void MoveDragImage(int x, int y);
     void ClearDragImage();
@@ -141,7 +142,7 @@ private:
     XDragger* dragger_ = nullptr;
     std::vector<std::uint32_t> dragPixels_;
     XRect dragRect_;
-    std::uint32_t dragTransparent_ = 0;
+    std::vector<std::uint8_t> dragAlpha_;
     bool dragMoved_ = false;
     // What the drawn image covered, to put back before the next pass.
     std::vector<std::uint32_t> underPixels_;

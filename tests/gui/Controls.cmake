@@ -7,5 +7,6 @@ marlet_add_test(gui_controls_test
     ${CMAKE_CURRENT_LIST_DIR}/ViewTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ViewPortTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WinGuiTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ComposedViewReferenceTest.cpp
   LIBS marlet_gui marlet_gui_test_support
   LABELS threading)
