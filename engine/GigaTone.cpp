@@ -219,7 +219,8 @@ void GigaTone::LayerNoteOn(GigaPart& layer, int playedKey, int velocity, int off
     const int high = program->dimensionKeyHigh;
     if (key >= low && key <= high) {
         const float width = 128.0f / static_cast<float>(high - low + 1);
-        SetController(kKeySwitchSource, static_cast<int>(width * static_cast<float>(key - low)));
+        SetController(KyControllerSources::kKeySwitch,
+                      static_cast<int>(width * static_cast<float>(key - low)));
     }
     if (key < layer.keyLow || key > layer.keyHigh) return;
     GigaRegion* region = program->RegionForKey(key);

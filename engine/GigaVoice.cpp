@@ -22,7 +22,6 @@ constexpr float kGainScale = 1.256f;
 constexpr float kVolumeScale = 1.0f / 20480.0f;
 constexpr float kSampleScale = 1.0f / 32767.0f;
 constexpr float kSilentGain = 0.0005f;
-constexpr int kVelocitySource = KyControllerSources::kVelocity;
 constexpr int kStep = GigaEnvelope::kFramesPerStep;
 constexpr double kMinPitchRatio = 1.0 / 4096.0;
 constexpr int kSourceFloats = static_cast<int>(GigaTone::kScratchFloats / 2);
@@ -110,7 +109,8 @@ int GigaVoice::AttenuationControllerValue() const
 {
     const GigaZone& zone = GetZone();
     const int source = zone.attenuationController;
-    const int value = source == kVelocitySource ? Velocity() : GetTone().ControllerValue(source);
+    const int value =
+        source == KyControllerSources::kVelocity ? Velocity() : GetTone().ControllerValue(source);
     return std::max(value, static_cast<int>(zone.attenuationThreshold));
 }
 
@@ -155,7 +155,7 @@ void GigaVoice::StartEnvelope()
     const GigaZone& zone = GetZone();
     const GigaPart* layer = Layer();
     int controller = 0;
-    if (zone.eg1Controller == kVelocitySource)
+    if (zone.eg1Controller == KyControllerSources::kVelocity)
         controller = Velocity();
     else if (zone.eg1Controller > 128)
         controller = GetTone().ControllerValue(zone.eg1Controller);
@@ -439,7 +439,7 @@ int GigaVoice::RunLevel(int steps, bool& levelChanged)
         levelChanged = true;
     }
     const int source = zone.attenuationController;
-    if (source != 0 && source != kVelocitySource) {
+    if (source != 0 && source != KyControllerSources::kVelocity) {
         const int value = AttenuationControllerValue();
         if (value != attenuationValue_) {
             attenuationValue_ = value;

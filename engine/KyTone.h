@@ -30,11 +30,6 @@ public:
     static constexpr int kResetControllers = 121;
     static constexpr int kAllNotesOff = 123;
     static constexpr int kMidiControllers = KyControllerSources::kMidiControllers;
-    static constexpr int kVelocitySource = KyControllerSources::kVelocity;
-    static constexpr int kReleaseTriggerSource = KyControllerSources::kReleaseTrigger;
-    static constexpr int kKeySwitchSource = KyControllerSources::kKeySwitch;
-    static constexpr int kRoundRobinSource = KyControllerSources::kRoundRobin;
-    static constexpr int kRandomSource = KyControllerSources::kRandom;
 
     // View notifications.
     static constexpr std::int32_t kControllersChanged = FourCC("kycc");
