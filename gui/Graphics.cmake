@@ -9,7 +9,8 @@ marlet_embed(${marlet_gui_generated}/EmbeddedFonts.cpp MarletEmbeddedFonts
   ${PROJECT_SOURCE_DIR}/resources/fonts/LiberationSans-Regular.ttf
   ${PROJECT_SOURCE_DIR}/resources/fonts/LiberationSans-Bold.ttf)
 # Whatever skin pictures exist; none is fine (pictures then fail to load and controls fall back
-# to plain drawing).
+# to plain drawing). A new PNG in resources/skin is picked up by the next build, under its file
+# name (XPic looks names up ignoring case).
 file(GLOB marlet_skin_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/skin/*.png)
 list(SORT marlet_skin_files)
 marlet_embed(${marlet_gui_generated}/EmbeddedSkin.cpp MarletEmbeddedSkin ${marlet_skin_files})

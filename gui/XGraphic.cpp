@@ -222,7 +222,7 @@ void XGraphic::RoundFill(const XRect& rect, XColor c)
 void XGraphic::Gradient(const XRect& rect, XColor c1, XColor c2)
 {
     if (rect.IsEmpty() || clip_.IsEmpty()) return;
-    // As the original's gradient fill on a 32-bit surface: 16-bit channels (byte << 8),
+    // As GDI's gradient fill on a 32-bit surface: 16-bit channels (byte << 8),
     // interpolated per row over the height, then the top byte.
     const std::int64_t height = std::int64_t {rect.bottom} - rect.top + 1;
     const std::int64_t l = std::int64_t {origin_.left} + rect.left;

@@ -10,8 +10,7 @@
 //
 // Colours: fills (FillRect and the fills of RoundFill, BevelRect, LcdBox, HeaderBar and
 // FillPolygon) draw nothing in a transparent colour (alpha 0); lines, frames, gradients and
-// text draw the colour's red, green and blue whatever its alpha, as the pens of the original
-// drawing system did.
+// text draw the colour's red, green and blue whatever its alpha, as GDI's pens do.
 //
 // The surface belongs to one thread at a time (the GUI thread that draws the window).
 #pragma once

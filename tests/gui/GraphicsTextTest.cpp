@@ -87,7 +87,7 @@ TEST(XFontTest, PredefinedFontsHaveTheirCellsAndBoldIsWider)
     const int bold = s.g.TextSize(text).right;
     EXPECT_LT(small, normal);
     EXPECT_LT(normal, bold);
-    // Widths add up: no kerning, as the original's text output.
+    // Widths add up: no kerning, as with GDI's text output.
     EXPECT_EQ(s.g.TextSize("AV").right, s.g.TextSize("A").right + s.g.TextSize("V").right);
     EXPECT_EQ(s.g.TextSize("").right, 0);
     EXPECT_EQ(s.g.TextSize("").bottom, 14);
