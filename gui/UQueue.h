@@ -44,9 +44,14 @@ public:
     {
         std::uint64_t position = write_.load(std::memory_order_relaxed);
         for (;;) {
-            // The read position only grows, so a stale value can only make us refuse early,
-            // never overwrite an unread slot.
             const std::uint64_t read = read_.load(std::memory_order_acquire);
+            if (position < read) {
+                // Our write position is older than the reader: others posted meanwhile.
+                position = write_.load(std::memory_order_relaxed);
+                continue;
+            }
+            // `position` is at most the current write position and the reader only moves on,
+            // so this is full now or was a moment ago; a slot is never overwritten unread.
             if (position - read >= capacity_ - 1) return false;
             if (write_.compare_exchange_weak(position, position + 1, std::memory_order_relaxed,
                                              std::memory_order_relaxed)) {

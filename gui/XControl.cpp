@@ -154,7 +154,7 @@ XControl* XControl::ChildAt(int x, int y) const
 {
     for (const auto& child : children_) {
         const XControl& c = *child;
-        if (!c.visible_ || !c.enabled_ || c.width_ <= 0 || c.height_ <= 0) continue;
+        if (!c.visible_ || !c.enabled_ || c.deleted_ || c.width_ <= 0 || c.height_ <= 0) continue;
         const int left = c.x_ - c.originX_;
         const int top = c.y_ - c.originY_;
         if (x >= left && x <= left + c.width_ && y >= top && y <= top + c.height_) {
@@ -240,7 +240,7 @@ XControl* XControl::RedirectEnd()
 void XControl::Show()
 {
     XControl* c = RedirectEnd();
-    if (c->visible_) return;
+    if (c->visible_ || c->deleted_) return;
     c->visible_ = true;
     c->Invalidate();
 }

@@ -132,7 +132,9 @@ void XScrollBar::MouseDrag(XMouse* mouse)
     if (span <= 0) return;
     const int moved = vertical_ ? mouse->currentY - mouse->pressY : mouse->currentX - mouse->pressX;
     const double value = pressValue_ + static_cast<double>(moved) * ContentLength() / span;
-    ScrollBy(XViewPort::kAbsolute, static_cast<int>(value));
+    ScrollBy(XViewPort::kAbsolute,
+             static_cast<int>(std::clamp(value, -1.0 * XControl::kMaxCoordinate,
+                                         1.0 * XControl::kMaxCoordinate)));
 }
 
 void XScrollBar::MouseUp(XMouse* mouse)

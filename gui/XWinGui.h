@@ -32,7 +32,8 @@ public:
     // Called when the root view asks to close (its Close); empty here.
     virtual void RootClose() {}
 
-    // Not owned. The root gets the parent window's handle and the port.
+    // Not owned: the root outlives this object or is unset (SetRootView(nullptr)) before it
+    // goes. The root gets the parent window's handle and the port.
     void SetRootView(XView* root);
     XView* RootView() const { return root_; }
     void SetParentWindow(std::uintptr_t handle);

@@ -4,6 +4,7 @@
 
 #include "gui/XControl.h"
 #include "gui/XGraphic.h"
+#include "gui/XTheme.h"
 #include "tests/gui/ControlsRig.h"
 
 namespace {
@@ -234,6 +235,33 @@ TEST(ControlTree, RemovedControlsAreDestroyedByTheirParentsNextPass)
     root.DrawTree(&g, false);
     EXPECT_TRUE(firstGone);
     EXPECT_EQ(root.ChildCount(), 0);
+}
+
+TEST(ControlTree, ARemovedControlCannotBeShownOrHitAgain)
+{
+    XControl parent(0, 0, 100, 100);
+    XControl* c = parent.Add<XControl>(0, 0, 50, 50);
+    c->Remove();
+    c->Show();
+    EXPECT_FALSE(c->IsVisible());
+    EXPECT_EQ(parent.ChildAt(10, 10), nullptr);
+}
+
+TEST(ControlTree, AThemeSetsOnlyTheColoursItHas)
+{
+    XTheme theme;
+    theme.SetColor(1, XColor(1, 2, 3));
+    theme.SetColor(3, XColor(4, 5, 6));
+    theme.SetColor(9, XColor(7, 8, 9));
+    XControl c;
+    c.SetColor(3, XColor(9, 9, 9));
+    theme.Apply(&c);
+    theme.Apply(nullptr);
+    EXPECT_EQ(c.GetColor(0), XColor(140, 140, 150, 255));
+    EXPECT_EQ(c.GetColor(1), XColor(1, 2, 3));
+    EXPECT_TRUE(c.GetColor(2).IsTransparent());
+    EXPECT_EQ(c.GetColor(3), XColor(4, 5, 6));
+    EXPECT_FALSE(theme.GetColor(9).has_value());
 }
 
 }  // namespace
