@@ -331,6 +331,15 @@ TEST_F(Surface, HeaderBarStripAtTheBottom)
     EXPECT_EQ(g.PixelAt(19, 13), 0xE6E6E6u);  // the light line below it
     EXPECT_EQ(g.PixelAt(0, 14), 0xBEBEC8u);   // two rows into the gradient
     EXPECT_EQ(g.PixelAt(0, 49), 0x0F1822u);   // its last row, nearly the colour
+
+    // A bar lower than the strip keeps the strip inside itself.
+    g.SetFillColor(XColor(1, 2, 3));
+    g.FillRect(0, 0, 20, 50);
+    g.HeaderBar(XRect(0, 10, 19, 14), XColor(10, 20, 30));
+    EXPECT_EQ(g.PixelAt(0, 9), 0x010203u);
+    EXPECT_EQ(g.PixelAt(0, 10), 0x000000u);
+    EXPECT_EQ(g.PixelAt(0, 11), 0xE6E6E6u);
+    EXPECT_EQ(g.PixelAt(0, 15), 0x010203u);
 }
 
 TEST_F(Surface, BeginKeepsPixelsOfTheSameSizeAndPresentsThemAll)
