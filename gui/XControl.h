@@ -153,6 +153,8 @@ public:
     XColor GetColor(int index) const;
     // Copies the text (cut at kMaxText) and invalidates; an empty text clears it.
     void SetText(std::string_view text);
+    // A null text clears it.
+    void SetText(const char* text) { SetText(text ? std::string_view(text) : std::string_view()); }
     // Null when there is no text.
     const char* GetText() const { return text_.empty() ? nullptr : text_.c_str(); }
     std::string_view Text() const { return text_; }

@@ -40,6 +40,7 @@ public:
     void SetWindowPort(XWindowPort* port) { port_ = port; }
 
     void SetTitle(std::string_view title) { title_ = title; }
+    void SetTitle(const char* title) { title_ = title ? title : ""; }
     const std::string& Title() const { return title_; }
     // Dialogs close on enter (result 1) and escape (result 0) when no button takes the key.
     void SetDialog(bool dialog) { dialog_ = dialog; }

@@ -44,6 +44,9 @@ TEST(ControlTree, SizesStayWithinBoundsAndTextsAreCutCleanly)
     EXPECT_EQ(c.Text().size(), XControl::kMaxText - 1);
     c.SetText("");
     EXPECT_EQ(c.GetText(), nullptr);
+    c.SetText("x");
+    c.SetText(static_cast<const char*>(nullptr));
+    EXPECT_EQ(c.GetText(), nullptr);
     c.SetColor(7, XColor(1, 2, 3));
     EXPECT_TRUE(c.GetColor(7).IsTransparent());
     EXPECT_EQ(c.GetColor(0), XColor(140, 140, 150, 255));
