@@ -17,39 +17,26 @@ TEST(ControlTree, NegativePositionsCountFromTheParentsFarEdges)
 {
     XControl parent(0, 0, 300, 200);
     XControl* c = parent.Add<XControl>(-40, -30, 20, 10);
-    EXPECT_EQ(c->X(), 260);
-    EXPECT_EQ(c->Y(), 170);
-    EXPECT_EQ(c->Parent(), &parent);
-    EXPECT_EQ(parent.ChildCount(), 1);
-
-    // AddChild places as given, and only calls Placed with a size.
+    EXPECT_EQ(XRect(c->X(), c->Y(), 0, 0), XRect(260, 170, 0, 0));
+    // AddChild places as given.
     XControl* placed = parent.AddChild(std::make_unique<XControl>(), -5, 7, 30, 40);
     EXPECT_EQ(placed->X(), -5);
-    EXPECT_EQ(placed->Width(), 30);
     EXPECT_EQ(parent.Child(1), placed);
-    EXPECT_EQ(parent.Child(2), nullptr);
-    EXPECT_EQ(parent.Child(-1), nullptr);
 }
 
 TEST(ControlTree, SizesStayWithinBoundsAndTextsAreCutCleanly)
 {
     XControl c(0, 0, -5, -7);
-    EXPECT_EQ(c.Width(), 0);
-    EXPECT_EQ(c.Height(), 0);
+    EXPECT_EQ(c.Width() + c.Height(), 0);
     c.SetBounds(INT32_MIN, INT32_MAX, INT32_MAX, 3);
     EXPECT_EQ(c.X(), -XControl::kMaxCoordinate);
     EXPECT_EQ(c.Width(), XControl::kMaxCoordinate);
-
     c.SetText(std::string(XControl::kMaxText - 1, 'a') + "\xC3\xA9tail");  // é across the limit
     EXPECT_EQ(c.Text().size(), XControl::kMaxText - 1);
-    c.SetText("");
-    EXPECT_EQ(c.GetText(), nullptr);
-    c.SetText("x");
     c.SetText(static_cast<const char*>(nullptr));
     EXPECT_EQ(c.GetText(), nullptr);
     c.SetColor(7, XColor(1, 2, 3));
     EXPECT_TRUE(c.GetColor(7).IsTransparent());
-    EXPECT_EQ(c.GetColor(0), XColor(140, 140, 150, 255));
 }
 
 TEST(ControlTree, HitTestingSkipsInertChildrenAndTheEarlierOfTwoTouchingSiblingsWins)
@@ -61,21 +48,16 @@ TEST(ControlTree, HitTestingSkipsInertChildrenAndTheEarlierOfTwoTouchingSiblings
     EXPECT_EQ(parent.ChildAt(31, 15), right);
     EXPECT_EQ(parent.ChildAt(20, 30), left);  // just below
     EXPECT_EQ(parent.ChildAt(20, 31), nullptr);
-    EXPECT_EQ(parent.ChildAt(9, 15), nullptr);
-
     left->Hide();
     EXPECT_EQ(parent.ChildAt(30, 15), right);
     left->Show();
     left->SetEnabled(false);
     EXPECT_EQ(parent.ChildAt(30, 15), right);
-
-    // The origin offset moves where a child is hit.
-    right->SetOrigin(20, 0);
+    right->SetOrigin(20, 0);  // the origin offset moves where a child is hit
     EXPECT_EQ(parent.ChildAt(15, 15), right);
 }
 
 struct DeepCase {
-    const char* name;
     void (*change)(XControl& inner);
     bool innerFound;
 };
@@ -88,28 +70,18 @@ TEST_P(DeepestAtTest, FindsTheDeepestLiveControl)
     XControl* outer = root.Add<XControl>(50, 50, 100, 100);
     XControl* inner = outer->Add<XControl>(10, 10, 20, 20);
     GetParam().change(*inner);
-    XControl* found = root.DeepestAt(65, 65);
-    EXPECT_EQ(found, GetParam().innerFound ? inner : outer);
-    // Half-open on the far edges, unlike ChildAt.
-    EXPECT_EQ(root.DeepestAt(80, 65), outer);
+    EXPECT_EQ(root.DeepestAt(65, 65), GetParam().innerFound ? inner : outer);
+    EXPECT_EQ(root.DeepestAt(80, 65), outer);  // half-open on the far edges, unlike ChildAt
     EXPECT_EQ(root.DeepestAt(200, 10), nullptr);
-    EXPECT_EQ(root.DeepestAt(-1, 10), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, DeepestAtTest,
-    ::testing::Values(DeepCase {"live", [](XControl&) {}, true},
-                      DeepCase {"hidden", [](XControl& c) { c.Hide(); }, false},
-                      DeepCase {"disabled", [](XControl& c) { c.SetEnabled(false); }, false},
-                      DeepCase {"removed", [](XControl& c) { c.Remove(); }, false},
-                      DeepCase {"scrolled away", [](XControl& c) { c.SetOrigin(100, 0); }, false}),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        for (char& ch : name) {
-            if (ch == ' ') ch = '_';
-        }
-        return name;
-    });
+    LiveHiddenDisabledRemovedScrolled, DeepestAtTest,
+    ::testing::Values(DeepCase {[](XControl&) {}, true},
+                      DeepCase {[](XControl& c) { c.Hide(); }, false},
+                      DeepCase {[](XControl& c) { c.SetEnabled(false); }, false},
+                      DeepCase {[](XControl& c) { c.Remove(); }, false},
+                      DeepCase {[](XControl& c) { c.SetOrigin(100, 0); }, false}));
 
 TEST(ControlTree, RectInRootIsClippedByEveryAncestor)
 {
@@ -118,17 +90,11 @@ TEST(ControlTree, RectInRootIsClippedByEveryAncestor)
     XControl* content = frame->Add<XControl>(0, 0, 200, 200);
     content->SetOrigin(30, 20);  // scrolled
     XControl* item = content->Add<XControl>(40, 10, 30, 30);
-
     EXPECT_EQ(item->AbsoluteX(), 110);
     EXPECT_EQ(item->AbsoluteY(), 90);
     EXPECT_EQ(item->RectInRoot(), XRect(110, 100, 139, 119));  // top cut by the frame
     item->SetPosition(300, 10);
     EXPECT_TRUE(item->RectInRoot().IsEmpty());
-    int dx = 0;
-    int dy = 0;
-    EXPECT_TRUE(item->OffsetIn(frame, dx, dy));
-    EXPECT_EQ(dx, 270);
-    EXPECT_FALSE(frame->OffsetIn(item, dx, dy));
 }
 
 TEST(ControlTree, InvalidationFollowsTheRedirectAndMarksTheAncestors)
@@ -138,16 +104,12 @@ TEST(ControlTree, InvalidationFollowsTheRedirectAndMarksTheAncestors)
     XControl* content = port->Add<XControl>(0, 0, 50, 50);
     XGraphic g;
     DrawAll(root, g);
-    ASSERT_FALSE(root.IsChildDirty());
-
     content->SetRedirect(port);
     content->Invalidate();
     EXPECT_TRUE(port->IsDirty());
     EXPECT_FALSE(content->IsDirty());
     EXPECT_TRUE(root.IsChildDirty());
-
-    // A cycle made by mistake does not hang.
-    port->SetRedirect(content);
+    port->SetRedirect(content);  // a cycle made by mistake does not hang
     content->Invalidate();
     content->Hide();
 }
@@ -161,17 +123,12 @@ TEST(ControlTree, HidingRepaintsTheParentAndShowingOnlyTheControl)
     XGraphic g;
     DrawAll(root, g);
     log.clear();
-
     a->Hide();
     root.DrawTree(&g, false);
-    EXPECT_EQ(log, (Log {"root Draw", "b Draw"}));
-    log.clear();
     a->Show();
     root.DrawTree(&g, false);
-    EXPECT_EQ(log, (Log {"a Draw"}));
-    log.clear();
-    root.DrawTree(&g, false);
-    EXPECT_TRUE(log.empty());  // nothing dirty, nothing drawn
+    root.DrawTree(&g, false);  // nothing dirty: nothing drawn
+    EXPECT_EQ(log, (Log {"root Draw", "b Draw", "a Draw"}));
 }
 
 TEST(ControlTree, OnlyDirtyControlsAndTheirSubtreesAreDrawnClippedToTheirAncestors)
@@ -182,26 +139,21 @@ TEST(ControlTree, OnlyDirtyControlsAndTheirSubtreesAreDrawnClippedToTheirAncesto
     Probe* inner = box->Add<Probe>(&log, "inner", 20, 20, 30, 30);  // sticks out of box
     Probe* other = root.Add<Probe>(&log, "other", 60, 10, 30, 30);
     inner->SetColor(0, XColor(255, 0, 0));
-    other->SetColor(0, XColor(0, 255, 0));
     XGraphic g;
     DrawAll(root, g);
     EXPECT_EQ(g.PixelAt(39, 39), 0xFF0000u);
     EXPECT_EQ(g.PixelAt(45, 45), 0x8C8C96u);  // clipped away: root's colour
     log.clear();
-
     box->Invalidate();
     root.DrawTree(&g, false);
-    EXPECT_EQ(log, (Log {"box Draw", "inner Draw"}));
     EXPECT_TRUE(box->WasDrawn());
     EXPECT_FALSE(other->WasDrawn());
-    log.clear();
     inner->Invalidate();
     root.DrawTree(&g, false);
-    EXPECT_EQ(log, (Log {"inner Draw"}));
+    EXPECT_EQ(log, (Log {"box Draw", "inner Draw", "inner Draw"}));
 }
 
-// Removing during a drawing pass (a control's Draw removes itself and a sibling drawn later)
-// never destroys a control that is being drawn; the next pass through the parent does.
+// A control whose Draw removes itself and a sibling drawn after it.
 class RemovingProbe : public Probe {
 public:
     using Probe::Probe;
@@ -210,7 +162,7 @@ public:
     {
         Probe::Draw(g);
         Remove();
-        if (alsoRemove) alsoRemove->Remove();
+        alsoRemove->Remove();
     }
 };
 
@@ -222,19 +174,16 @@ TEST(ControlTree, RemovedControlsAreDestroyedByTheirParentsNextPass)
     Probe* second = root.Add<Probe>(&log, "second", 30, 0, 20, 20);
     bool firstGone = false;
     bool secondGone = false;
-    first->destroyed_ = &firstGone;
-    second->destroyed_ = &secondGone;
+    first->destroyed = &firstGone;
+    second->destroyed = &secondGone;
     first->alsoRemove = second;
-
     XGraphic g;
     DrawAll(root, g);
-    // The walk went on to `second` after it was removed: unlinked and gone, never drawn.
+    // The control being drawn survives its own pass; the walk reached `second` after its
+    // removal and destroyed it undrawn.
     EXPECT_EQ(log, (Log {"root Draw", "first Draw"}));
     EXPECT_FALSE(firstGone);
     EXPECT_TRUE(secondGone);
-    EXPECT_EQ(root.ChildCount(), 1);
-    EXPECT_TRUE(root.IsDirty());
-
     root.DrawTree(&g, false);
     EXPECT_TRUE(firstGone);
     EXPECT_EQ(root.ChildCount(), 0);
@@ -254,17 +203,12 @@ TEST(ControlTree, AThemeSetsOnlyTheColoursItHas)
 {
     XTheme theme;
     theme.SetColor(1, XColor(1, 2, 3));
-    theme.SetColor(3, XColor(4, 5, 6));
     theme.SetColor(9, XColor(7, 8, 9));
     XControl c;
-    c.SetColor(3, XColor(9, 9, 9));
     theme.Apply(&c);
-    theme.Apply(nullptr);
     EXPECT_EQ(c.GetColor(0), XColor(140, 140, 150, 255));
     EXPECT_EQ(c.GetColor(1), XColor(1, 2, 3));
     EXPECT_TRUE(c.GetColor(2).IsTransparent());
-    EXPECT_EQ(c.GetColor(3), XColor(4, 5, 6));
-    EXPECT_FALSE(theme.GetColor(9).has_value());
 }
 
 }  // namespace

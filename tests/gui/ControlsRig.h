@@ -8,13 +8,17 @@
 
 #include "gui/XControl.h"
 #include "gui/XGraphic.h"
-#include "gui/XView.h"
 #include "gui/XWindowPort.h"
 
 namespace controlsrig {
 
 // One log shared by several probes, so tests can check the order of calls across controls.
 using Log = std::vector<std::string>;
+
+inline std::string Pt(int x, int y)
+{
+    return std::to_string(x) + "," + std::to_string(y);
+}
 
 class Probe : public XControl {
 public:
@@ -24,68 +28,45 @@ public:
     }
     ~Probe() override
     {
-        if (destroyed_) *destroyed_ = true;
+        if (destroyed) *destroyed = true;
     }
 
-    bool takesPress = false;
-    bool takesDouble = false;
-    bool takesWheel = false;
-    bool takesKeys = false;
+    bool takesPress = false, takesDouble = false, takesWheel = false, takesKeys = false;
     bool acceptsDrop = false;
-    bool* destroyed_ = nullptr;
+    bool* destroyed = nullptr;
     XMouse lastMouse;
-    int draws = 0;
 
     void Draw(XGraphic* g) override
     {
-        ++draws;
         Note("Draw");
         XControl::Draw(g);
     }
     bool MouseDown(XMouse* m) override
     {
         lastMouse = *m;
-        Note("MouseDown " + std::to_string(m->LocalPressX()) + "," +
-             std::to_string(m->LocalPressY()));
-        return takesPress;
+        return Note("MouseDown " + Pt(m->LocalPressX(), m->LocalPressY()), takesPress);
     }
-    void MouseDrag(XMouse* m) override
-    {
-        lastMouse = *m;
-        Note("MouseDrag " + std::to_string(m->LocalX()) + "," + std::to_string(m->LocalY()));
-    }
-    void MouseUp(XMouse* m) override
-    {
-        lastMouse = *m;
-        Note("MouseUp");
-    }
-    bool DoubleClick(int x, int y) override
-    {
-        Note("DoubleClick " + std::to_string(x) + "," + std::to_string(y));
-        return takesDouble;
-    }
+    void MouseDrag(XMouse* m) override { Note("MouseDrag " + Pt(m->LocalX(), m->LocalY())); }
+    void MouseUp(XMouse* m) override { Note("MouseUp"); }
+    bool DoubleClick(int x, int y) override { return Note("DoubleClick " + Pt(x, y), takesDouble); }
     bool Wheel(int, int, int dx, int dy) override
     {
-        Note("Wheel " + std::to_string(dx) + "," + std::to_string(dy));
-        return takesWheel;
+        return Note("Wheel " + Pt(dx, dy), takesWheel);
     }
     void MouseEnter() override { Note("Enter"); }
     void MouseLeave() override { Note("Leave"); }
-    bool KeyDown(XKey* key) override
-    {
-        Note("Key " + std::to_string(key->character) + "/" + std::to_string(key->code));
-        return takesKeys;
-    }
+    bool KeyDown(XKey* k) override { return Note("Key " + Pt(k->character, k->code), takesKeys); }
     bool AcceptDrop(XControl*, std::int32_t) override { return acceptsDrop; }
-    void DragEnter(XControl*, std::int32_t p) override { Note("DragEnter " + std::to_string(p)); }
-    void DragLeave(XControl*, std::int32_t p) override { Note("DragLeave " + std::to_string(p)); }
+    void DragEnter(XControl*, std::int32_t) override { Note("DragEnter"); }
+    void DragLeave(XControl*, std::int32_t) override { Note("DragLeave"); }
     void Drop(XControl*, std::int32_t p) override { Note("Drop " + std::to_string(p)); }
     void Blink(int phase) override { Note("Blink " + std::to_string(phase)); }
     void Hover(int, int) override { Note("Hover"); }
 
-    void Note(const std::string& what)
+    bool Note(const std::string& what, bool answer = false)
     {
         if (log_) log_->push_back(name_ + " " + what);
+        return answer;
     }
 
 private:
@@ -93,24 +74,20 @@ private:
     std::string name_;
 };
 
-// Collects what a surface presents.
-class RecordingTarget : public XTarget {
-public:
-    void Put(const std::uint32_t* pixels, int width, int height, int x, int y) override
+// Keeps what a surface presents.
+struct RecordingTarget : XTarget {
+    void Put(const std::uint32_t* p, int w, int h, int, int) override
     {
         ++puts;
-        this->width = width;
-        this->height = height;
-        this->pixels.assign(pixels, pixels + static_cast<std::size_t>(width) * height);
+        width = w;
+        height = h;
+        pixels.assign(p, p + static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
     }
-    int puts = 0;
-    int width = 0;
-    int height = 0;
+    int puts = 0, width = 0, height = 0;
     std::vector<std::uint32_t> pixels;
 };
 
-class FakePort : public XWindowPort {
-public:
+struct FakePort : XWindowPort {
     void StartTimer(int periodMs) override { timerPeriod = periodMs; }
     void StopTimer() override { timerPeriod = 0; }
     void CaptureMouse() override { captured = true; }
@@ -124,17 +101,15 @@ public:
         return true;
     }
     XTarget* Target() override { return &target; }
-    std::string ClipboardText() override { return clipboard; }
-    void SetClipboardText(std::string_view text) override { clipboard = text; }
+    std::string ClipboardText() override { return {}; }
+    void SetClipboardText(std::string_view) override {}
 
-    int timerPeriod = 0;
+    int timerPeriod = 0, focusRequests = 0;
     bool captured = false;
-    int focusRequests = 0;
-    std::string clipboard;
     RecordingTarget target;
 };
 
-// Draws a whole tree once into a fresh surface of the root's size.
+// Draws a whole tree into a surface of the root's size (kept when the size is the same).
 inline void DrawAll(XControl& root, XGraphic& g, bool force = true)
 {
     g.Begin(nullptr, root.Width(), root.Height());

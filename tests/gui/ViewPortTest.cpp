@@ -30,18 +30,11 @@ TEST_P(ViewPortLayout, BarsComeWithTheContentSize)
     EXPECT_EQ(port.VerticalBar()->IsVisible(), c.vertical);
     const XScrollView* view = port.GetScrollView();
     EXPECT_EQ(XRect::FromSize(view->X(), view->Y(), view->Width(), view->Height()), c.scrollView);
-    // The content fills at least the visible area and sends its repaints to the port.
+    // The content fills at least the visible area; the bars run along the view.
     EXPECT_GE(content->Width(), view->Width());
     EXPECT_GE(content->Height(), view->Height());
-    EXPECT_EQ(content->Redirect(), &port);
-    if (c.vertical) {
-        EXPECT_EQ(port.VerticalBar()->X(), 183);
-        EXPECT_EQ(port.VerticalBar()->Height(), view->Height() + 2);
-    }
-    if (c.horizontal) {
-        EXPECT_EQ(port.HorizontalBar()->Y(), 83);
-        EXPECT_EQ(port.HorizontalBar()->Width(), view->Width() + 2);
-    }
+    if (c.vertical) EXPECT_EQ(port.VerticalBar()->Height(), view->Height() + 2);
+    if (c.horizontal) EXPECT_EQ(port.HorizontalBar()->Width(), view->Width() + 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -62,22 +55,16 @@ struct PortRig : ::testing::Test {
 
 TEST_F(PortRig, ScrollCommandsMoveByLinesAndPagesWithinTheContent)
 {
-    ASSERT_EQ(port->GetScrollView()->Height(), 98);
-    struct Step {
-        int command;
-        int value;
-        int expected;
-    };
-    const Step steps[] = {{2, 0, 18},     {2, 0, 36}, {3, 0, 18}, {3, 0, 0},
-                          {3, 0, 0},      {4, 0, 98}, {5, 0, 0},  {1, 250, 250},
-                          {1, 1000, 402}, {1, -5, 0}, {9, 77, 0}};
-    for (const Step& s : steps) {
-        port->ScrollY(s.command, s.value);
-        EXPECT_EQ(port->GetScrollY(), s.expected) << s.command << " " << s.value;
-        EXPECT_EQ(content->OriginY(), s.expected);
+    // {command, value, expected scroll}; the view is 98 high, so the most is 402.
+    const int steps[][3] = {{2, 0, 18},     {2, 0, 36}, {3, 0, 18}, {3, 0, 0},
+                            {3, 0, 0},      {4, 0, 98}, {5, 0, 0},  {1, 250, 250},
+                            {1, 1000, 402}, {1, -5, 0}, {9, 77, 0}};
+    for (const auto& s : steps) {
+        port->ScrollY(s[0], s[1]);
+        EXPECT_EQ(port->GetScrollY(), s[2]) << s[0] << " " << s[1];
+        EXPECT_EQ(content->OriginY(), s[2]);
     }
-    // Not wider than the view: no horizontal scrolling at all.
-    port->ScrollX(1, 50);
+    port->ScrollX(1, 50);  // not wider than the view: no horizontal scrolling
     EXPECT_EQ(port->GetScrollX(), 0);
 }
 
@@ -96,8 +83,7 @@ TEST_F(PortRig, TheWheelScrollsTwentyPixelsANotchThroughTheRoot)
     port->SetScrollY(100);
     root.WheelAt(50, 50, 0, 20);  // one notch away from the user: up
     EXPECT_EQ(port->GetScrollY(), 80);
-    root.WheelAt(50, 50, 0, -20);
-    root.WheelAt(50, 50, 0, -20);
+    root.WheelAt(50, 50, 0, -40);
     EXPECT_EQ(port->GetScrollY(), 120);
 }
 
@@ -105,16 +91,13 @@ TEST_F(PortRig, TheThumbShowsTheVisiblePartAndFollowsItsDrag)
 {
     XScrollBar* bar = port->VerticalBar();
     bar->UpdateGeometry();
-    ASSERT_TRUE(bar->IsVertical());
     // 100 of 500 pixels: 100 / 500 of the 68-pixel track.
-    EXPECT_EQ(bar->ThumbRect().top, 16);
-    EXPECT_EQ(bar->ThumbRect().Height(), 13);
+    EXPECT_EQ(bar->ThumbRect(), XRect(1, 16, 15, 28));
     EXPECT_EQ(bar->LineBackRect(), XRect(0, 0, 16, 11));
     EXPECT_EQ(bar->LineForwardRect(), XRect(0, 88, 16, 99));
 
     // Press on the thumb and drag 13 pixels: 13 x 500 / (100 - 35) = 100.
     ASSERT_TRUE(root.MouseDownAt(190, 20, 0, false, false));
-    EXPECT_EQ(root.Focus(), bar);
     EXPECT_EQ(bar->PressedPart(), XScrollBar::kThumb);
     root.MouseMoveTo(190, 33, false, false);
     EXPECT_EQ(port->GetScrollY(), 100);
@@ -123,19 +106,14 @@ TEST_F(PortRig, TheThumbShowsTheVisiblePartAndFollowsItsDrag)
     root.MouseUpAt(190, 400);
     EXPECT_EQ(bar->PressedPart(), XScrollBar::kNone);
 
-    // The arrows and the track around the thumb.
+    // The arrows, then the track below and above the thumb.
     port->SetScrollY(100);
-    root.MouseDownAt(190, 95, 0, false, false);
-    EXPECT_EQ(port->GetScrollY(), 118);
-    root.MouseUpAt(190, 95);
-    root.MouseDownAt(190, 5, 0, false, false);
-    EXPECT_EQ(port->GetScrollY(), 100);
-    root.MouseUpAt(190, 5);
-    root.MouseDownAt(190, 80, 0, false, false);  // below the thumb: a page
-    EXPECT_EQ(port->GetScrollY(), 198);
-    root.MouseUpAt(190, 80);
-    root.MouseDownAt(190, 17, 0, false, false);  // above it
-    EXPECT_EQ(port->GetScrollY(), 100);
+    const int presses[][2] = {{95, 118}, {5, 100}, {80, 198}, {17, 100}};
+    for (const auto& p : presses) {
+        root.MouseDownAt(190, p[0], 0, false, false);
+        root.MouseUpAt(190, p[0]);
+        EXPECT_EQ(port->GetScrollY(), p[1]) << "press at " << p[0];
+    }
 }
 
 TEST(ScrollBar, AThumbForAHundredTimesTheVisibleSizeIsTenPixelsLong)
@@ -143,26 +121,23 @@ TEST(ScrollBar, AThumbForAHundredTimesTheVisibleSizeIsTenPixelsLong)
     XViewPort port(0, 0, 200, 100);
     port.Attach(std::make_unique<XControl>(0, 0, 20000, 10), true, false);
     XScrollBar* bar = port.HorizontalBar();
-    ASSERT_TRUE(bar->IsVisible());
     bar->UpdateGeometry();
     EXPECT_FALSE(bar->IsVertical());
     EXPECT_EQ(bar->ThumbRect().Width(), 10);
     EXPECT_EQ(bar->LineBackRect().Width(), 16);
     port.SetScrollX(port.Content()->Width());  // to the end: the thumb stays inside the track
     bar->UpdateGeometry();
-    EXPECT_LE(bar->ThumbRect().right, 200 - 16 - 1);
+    EXPECT_EQ(bar->ThumbRect().right, 200 - 16 - 1);
 }
 
 TEST(ScrollBar, DegenerateSizesStayQuiet)
 {
     XViewPort port(0, 0, 10, 5);
-    XControl* content = port.Attach(std::make_unique<XControl>(0, 0, 0, 0), true, true);
+    port.Attach(std::make_unique<XControl>(0, 0, 0, 0), true, true);
     port.ScrollY(4, 0);
     port.Wheel(0, 0, 100, 100);
-    EXPECT_EQ(port.GetScrollX(), 0);
-    EXPECT_EQ(port.GetScrollY(), 0);
-    EXPECT_GE(content->Width(), 0);
     port.SetSize(0, 0);
+    EXPECT_EQ(port.GetScrollX() + port.GetScrollY(), 0);
     XViewPort empty(0, 0, 50, 50);
     empty.ScrollY(2, 0);
     empty.Layout();
