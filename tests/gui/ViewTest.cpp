@@ -177,6 +177,21 @@ TEST_F(ViewRig, ASecondPopupWaitsUntilTheFirstHasClosed)
     EXPECT_EQ(log, (Log {"root closed 1,0", "first gone", "root closed 2,5", "second gone"}));
 }
 
+TEST_F(ViewRig, APopupOfAPopupGetsTheInputAndReportsToItsOwner)
+{
+    XView* outer = root.ShowPopup(Popup("outer"), 1);  // at (150, 110)
+    auto inner = std::make_unique<RecordingView>(&log, "inner", 40, 20);
+    Probe* deep = inner->Add<Probe>(&log, "deep", 0, 0, 40, 20);
+    XView* shown = outer->ShowPopup(std::move(inner), 2);  // at (30, 30) in the outer one
+    deep->takesPress = true;
+    EXPECT_TRUE(root.MouseDownAt(185, 145, 0, false, false));
+    EXPECT_EQ(root.Innermost(), shown);
+    shown->Close(4);
+    root.Idle(1);
+    EXPECT_EQ(root.Innermost(), outer);
+    EXPECT_EQ(log, (Log {"deep MouseDown 5,5", "outer closed 2,4", "inner gone"}));
+}
+
 TEST_F(ViewRig, IdleDrainsEveryQueueOfThePopupChainInOrder)
 {
     XView* popup = root.ShowPopup(Popup("p"), 0);
