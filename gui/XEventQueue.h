@@ -1,5 +1,6 @@
 // A view's inbox: the one way other threads reach the GUI. Any thread posts; the GUI thread
-// drains the queue on its timer tick (XView::Idle).
+// drains the queue on its timer tick (XView::Idle). Producers stop posting before the view
+// goes (a thread that posts to a dialog is joined when the dialog closes).
 #pragma once
 
 #include <cstdint>

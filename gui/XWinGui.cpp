@@ -51,6 +51,7 @@ void XWinGui::StartTimer()
     if (timerId_) return;
     tick_ = 0;
     timerId_ = 1;
+    lastTickTime_ = clock_->Now();
     if (port_) port_->StartTimer(kTimerPeriodMs);
 }
 
@@ -177,4 +178,14 @@ void XWinGui::OnTimer()
     } else if (dirty) {
         Redraw();
     }
+}
+
+bool XWinGui::PollTimer()
+{
+    if (!timerId_) return false;
+    const std::uint32_t now = clock_->Now();
+    if (now - lastTickTime_ < static_cast<std::uint32_t>(kTimerPeriodMs)) return false;
+    lastTickTime_ = now;
+    OnTimer();
+    return true;
 }

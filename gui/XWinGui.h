@@ -58,6 +58,10 @@ public:
     // One input record; answers what a window procedure would (1 for the timer, else 0).
     int WindowProc(const XInput& input);
     void OnTimer();
+    // For hosts that give the editor idle calls instead of a timer: runs one tick when the
+    // timer runs and a period has passed since the last one (a late call never runs a burst of
+    // ticks). True when it ticked.
+    bool PollTimer();
 
     const XGraphic& BackBuffer() const { return backBuffer_; }
     int WindowX() const { return windowX_; }
@@ -77,6 +81,7 @@ private:
     std::uint32_t lastLeftPress_ = 0;
     bool hasLeftPress_ = false;
     int timerId_ = 0;
+    std::uint32_t lastTickTime_ = 0;
     XWindowPort* port_ = nullptr;
     XSystemClock systemClock_;
     XClock* clock_ = &systemClock_;

@@ -137,6 +137,20 @@ TEST_F(WinGuiRig, TheTimerTicksIdlesAndRedrawsOnlyWhatIsDirty)
     EXPECT_EQ(gui.closes, 1);
 }
 
+TEST_F(WinGuiRig, HostIdleCallsTickOncePerPeriod)
+{
+    EXPECT_FALSE(gui.PollTimer());  // no timer yet
+    gui.StartTimer();
+    const std::uint32_t steps[] = {10, 39, 1, 49, 500, 0};  // a late call ticks once
+    int ticks = 0;
+    for (std::uint32_t ms : steps) {
+        clock.Advance(ms);
+        ticks += gui.PollTimer() ? 1 : 0;
+    }
+    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(gui.TickCount(), 2u);
+}
+
 TEST_F(WinGuiRig, WheelNotchesAndWindowMovesReachTheRoot)
 {
     auto* scroller = root.Add<XViewPort>(100, 0, 100, 100);
