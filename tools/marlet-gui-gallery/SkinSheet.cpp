@@ -1,0 +1,113 @@
+#include "tools/marlet-gui-gallery/SkinSheet.h"
+
+#include <algorithm>
+#include <string>
+
+#include "gui/XPic.h"
+#include "tools/marlet-gui-gallery/GalleryCanvas.h"
+#include "tools/marlet-skin/SkinArt.h"
+
+namespace gallery {
+
+namespace {
+
+// Small pictures are shown four times and eight times enlarged too.
+bool IsSmall(const SkinEntry& e)
+{
+    return e.width <= 40 && e.height <= 40;
+}
+
+bool WritePictures(const std::string& dir)
+{
+    constexpr int kWidth = 1680, kHeight = 1240;
+    GalleryCanvas c(kWidth, kHeight);
+    c.Heading("Skin pictures", 16, 12);
+    c.Caption(
+        "Each at its own size; the small ones also at 4x and 8x (masked pixels show the "
+        "gallery's background).",
+        16, 34);
+    // The large pictures in a column on the left, at their size.
+    int y = 60;
+    for (const SkinEntry& e : SkinArt::Entries()) {
+        if (IsSmall(e) || e.width < 100) continue;
+        XPic pic(e.name);
+        c.Caption(std::string(e.name) + "  " + std::to_string(e.width) + " x " +
+                      std::to_string(e.height) + (pic.IsLoaded() ? "" : "  (missing)"),
+                  16, y);
+        c.DrawScaled(pic, 16, y + 16, 1);
+        y += 16 + e.height + 14;
+    }
+    // The toolbar buttons at 2x.
+    int x = 16;
+    c.Caption("toolbar buttons at 2x", 16, y);
+    y += 16;
+    for (const SkinEntry& e : SkinArt::Entries()) {
+        if (e.width != 60 || e.height != 44) continue;
+        c.DrawScaled(XPic(e.name), x, y, 2);
+        x += 124;
+        if (x + 120 > 850) {
+            x = 16;
+            y += 92;
+        }
+    }
+    // The small pictures in a grid on the right.
+    x = 860;
+    y = 60;
+    for (const SkinEntry& e : SkinArt::Entries()) {
+        if (!IsSmall(e)) continue;
+        XPic pic(e.name);
+        const int rowHeight = std::max(e.height * 8, 16) + 24;
+        if (y + rowHeight > kHeight) break;
+        c.Caption(std::string(e.name) + (pic.IsLoaded() ? "" : " (missing)"), x, y);
+        c.DrawScaled(pic, x, y + 18, 1);
+        c.DrawScaled(pic, x + 44, y + 18, 4);
+        c.DrawScaled(pic, x + 44 + e.width * 4 + 12, y + 18, 8);
+        const int w = 44 + e.width * 12 + 12 + 20;
+        if (x + 2 * w < kWidth && e.height <= 16) {
+            x += 410;
+            if (x + 400 > kWidth) {
+                x = 860;
+                y += rowHeight;
+            }
+        } else {
+            x = 860;
+            y += rowHeight;
+        }
+    }
+    return c.Save(dir, "skin_pictures.png");
+}
+
+bool WriteButtonStates(const std::string& dir)
+{
+    GalleryCanvas c(1200, 400);
+    c.Heading("Toolbar buttons: idle, hover, pressed", 16, 12);
+    c.Caption("idle = grey copy (saturation 0), hover = as drawn, pressed = saturation 2; 2x", 16,
+              34);
+    const char* const names[] {"tb_new.png",      "tb_open.png",   "tb_save.png",
+                               "tb_saveas.png",   "tb_browse.png", "tb_stack.png",
+                               "tb_settings.png", "tb_expand.png", "tb_reset.png"};
+    int i = 0;
+    for (const char* name : names) {
+        XPic hover(name);
+        XPic idle = hover;
+        idle.Saturate(0.0f);
+        XPic pressed = hover;
+        pressed.Saturate(2.0f);
+        const int x = 16 + (i % 3) * 396, y = 60 + (i / 3) * 112;
+        c.DrawScaled(idle, x, y, 2);
+        c.DrawScaled(hover, x + 124, y, 2);
+        c.DrawScaled(pressed, x + 248, y, 2);
+        c.Caption(name, x, y + 90);
+        ++i;
+    }
+    return c.Save(dir, "skin_button_states.png");
+}
+
+}  // namespace
+
+bool WriteSkinSheets(const std::string& dir)
+{
+    return WritePictures(dir) && WriteButtonStates(dir);
+}
+
+}  // namespace gallery
