@@ -30,7 +30,8 @@ public:
     void SetKind(std::int32_t kind) { kind_ = kind; }
     std::int32_t GetKind() const { return kind_; }
 
-    // Appends; a listener added during a broadcast hears the next one. Null is ignored.
+    // Appends; a listener added during a broadcast hears the next one. Null is ignored. A
+    // listener outlives the broadcaster or removes itself first.
     void AddListener(XListener* listener);
     // Safe at any time, also from inside a listener during a broadcast: a removed listener is
     // not called again, not even later in the same broadcast.

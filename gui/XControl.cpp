@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gui/XGraphic.h"
+#include "gui/XView.h"
 
 namespace {
 
@@ -118,6 +119,11 @@ XControl* XControl::Root()
     XControl* c = this;
     while (c->parent_) c = c->parent_;
     return c;
+}
+
+XView* XControl::RootView()
+{
+    return dynamic_cast<XView*>(Root());
 }
 
 void XControl::SetPosition(int x, int y)

@@ -111,8 +111,9 @@ public:
     XControl* Parent() const { return parent_; }
     // Whether `other` is this control or one of its descendants.
     bool Contains(const XControl* other) const;
-    // The top of the parent chain.
+    // The top of the parent chain, and the same as a view (null when the top is no view).
     XControl* Root();
+    XView* RootView();
 
     // --- Geometry
 

@@ -39,7 +39,7 @@ void XDragger::BeginDrag(XControl* source, int x, int y)
     pressY_ = currentY_ = y;
     sourceRect_ = source->RectInRoot();
     root_ = source->Root();
-    rootView_ = dynamic_cast<XView*>(root_);
+    rootView_ = source->RootView();
     offsetX_ = source->AbsoluteX();
     offsetY_ = source->AbsoluteY();
     target_ = nullptr;

@@ -83,6 +83,7 @@ public:
 
     XControl* Focus() const { return focus_; }
     // Keys go to the focus control (a press that a control takes also makes it the focus).
+    // It must be a control of this view's tree.
     void SetFocus(XControl* control) { focus_ = control; }
     XControl* Hovered() const { return hovered_; }
     bool ButtonDown() const { return buttonDown_; }

@@ -161,6 +161,8 @@ TEST_F(ViewRig, APopupTakesAllInputAndIsCentred)
     EXPECT_TRUE(root.MouseDownAt(165, 125, 0, false, false));
     EXPECT_EQ(log, (Log {"inside MouseDown 5,5"}));
     EXPECT_EQ(popup->Focus(), inside);
+    EXPECT_EQ(inside->RootView(), &root);
+    EXPECT_EQ(box->Root()->RootView(), &root);
 }
 
 TEST_F(ViewRig, ASecondPopupWaitsUntilTheFirstHasClosed)
