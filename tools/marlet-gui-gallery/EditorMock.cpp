@@ -230,15 +230,6 @@ std::unique_ptr<XView> BuildEditor()
     return root;
 }
 
-XPic Crop(const XGraphic& g, const XRect& r)
-{
-    std::vector<std::uint32_t> pixels;
-    for (int y = r.top; y <= r.bottom; ++y) {
-        for (int x = r.left; x <= r.right; ++x) pixels.push_back(g.PixelAt(x, y));
-    }
-    return XPic::FromPixels(r.Width(), r.Height(), pixels);
-}
-
 }  // namespace
 
 bool WriteEditorMock(const std::string& dir)
@@ -250,10 +241,10 @@ bool WriteEditorMock(const std::string& dir)
 
     // The left and the right half of the upper part, and the keyboard's left end, at 2x.
     GalleryCanvas zoom(1600, 760);
-    zoom.DrawScaled(Crop(mock.G(), XRect(0, 0, 399, 189)), 0, 0, 2);
-    zoom.DrawScaled(Crop(mock.G(), XRect(400, 0, 799, 189)), 800, 0, 2);
-    zoom.DrawScaled(Crop(mock.G(), XRect(0, 370, 399, 559)), 0, 380, 2);
-    zoom.DrawScaled(Crop(mock.G(), XRect(400, 150, 799, 339)), 800, 380, 2);
+    zoom.DrawScaled(mock.Crop(XRect(0, 0, 399, 189)), 0, 0, 2);
+    zoom.DrawScaled(mock.Crop(XRect(400, 0, 799, 189)), 800, 0, 2);
+    zoom.DrawScaled(mock.Crop(XRect(0, 370, 399, 559)), 0, 380, 2);
+    zoom.DrawScaled(mock.Crop(XRect(400, 150, 799, 339)), 800, 380, 2);
     return zoom.Save(dir, "editor_mock_zoom.png");
 }
 

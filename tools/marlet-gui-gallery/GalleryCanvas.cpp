@@ -1,6 +1,7 @@
 #include "tools/marlet-gui-gallery/GalleryCanvas.h"
 
 #include <filesystem>
+#include <vector>
 
 #include "gui/XPic.h"
 #include "platform/FourCC.h"
@@ -40,6 +41,15 @@ void GalleryCanvas::DrawScaled(const XPic& pic, int x, int y, int scale)
             g_.FillRect(x + px * scale, y + py * scale, scale, scale);
         }
     }
+}
+
+XPic GalleryCanvas::Crop(const XRect& area) const
+{
+    std::vector<std::uint32_t> pixels;
+    for (int y = area.top; y <= area.bottom; ++y) {
+        for (int x = area.left; x <= area.right; ++x) pixels.push_back(g_.PixelAt(x, y));
+    }
+    return XPic::FromPixels(area.Width(), area.Height(), pixels);
 }
 
 bool GalleryCanvas::Save(const std::string& dir, std::string_view name) const

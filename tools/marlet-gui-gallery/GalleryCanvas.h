@@ -7,8 +7,8 @@
 
 #include "gui/XColor.h"
 #include "gui/XGraphic.h"
-
-class XPic;
+#include "gui/XPic.h"
+#include "gui/XRect.h"
 
 class GalleryCanvas {
 public:
@@ -25,6 +25,8 @@ public:
     void Caption(std::string_view text, int x, int y, XColor c = kNote);
     // The picture at (x, y), each pixel as a scale x scale square; masked pixels are left out.
     void DrawScaled(const XPic& pic, int x, int y, int scale);
+    // A part of the surface as a picture (to show it enlarged).
+    XPic Crop(const XRect& area) const;
     // Writes dir/name; false when it cannot.
     bool Save(const std::string& dir, std::string_view name) const;
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "tools/marlet-gui-gallery/EditorMock.h"
+#include "tools/marlet-gui-gallery/FrameworkSheet.h"
 #include "tools/marlet-gui-gallery/SkinSheet.h"
 
 int main(int argc, char** argv)
@@ -26,7 +27,8 @@ int main(int argc, char** argv)
     }
     std::error_code error;
     std::filesystem::create_directories(out, error);
-    if (!gallery::WriteSkinSheets(out) || !gallery::WriteEditorMock(out)) {
+    if (!gallery::WriteSkinSheets(out) || !gallery::WriteFrameworkSheets(out) ||
+        !gallery::WriteEditorMock(out)) {
         std::fprintf(stderr, "marlet-gui-gallery: cannot write into %s\n", out.c_str());
         return 1;
     }
