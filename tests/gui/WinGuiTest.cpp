@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
+#include "gui/WPopup.h"
 #include "gui/XView.h"
 #include "gui/XViewPort.h"
 #include "tests/gui/ControlsRig.h"
@@ -164,6 +166,53 @@ TEST_F(WinGuiRig, WheelNotchesAndWindowMovesReachTheRoot)
     EXPECT_EQ(root.X(), 12);
     EXPECT_EQ(button->GetWindow(), 0x1234u);
     EXPECT_EQ(button->WindowPort(), &port);
+}
+
+// Random input records, extreme points, removals and popups coming and going: nothing may
+// crash or touch a destroyed control (the sanitizer builds run this too).
+TEST_F(WinGuiRig, RandomInputNeverReachesAGoneControl)
+{
+    std::mt19937 random(1234);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const int points[] = {-100000, -1, 0, 5, 30, 60, 99, 150, 199, 200, 1 << 30};
+    auto* scroller = root.Add<XViewPort>(100, 0, 100, 100);
+    scroller->Attach(std::make_unique<XControl>(0, 0, 300, 300), true, true);
+    for (int step = 0; step < 5000; ++step) {
+        XInput input;
+        input.kind = static_cast<XInput::Kind>(pick(XInput::kMouseLeave + 1));
+        input.x = pick(3) ? pick(200) : points[pick(11)];
+        input.y = pick(3) ? pick(100) : points[pick(11)];
+        input.shift = pick(2);
+        input.control = pick(2);
+        input.wheelY = pick(5) - 2;
+        input.character = pick(130);
+        input.modifiers = pick(8);
+        input.code = pick(14) - 1;
+        clock.Advance(static_cast<std::uint32_t>(pick(500)));
+        gui.WindowProc(input);
+        XView* top = root.Innermost();
+        switch (pick(40)) {
+            case 0:
+                if (top->ChildCount() > 0) top->Child(pick(top->ChildCount()))->Remove();
+                break;
+            case 1: {
+                auto* p = top->Add<Probe>(nullptr, "p", pick(150), pick(80), pick(60), pick(40));
+                p->takesPress = pick(2);
+                p->takesKeys = pick(2);
+                break;
+            }
+            case 2:
+                top->ShowPopup(std::make_unique<WPopup>(pick(120), pick(80)), pick(3));
+                break;
+            case 3:
+                if (top != &root) top->Close(pick(3));
+                break;
+            default:
+                break;
+        }
+    }
+    Send(XInput::kPaint);
+    EXPECT_EQ(port.target.pixels.size(), 200u * 100u);
 }
 
 TEST(WinGui, WithoutARootOrPortNothingHappens)
