@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "gui/XGraphic.h"
 #include "gui/XPic.h"
 #include "tools/marlet-gui-gallery/GalleryCanvas.h"
 #include "tools/marlet-skin/SkinArt.h"
@@ -103,11 +104,68 @@ bool WriteButtonStates(const std::string& dir)
     return c.Save(dir, "skin_button_states.png");
 }
 
+// The browser's icons on its lists' colour: enlarged, and in a tree as the browser lays it out
+// (rows of 18 pixels, 16 pixels of indent a level, the expander in the first 10 pixels of the
+// indent, the icon 14 pixels in, the text after it).
+bool WriteBrowserIcons(const std::string& dir)
+{
+    GalleryCanvas c(900, 420);
+    c.Heading("Browser icons", 16, 12);
+    const XColor list(50, 60, 80), text(220, 220, 190);
+    XGraphic& g = c.G();
+    g.SetFillColor(list);
+    g.FillRect(16, 44, 868, 150);
+    const char* const icons[] {"icn_comp.png", "icn_disk.png", "icn_folder.png", "icn_closed.png",
+                               "icn_open.png", "icn_gig.png",  "icn_inst.png"};
+    int x = 28;
+    for (const char* name : icons) {
+        c.DrawScaled(XPic(name), x, 56, 6);
+        c.Caption(name, x, 160, text);
+        x += 122;
+    }
+    struct Row {
+        int level;
+        const char* expander;
+        const char* icon;
+        const char* text;
+        bool selected;
+    };
+    const Row rows[] {{0, "icn_open.png", "icn_disk.png", "Samples (D:)", false},
+                      {1, "icn_open.png", "icn_folder.png", "Pianos", false},
+                      {2, nullptr, "icn_gig.png", "Concert Grand.gig", true},
+                      {2, nullptr, "icn_gig.png", "Upright.gig", false},
+                      {1, "icn_closed.png", "icn_folder.png", "Strings", false},
+                      {0, "icn_closed.png", "icn_disk.png", "System (C:)", false}};
+    g.SetFillColor(list);
+    g.FillRect(16, 208, 300, 4 + 18 * 6 + 6);
+    int y = 212;
+    for (const Row& r : rows) {
+        const int indent = 20 + r.level * 16;
+        if (r.selected) {
+            g.SetFillColor(XColor(0, 0, 120));
+            g.FillRect(indent + 14, y, 200, 18);
+        }
+        if (r.expander) g.DrawPic(XPic(r.expander), indent, y + 1);
+        g.DrawPic(XPic(r.icon), indent + 14, y + 1);
+        c.Caption(r.text, indent + 34, y + 2, text);
+        y += 18;
+    }
+    g.SetFillColor(list);
+    g.FillRect(340, 208, 260, 4 + 18 * 3 + 6);
+    g.DrawPic(XPic("icn_comp.png"), 344, 213);
+    c.Caption("Computer", 366, 214, text);
+    g.DrawPic(XPic("icn_folder.png"), 344, 231);
+    c.Caption("My Instruments", 366, 232, text);
+    g.DrawPic(XPic("icn_inst.png"), 344, 249);
+    c.Caption("Grand Piano Hard", 366, 250, text);
+    return c.Save(dir, "skin_browser_icons.png");
+}
+
 }  // namespace
 
 bool WriteSkinSheets(const std::string& dir)
 {
-    return WritePictures(dir) && WriteButtonStates(dir);
+    return WritePictures(dir) && WriteButtonStates(dir) && WriteBrowserIcons(dir);
 }
 
 }  // namespace gallery

@@ -120,9 +120,9 @@ SkinBitmap DrawToggle(bool open)
     c.RoundRectGradient(1, 1, 12, 12, 2.5f, XColor(62, 62, 62), XColor(44, 44, 44));
     const XColor arrow = open ? kAccent : kLabelBright;
     if (open) {
-        c.Triangle(3.0f, 4.5f, 10.0f, 4.5f, 6.5f, 9.0f, arrow);
+        c.PixelArrow(6, 8, 0, 1, 5, arrow);
     } else {
-        c.Triangle(4.5f, 3.0f, 4.5f, 10.0f, 9.0f, 6.5f, arrow);
+        c.PixelArrow(8, 6, 1, 0, 5, arrow);
     }
     return c.Finish(open ? "tog_close.png" : "tog_open.png");
 }

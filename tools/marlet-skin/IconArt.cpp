@@ -48,9 +48,9 @@ SkinBitmap Expander(bool open)
     SkinCanvas c = Blank();
     const XColor arrow(206, 210, 220);
     if (open) {
-        c.Triangle(1.0f, 5.5f, 9.0f, 5.5f, 5.0f, 10.5f, arrow);
+        c.PixelArrow(5, 10, 0, 1, 5, arrow);
     } else {
-        c.Triangle(3.0f, 3.5f, 3.0f, 12.5f, 8.0f, 8.0f, arrow);
+        c.PixelArrow(7, 8, 1, 0, 5, arrow);
     }
     return c.Finish(open ? "icn_open.png" : "icn_closed.png");
 }
@@ -78,39 +78,37 @@ SkinBitmap Drive()
     return c.Finish("icn_disk.png");
 }
 
-// A sheet with a folded corner.
+// A sheet with its top-right corner folded down, pixel by pixel.
 void Sheet(SkinCanvas& c)
 {
-    c.Shape(
-        XRect(0, 0, 15, 15),
-        [](float x, float y) {
-            const float box = SkinCanvas::RoundRectDistance(x, y, 2, 0.5f, 14, 15.5f, 1.0f);
-            const float corner = ((x - 10) - (y - 0.5f)) / 1.41421f - 2.1f;
-            return std::max(box, corner);
-        },
-        [](float, float) { return kOutline; });
-    c.Shape(
-        XRect(0, 0, 15, 15),
-        [](float x, float y) {
-            const float box = SkinCanvas::RoundRectDistance(x, y, 3, 1.5f, 13, 14.5f, 0.5f);
-            const float corner = ((x - 10) - (y - 1.5f)) / 1.41421f - 1.4f;
-            return std::max(box, corner);
-        },
-        [](float, float y) { return SkinCanvas::Mix(kPaper, kPaperShade, y / 16); });
-    c.Triangle(9.5f, 1.0f, 9.5f, 5.5f, 14.0f, 5.5f, kPaperShade.Scaled(0.8f));
+    XGraphic& g = c.G();
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 2; x <= 13; ++x) {
+            const int d = x - 9 - y;  // > 0 beyond the fold's diagonal
+            if (d > 0) continue;
+            const bool edge = x == 2 || x == 13 || y == 0 || y == 15 || d == 0;
+            const bool flap = x >= 9 && y <= 4;
+            const bool flapEdge = flap && (x == 9 || y == 4);
+            XColor colour = SkinCanvas::Mix(kPaper, kPaperShade, y / 16.0f);
+            if (flap) colour = XColor(206, 210, 218);
+            if (edge || flapEdge) colour = kOutline;
+            g.SetFillColor(colour);
+            g.FillRect(x, y, 1, 1);
+            c.Cover(XRect(x, y, x, y));
+        }
+    }
 }
 
 SkinBitmap GigFile()
 {
     SkinCanvas c = Blank();
     Sheet(c);
-    // A waveform band across the sheet in the accent.
-    float px = 4.0f, py = 10.0f;
-    for (float x = 4.5f; x <= 12.0f; x += 0.5f) {
-        const float y = 10.0f - std::sin((x - 4.0f) * 1.6f) * 2.6f * (1.0f - (x - 4.0f) / 10.0f);
-        c.ThickLine(px, py, x, y, 1.3f, XColor(214, 120, 20));
-        px = x;
-        py = y;
+    // A level meter of a sound across the sheet, in the accent.
+    const int heights[] {3, 6, 9, 5, 7, 3};
+    c.G().SetFillColor(XColor(222, 132, 28));
+    for (int i = 0; i < 6; ++i) {
+        const int h = heights[i];
+        c.G().FillRect(4 + i * 1 + i, 13 - h, 1, h);
     }
     return c.Finish("icn_gig.png");
 }

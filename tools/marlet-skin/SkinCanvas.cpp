@@ -187,6 +187,18 @@ void SkinCanvas::Triangle(float x0, float y0, float x1, float y1, float x2, floa
         [c](float, float) { return c; });
 }
 
+void SkinCanvas::PixelArrow(int x, int y, int dx, int dy, int size, XColor c)
+{
+    g_.SetFillColor(c);
+    for (int i = 0; i < size; ++i) {
+        // Row i from the tip back: 2i + 1 pixels across the pointing direction.
+        const XRect r = dx != 0 ? XRect(x - dx * i, y - i, x - dx * i, y + i)
+                                : XRect(x - i, y - dy * i, x + i, y - dy * i);
+        g_.FillRect(r.left, r.top, r.Width(), r.Height());
+        Cover(r);
+    }
+}
+
 void SkinCanvas::Label(std::string_view text, const XRect& rect, XColor c, int size, bool bold)
 {
     g_.MakeFont(size, bold ? FourCC("bold") : 0);

@@ -78,6 +78,10 @@ public:
     // A filled triangle (corners in any order).
     void Triangle(float x0, float y0, float x1, float y1, float x2, float y2, XColor c);
 
+    // A crisp arrow head of pixels with its tip at (x, y) pointing right (dx 1), left (-1),
+    // down (dy 1) or up (-1): `size` rows, each one pixel shorter at both ends.
+    void PixelArrow(int x, int y, int dx, int dy, int size, XColor c);
+
     // A label in the given font, centred in the rectangle.
     void Label(std::string_view text, const XRect& rect, XColor c, int size, bool bold);
 
