@@ -240,11 +240,11 @@ bool WriteEditorMock(const std::string& dir)
     if (!mock.Save(dir, "editor_mock.png")) return false;
 
     // The left and the right half of the upper part, and the keyboard's left end, at 2x.
-    GalleryCanvas zoom(1600, 760);
+    GalleryCanvas zoom(1612, 772);
     zoom.DrawScaled(mock.Crop(XRect(0, 0, 399, 189)), 0, 0, 2);
-    zoom.DrawScaled(mock.Crop(XRect(400, 0, 799, 189)), 800, 0, 2);
-    zoom.DrawScaled(mock.Crop(XRect(0, 370, 399, 559)), 0, 380, 2);
-    zoom.DrawScaled(mock.Crop(XRect(400, 150, 799, 339)), 800, 380, 2);
+    zoom.DrawScaled(mock.Crop(XRect(400, 0, 799, 189)), 812, 0, 2);
+    zoom.DrawScaled(mock.Crop(XRect(0, 370, 399, 559)), 0, 392, 2);
+    zoom.DrawScaled(mock.Crop(XRect(400, 150, 799, 339)), 812, 392, 2);
     return zoom.Save(dir, "editor_mock_zoom.png");
 }
 

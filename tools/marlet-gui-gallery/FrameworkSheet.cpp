@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gui/WPopup.h"
+#include "gui/XDragger.h"
 #include "gui/XGraphic.h"
 #include "gui/XPane.h"
 #include "gui/XPic.h"
@@ -156,6 +157,7 @@ public:
     }
     void Draw(XGraphic* g) override
     {
+        XControl::Draw(g);
         g->SetFont(FourCC("xfdf"));
         g->SetTextColor(kText);
         g->TextCentered(Text(), 0, 0, Width(), Height(), -1);
@@ -240,6 +242,57 @@ XPic PopupOverView()
     return Snapshot(root);
 }
 
+// A row of a list that can be dragged, and a pane that takes the drop and shows it is the
+// target by its frame.
+class DragRow : public Caption, public XDragger {
+public:
+    using Caption::Caption;
+    void DrawDragImage(XGraphic* g) override
+    {
+        g->SetFont(FourCC("xfdf"));
+        g->SetTextColor(XColor(127, 127, 96));
+        g->Text(Text(), 4, 6);
+    }
+};
+
+class DropPane : public XPane {
+public:
+    DropPane(int x, int y, int w, int h) : XPane(x, y, w, h)
+    {
+        SetColor(0, XColor(50, 60, 80));
+        SetColor(3, XColor(40, 40, 40));
+    }
+    bool AcceptDrop(XControl*, std::int32_t payload) override { return payload == FourCC("inst"); }
+    void DragEnter(XControl*, std::int32_t) override
+    {
+        SetColor(3, XColor(255, 0, 0));
+        Invalidate();
+    }
+    void DragLeave(XControl*, std::int32_t) override
+    {
+        SetColor(3, XColor(40, 40, 40));
+        Invalidate();
+    }
+};
+
+XPic DragOverView()
+{
+    XView root(0, 0, 420, 200);
+    root.SetColor(0, kPanel);
+    auto* list = root.Add<XPane>(10, 10, 180, 180);
+    list->SetColor(0, XColor(50, 60, 80));
+    list->SetColor(3, XColor(40, 40, 40));
+    auto* row = list->Add<DragRow>(4, 4, 172, 18, "Concert Grand.gig");
+    row->SetColor(0, XColor(0, 0, 120));
+    row->SetPayload(FourCC("inst"));
+    list->Add<Caption>(4, 22, 172, 18, "Upright.gig");
+    root.Add<DropPane>(220, 10, 190, 180)->Add<Caption>(0, 0, 190, 18, "Drop here");
+    row->BeginDrag(row, 10, 9);
+    row->DragTo(250, 80);
+    root.Idle(1);
+    return Snapshot(root);
+}
+
 bool WriteControls(const std::string& dir)
 {
     GalleryCanvas c(900, 650);
@@ -253,6 +306,8 @@ bool WriteControls(const std::string& dir)
     c.G().DrawPic(ViewPorts(), 16, 220);
     c.Caption("WPopup over a view", 16, 414);
     c.G().DrawPic(PopupOverView(), 16, 434);
+    c.Caption("Drag and drop: the drag image over a target that accepts it", 456, 414);
+    c.G().DrawPic(DragOverView(), 456, 434);
     return c.Save(dir, "controls.png");
 }
 

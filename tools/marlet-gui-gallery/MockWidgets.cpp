@@ -168,9 +168,8 @@ MockKeyboard::MockKeyboard(int x, int y, int low, int high, int switchLow, int s
       switchHigh_(switchHigh)
 {
     base_.Brighten(0.4f);
-    keySwitch_.Tint(XColor(40, 20, 0), 0.85f);
-    keySwitch_.Saturate(1.0f);
-    heldPic_.Tint(XColor(60, 30, 0), 0.75f);
+    keySwitch_.Tint(XColor(0, 30, 70), 0.7f);
+    heldPic_.Tint(XColor(90, 40, 0), 0.72f);
 }
 
 void MockKeyboard::CopyKey(XGraphic* g, const XPic& from, int note)
