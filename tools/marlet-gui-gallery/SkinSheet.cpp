@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "gui/XGraphic.h"
 #include "gui/XPic.h"
@@ -161,11 +162,42 @@ bool WriteBrowserIcons(const std::string& dir)
     return c.Save(dir, "skin_browser_icons.png");
 }
 
+// Parts of the large pictures at 4x, where their pixels can be judged.
+bool WriteDetails(const std::string& dir)
+{
+    GalleryCanvas c(1660, 980);
+    c.Heading("Details at 4x", 16, 12);
+    const auto part = [&](const char* name, const XRect& area, int x, int y) {
+        XGraphic g;
+        const XPic pic(name);
+        g.Begin(nullptr, pic.Width(), pic.Height());
+        g.DrawPic(pic, 0, 0);
+        std::vector<std::uint32_t> pixels;
+        for (int py = area.top; py <= area.bottom; ++py) {
+            for (int px = area.left; px <= area.right; ++px) pixels.push_back(g.PixelAt(px, py));
+        }
+        c.Caption(
+            std::string(name) + " " + std::to_string(area.left) + ".." + std::to_string(area.right),
+            x, y);
+        c.DrawScaled(XPic::FromPixels(area.Width(), area.Height(), pixels), x, y + 16, 4);
+    };
+    part("view_top.png", XRect(0, 0, 199, 24), 16, 40);
+    part("view_top.png", XRect(200, 0, 399, 24), 836, 40);
+    part("view_bot.png", XRect(0, 0, 199, 69), 16, 160);
+    part("view_bot.png", XRect(500, 0, 699, 69), 836, 160);
+    part("view_part.png", XRect(150, 0, 349, 19), 16, 460);
+    part("tb_back.png", XRect(0, 0, 199, 48), 836, 460);
+    part("keyboard.png", XRect(0, 0, 199, 79), 16, 680);
+    part("key_pane.png", XRect(600, 0, 799, 87), 836, 640);
+    return c.Save(dir, "skin_details.png");
+}
+
 }  // namespace
 
 bool WriteSkinSheets(const std::string& dir)
 {
-    return WritePictures(dir) && WriteButtonStates(dir) && WriteBrowserIcons(dir);
+    return WritePictures(dir) && WriteButtonStates(dir) && WriteBrowserIcons(dir) &&
+           WriteDetails(dir);
 }
 
 }  // namespace gallery

@@ -81,12 +81,11 @@ void MenuButton(SkinCanvas& c, const XRect& r, XColor face)
     c.Triangle(cx - 3.5f, cy - 2, cx + 3.5f, cy - 2, cx, cy + 2, kLabelBright);
 }
 
-// A seat for a toggle LED: a dark rounded recess two pixels around it.
+// A seat for a toggle LED: a dark recess a pixel around it, lit along its lower edge.
 void Seat(SkinCanvas& c, const XRect& r)
 {
-    c.RoundRect(r.left - 2, r.top - 2, r.right + 3, r.bottom + 3, 3.0f, XColor(14, 14, 14));
-    c.RoundRect(r.left - 1, r.top - 1, r.right + 3, r.bottom + 3, 2.5f, XColor(64, 64, 64));
-    c.RoundRect(r.left - 1, r.top - 1, r.right + 2, r.bottom + 2, 2.0f, XColor(22, 22, 22));
+    c.RoundRect(r.left - 1, r.top - 1, r.right + 2, r.bottom + 3, 2.0f, XColor(70, 70, 70));
+    c.RoundRect(r.left - 1, r.top - 1, r.right + 2, r.bottom + 2, 2.0f, XColor(12, 12, 12));
 }
 
 SkinBitmap DrawTop(bool empty)
