@@ -55,6 +55,27 @@ TEST(Skin, CommittedPicturesAreWhatTheGeneratorDraws)
     }
 }
 
+// Small controls, icons and the toggles show what lies beneath their corners; panels, strips and
+// toolbar buttons are full rectangles.
+TEST(Skin, OnlyPicturesDrawnOverOthersHaveAMask)
+{
+    for (const SkinEntry& e : SkinArt::Entries()) {
+        const std::string name(e.name);
+        const bool overlay = name.starts_with("icn_") || name.starts_with("led_") ||
+                             name.starts_with("tog_") || name.starts_with("vcf_") ||
+                             name == "pot_grey.png" || name == "fad_cur.png";
+        const XPic pic(name);
+        EXPECT_EQ(pic.HasMask(), overlay) << name;
+        if (!overlay) continue;
+        int shown = 0;
+        for (int y = 0; y < pic.Height(); ++y) {
+            for (int x = 0; x < pic.Width(); ++x) shown += pic.IsMasked(x, y) ? 0 : 1;
+        }
+        EXPECT_GT(shown, 0) << name << " shows nothing";
+        EXPECT_LT(shown, pic.Width() * pic.Height()) << name << " hides all beneath it";
+    }
+}
+
 // Buttons derive their idle and pressed looks by changing saturation: everything but the icon
 // must be grey, or the button's plate would change colour with its state.
 TEST(Skin, ToolbarButtonsChangeOnlyTheirIconWithTheirState)

@@ -4,7 +4,6 @@
 #include "tools/marlet-skin/ToolbarArt.h"
 
 #include <cmath>
-#include <functional>
 #include <string>
 
 #include "tools/marlet-skin/SkinCanvas.h"
