@@ -165,7 +165,7 @@ bool WriteBrowserIcons(const std::string& dir)
 // Parts of the large pictures at 4x, where their pixels can be judged.
 bool WriteDetails(const std::string& dir)
 {
-    GalleryCanvas c(1660, 980);
+    GalleryCanvas c(1660, 1230);
     c.Heading("Details at 4x", 16, 12);
     const auto part = [&](const char* name, const XRect& area, int x, int y) {
         XGraphic g;
@@ -189,6 +189,10 @@ bool WriteDetails(const std::string& dir)
     part("tb_back.png", XRect(0, 0, 199, 48), 836, 460);
     part("keyboard.png", XRect(0, 0, 199, 79), 16, 680);
     part("key_pane.png", XRect(600, 0, 799, 87), 836, 640);
+    part("tb_marlet.png", XRect(0, 0, 141, 38), 16, 1030);
+    part("tb_saveas.png", XRect(0, 0, 59, 43), 620, 1030);
+    part("tb_settings.png", XRect(0, 0, 59, 43), 880, 1030);
+    part("tb_reset.png", XRect(0, 0, 59, 43), 1140, 1030);
     return c.Save(dir, "skin_details.png");
 }
 
