@@ -2,31 +2,19 @@
 // GUI controls, and a mock of the editor, written as PNG files for people to look at.
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
-#include <string_view>
 
 #include "tools/marlet-gui-gallery/EditorMock.h"
 #include "tools/marlet-gui-gallery/FrameworkSheet.h"
 #include "tools/marlet-gui-gallery/SkinSheet.h"
+#include "tools/marlet-skin/OutFolder.h"
 
 int main(int argc, char** argv)
 {
-    std::string out;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--out" && i + 1 < argc) {
-            out = argv[++i];
-        } else {
-            out.clear();
-            break;
-        }
-    }
-    if (out.empty()) {
-        std::fprintf(stderr, "usage: marlet-gui-gallery --out DIR\n");
-        return 2;
-    }
-    std::error_code error;
-    std::filesystem::create_directories(out, error);
+    const std::optional<std::string> folder = OutFolder(argc, argv, "marlet-gui-gallery");
+    if (!folder) return 2;
+    const std::string& out = *folder;
     if (!gallery::WriteSkinSheets(out) || !gallery::WriteFrameworkSheets(out) ||
         !gallery::WriteEditorMock(out)) {
         std::fprintf(stderr, "marlet-gui-gallery: cannot write into %s\n", out.c_str());

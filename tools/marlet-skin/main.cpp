@@ -1,30 +1,18 @@
 // marlet-skin --out DIR: draws every skin picture and writes it as DIR/<name>.
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
-#include <string_view>
 
+#include "tools/marlet-skin/OutFolder.h"
 #include "tools/marlet-skin/SkinArt.h"
 #include "tools/marlet-skin/SkinPng.h"
 
 int main(int argc, char** argv)
 {
-    std::string out;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--out" && i + 1 < argc) {
-            out = argv[++i];
-        } else {
-            out.clear();
-            break;
-        }
-    }
-    if (out.empty()) {
-        std::fprintf(stderr, "usage: marlet-skin --out DIR\n");
-        return 2;
-    }
-    std::error_code error;
-    std::filesystem::create_directories(out, error);
+    const std::optional<std::string> folder = OutFolder(argc, argv, "marlet-skin");
+    if (!folder) return 2;
+    const std::string& out = *folder;
     int written = 0;
     for (const SkinBitmap& bitmap : SkinArt::DrawAll()) {
         const std::string path = (std::filesystem::path(out) / bitmap.name).string();
