@@ -1,4 +1,5 @@
 # The text and list widgets, the on-screen keyboard, menus and tool tips.
 target_sources(marlet_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/XEditBox.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XList.cpp
 )
