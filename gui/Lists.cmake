@@ -3,4 +3,5 @@ target_sources(marlet_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/XEditBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XTree.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XKeyboard.cpp
 )
