@@ -4,4 +4,6 @@ target_sources(marlet_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/XList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XTree.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XKeyboard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XMenu.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XToolTip.cpp
 )
