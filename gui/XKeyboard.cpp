@@ -10,7 +10,7 @@ namespace {
 
 // The keys drawn by code when the skin has no keyboard: ivory keys with a dark seam and
 // black keys with a lighter face, on the same geometry as the picture.
-XPic PlainKeys()
+XPic PlainKeysPicture()
 {
     constexpr int w = XKeyboard::kPictureWidth;
     constexpr int h = XKeyboard::kPictureHeight;
@@ -46,8 +46,17 @@ XPic PlainKeys()
 XKeyboard::XKeyboard(int x, int y, int width, int height) : XControl(x, y, width, height)
 {
     SetColor(0, XColor());
-    XPic pic("keyboard.png");
-    if (!pic.IsLoaded()) pic = PlainKeys();
+    SetPicture(XPic("keyboard.png"));
+}
+
+XPic XKeyboard::PlainPicture()
+{
+    return PlainKeysPicture();
+}
+
+void XKeyboard::SetPicture(const XPic& source)
+{
+    const XPic pic = source.IsLoaded() ? source : PlainKeysPicture();
     base_ = pic;
     base_.Brighten(0.4f);
     playable_ = pic;
@@ -55,6 +64,7 @@ XKeyboard::XKeyboard(int x, int y, int width, int height) : XControl(x, y, width
     switch_.Tint(XColor(0, 30, 70), 0.7f);
     held_ = pic;
     held_.Tint(XColor(90, 40, 0), 0.72f);
+    Invalidate();
 }
 
 bool XKeyboard::IsBlackKey(int note)

@@ -23,6 +23,11 @@ public:
 
     XKeyboard(int x, int y, int width, int height);
 
+    // Replaces the keys' picture (781 x 80); the four shades are made from it again.
+    void SetPicture(const XPic& pic);
+    // The keys drawn by code, used when the skin has no keyboard.
+    static XPic PlainPicture();
+
     // Both ranges are clamped to 21..108; a range whose low end is above its high end is empty.
     void SetRanges(int low, int high, int switchLow, int switchHigh);
     // MIDI activity from elsewhere; sends nothing.
