@@ -24,12 +24,12 @@ void XSelect::DrawArrows(XGraphic* g)
     const int column = Width() - kArrowColumn;
     g->SetPen(GetColor(3));
     g->Line(column - 1, 1, column - 1, Height() - 2);
-    // An up and a down triangle, 5 pixels wide, around the middle.
+    // An up and a down triangle, 5 pixels wide, their bases towards the middle.
     const int ax = column + 2;
     const int mid = Height() / 2;
     g->SetPen(GetColor(2));
     for (int i = 0; i < 3; ++i) {
-        g->Line(ax + i, mid - 2 - (2 - i), ax + 4 - i, mid - 2 - (2 - i));
+        g->Line(ax + i, mid - 2 - i, ax + 4 - i, mid - 2 - i);
         g->Line(ax + i, mid + 1 + i, ax + 4 - i, mid + 1 + i);
     }
 }
