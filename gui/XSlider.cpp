@@ -10,7 +10,8 @@ XSlider::XSlider(int x, int y, int width, int height) : XControl(x, y, width, he
 
 void XSlider::SetRange(double minimum, double maximum, double step, double fineStep)
 {
-    if (!std::isfinite(minimum) || !std::isfinite(maximum)) return;
+    // A span beyond the doubles would make every step and fraction infinite or not a number.
+    if (!std::isfinite(maximum - minimum)) return;
     if (maximum < minimum) std::swap(minimum, maximum);
     minimum_ = minimum;
     maximum_ = maximum;
@@ -29,7 +30,8 @@ double XSlider::Snap(double value, double q) const
     if (!(q > 0)) return value;
     const float numerator = static_cast<float>(value - minimum_ + q / 2);
     const double snapped = minimum_ + q * std::trunc(numerator / q);
-    // Single precision can round a value of a wide range past its end.
+    // Single precision can round a value of a wide range past its end, or beyond its own range.
+    if (!std::isfinite(snapped)) return value;
     return std::clamp(snapped, minimum_, maximum_);
 }
 

@@ -17,7 +17,7 @@ public:
 
     // A step of 0 or less becomes a hundredth of the range, a fine step of 0 or less a fifth of
     // the step. The value is not touched. Bounds given the wrong way round are swapped; ranges
-    // that are not finite are refused.
+    // whose span is not a finite number are refused.
     void SetRange(double minimum, double maximum, double step, double fineStep = 0);
     // Clamped and snapped to the step grid.
     void SetDefault(double value);

@@ -297,6 +297,33 @@ TEST(Label, NewTextDoesNotLandOnTheOldOne)
     EXPECT_TRUE(std::equal(g.Pixels().begin(), g.Pixels().end(), fresh.Pixels().begin()));
 }
 
+// Huge and broken texts, odd sizes and presses anywhere draw and answer without trouble.
+TEST(ButtonWidgets, BadTextsAndOddSizes)
+{
+    std::string junk(XControl::kMaxText + 100, 'W');
+    for (std::size_t i = 0; i < junk.size(); i += 7) junk[i] = static_cast<char>(0xC3 + i % 40);
+    for (int size : {0, 1, 3, -5}) {
+        XView root(0, 0, 64, 48);
+        XPane* pane = root.Add<XPane>(0, 0, 64, 48);
+        std::vector<XControl*> widgets {
+            pane->Add<XButton>(2, 2, size, size * 2), pane->Add<XLogo>(2, 2, size, size),
+            pane->Add<XToggle>(2, 2, size, size),     pane->Add<XCheckBox>(2, 2, size, size),
+            pane->Add<XTogLed>(2, 2, size, size),     pane->Add<XTabs>(2, 2, size, size),
+            pane->Add<XSelect>(2, 2, size, size),     pane->Add<XLabel>(2, 2, size, size),
+            pane->Add<XProgress>(2, 2, size, size)};
+        static_cast<XTabs*>(widgets[5])->AddTab(junk, 1 << 30);
+        for (XControl* w : widgets) w->SetText(junk);
+        XGraphic g;
+        DrawAll(root, g);
+        for (int x : {-1, 0, 2, 3, 63}) {
+            root.MouseDownAt(x, x, 0, true, false);
+            root.MouseMoveTo(x + 1000, -x, false, false);
+            root.MouseUpAt(x, x);
+        }
+        DrawAll(root, g, false);
+    }
+}
+
 // Every widget of the family in its plain look on a dark panel, in several states.
 TEST(ButtonWidgetsReference, PlainLooksOnADarkPanel)
 {

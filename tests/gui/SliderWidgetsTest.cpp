@@ -111,7 +111,11 @@ TEST(Slider, RangeDefaultsAndOddRanges)
     slider.SetValue(-20);
     EXPECT_EQ(slider.GetValue(), -10);
     slider.SetRange(0, std::numeric_limits<double>::infinity(), 1);
+    slider.SetRange(-1e308, 1e308, 0);  // the span overflows: refused
     EXPECT_EQ(slider.Maximum(), 10);
+    slider.SetRange(-1e300, 1e300, 0);
+    slider.SetValue(5e299);
+    EXPECT_TRUE(std::isfinite(slider.GetValue()));
 }
 
 // A horizontal fader of 112 pixels: 100 pixels of travel for the range 0 .. 100.
