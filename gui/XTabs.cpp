@@ -123,6 +123,7 @@ bool XTabs::MouseDown(XMouse* mouse)
         if (x >= thumb.left && x <= thumb.right) {
             draggingThumb_ = true;
             pressScroll_ = scroll_;
+            Invalidate();
             return true;
         }
         return false;
@@ -145,7 +146,9 @@ void XTabs::MouseDrag(XMouse* mouse)
 
 void XTabs::MouseUp(XMouse* mouse)
 {
+    if (!draggingThumb_) return;
     draggingThumb_ = false;
+    Invalidate();
 }
 
 void XTabs::Draw(XGraphic* g)
