@@ -96,6 +96,8 @@ public:
         return true;
     }
     void Hover(int x, int y) override { view_->PointerMoved(x - X(), y - Y()); }
+    // The view answers enter and escape itself before a control sees them, so keys come here.
+    bool KeyDown(XKey* key) override { return view_->KeyDown(key); }
 
 private:
     XMenuView* view_;
@@ -200,7 +202,7 @@ XMenuView::XMenuView(std::unique_ptr<XMenu> menu, int maxHeight, XEventQueue* re
     scrollable_ = height > limit;
     SetSize(width, std::max(std::min(height, limit), kRowHeight + 2 * kPad));
     SetColor(0, kBack);
-    Adopt(std::make_unique<MenuSurface>(this, Width(), Height()));
+    SetFocus(Adopt(std::make_unique<MenuSurface>(this, Width(), Height())));
     Enter(menu_.get());
 }
 
