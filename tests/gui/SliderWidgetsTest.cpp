@@ -280,14 +280,24 @@ TEST(SliderWidgetsReference, FadersAndKnobs)
     panel->SetColor(0, XColor(38, 42, 50));
     panel->SetColor(3, XColor(70, 76, 90));
 
-    // Top-strip faders: transparent, with fills from their reference.
+    // Top-strip faders: transparent over a bed with grooves, with fills from their reference.
+    std::vector<std::uint32_t> bed(120 * 62, 0x262a32);
+    for (int row = 0; row < 3; ++row) {
+        const std::uint32_t groove[3] = {0x14161a, 0x0b0c0e, 0x464c5a};
+        for (int y = 0; y < 3; ++y) {
+            std::fill_n(bed.begin() + (row * 22 + 8 + y) * 120 + 4, 112, groove[y]);
+        }
+    }
+    XSkin::Add("test_fader_bed.png", testsupport::EncodePng(bed, 120, 62));
+    XPane* strip = panel->Add<XPane>(10, 10, 0, 0);
+    strip->SetPicture("test_fader_bed.png");
     const XColor fills[3] = {XColor(120, 120, 150), XColor(255, 80, 30), XColor(150, 230, 170)};
     const double values[3] = {100, -40, 90};
     const double mins[3] = {0, -100, 0};
     const double maxs[3] = {127, 100, 127};
     const double refs[3] = {0, 0, 64};
     for (int i = 0; i < 3; ++i) {
-        XFader* f = panel->Add<XFader>(10, 10 + i * 22, 120, 18);
+        XFader* f = strip->Add<XFader>(0, i * 22, 120, 18);
         f->SetRange(mins[i], maxs[i], 1);
         f->SetFill(fills[i], refs[i]);
         f->SetColor(1, XColor(170, 174, 190));
