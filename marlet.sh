@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 
 packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev libgmock-dev
           libbenchmark-dev libsndfile1-dev libgig-dev dpf-plugins-vst clang libclang-rt-dev binutils
-          libfreetype-dev libstb-dev)
+          libfreetype-dev libstb-dev libxcb1-dev libxcb-xtest0-dev xvfb xauth)
 
 setup() {
     local missing=()

@@ -126,6 +126,30 @@ RenderJob::Settings ParseRender(std::span<const std::string_view> args)
     return s;
 }
 
+EditorSession::Settings ParseEditor(std::span<const std::string_view> args)
+{
+    EditorSession::Settings s;
+    OptionTable table;
+    table.positional = TakePlugin(s.plugin);
+    auto text = [](std::optional<std::string>& into) {
+        return OptionTable::Option {[&into](std::string_view v) { into = std::string(v); }};
+    };
+    table.options["--chunk"] = text(s.loadChunk);
+    table.options["--save-chunk"] = text(s.saveChunk);
+    table.options["--audio"] = text(s.audio);
+    table.options["--snap"] = text(s.snap);
+    table.options["--actions"] = text(s.actions);
+    table.options["--display"] = {[&](std::string_view v) { s.display = v; }};
+    table.options["--seconds"] = {
+        [&](std::string_view v) { s.seconds = Real("--seconds", v, 0, 36000, false); }};
+    table.options["--cycles"] = {[&](std::string_view v) {
+        s.cycles = static_cast<int>(Integer("--cycles", v, 1, 100000));
+    }};
+    Walk(args, table);
+    if (s.plugin.empty()) throw UsageError("editor needs the path of a plug-in");
+    return s;
+}
+
 bool IsHelpOption(std::string_view arg)
 {
     return arg == "--help" || arg == "-h";
@@ -142,6 +166,7 @@ Command CommandLine::Parse(std::span<const std::string_view> args)
     const auto rest = args.subspan(1);
     if (args[0] == "info") return ParseInfo(rest);
     if (args[0] == "render") return ParseRender(rest);
+    if (args[0] == "editor") return ParseEditor(rest);
     throw UsageError("unknown command \"" + std::string(args[0]) + "\"");
 }
 
@@ -150,6 +175,7 @@ const char* CommandLine::Usage()
     return R"(Usage:
   marlet-host info PLUGIN [--can-do TEXT]...
   marlet-host render PLUGIN --out FILE.wav [--midi FILE.mid | --notes LIST] [options]
+  marlet-host editor PLUGIN [options]
   marlet-host --help
 
 info     prints what a VST 2.4 plug-in says about itself, one "key: value" per line.
@@ -167,6 +193,27 @@ render   plays MIDI through the plug-in offline and writes a 32-bit float WAV fi
   --chunk FILE       restore the plug-in's state from this chunk before playing
   --save-chunk FILE  save the plug-in's state chunk after playing
   --bus N            write only outputs 2N and 2N+1 as a stereo file (default: all outputs)
+
+editor   opens the plug-in's editor in a window of its own, as a Linux host does (needs an X
+         display), and prints "editor: WIDTHxHEIGHT".
+  --seconds S        how long the editor stays open each time (default 2)
+  --cycles N         open and close the editor N times (default 1)
+  --chunk FILE       restore the plug-in's state from this chunk before the editor opens
+  --save-chunk FILE  save the plug-in's state chunk after the editor has closed
+  --audio FILE.wav   run an audio thread in real time while the editor is open and record
+                     every output to this file
+  --snap FILE.png    write the editor's pixels as a PNG just before the last close
+  --actions FILE     play this input script into the editor at each open, one action a line
+                     (coordinates in the editor's pixels, times in milliseconds):
+                       wait MS                  click X Y [left|middle|right]
+                       move X Y                 press X Y [button] / release X Y [button]
+                       double X Y               drag X1 Y1 X2 Y2 [MS]
+                       wheel X Y STEPS          (positive: up, negative: down)
+                       key CHORD...             e.g. key a  key ctrl+c  key Return  key shift+Tab
+                       type TEXT                (printable ASCII)
+                       # comment
+                     see ACTIONS.md beside the sources for the key names
+  --display NAME     the X display to use (default: $DISPLAY)
 
 Exit status: 0 success, 1 failure while running, 2 bad command line.
 )";

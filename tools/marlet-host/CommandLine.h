@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "tools/marlet-host/EditorSession.h"
 #include "tools/marlet-host/RenderJob.h"
 
 struct HelpCommand {};
@@ -18,7 +19,8 @@ struct InfoCommand {
     std::vector<std::string> canDo;  // asked in addition to the standard questions
 };
 
-using Command = std::variant<HelpCommand, InfoCommand, RenderJob::Settings>;
+using Command =
+    std::variant<HelpCommand, InfoCommand, RenderJob::Settings, EditorSession::Settings>;
 
 class CommandLine {
 public:

@@ -41,18 +41,32 @@ void OfflineRenderer::LoadChunk(std::span<const std::uint8_t> chunk)
     module_.Dispatch(vst::effSetChunk, 0, static_cast<vst::intptr>(copy.size()), copy.data());
 }
 
-void OfflineRenderer::Play(EventScheduler& events, std::int64_t frames, const BlockSink& sink)
+void OfflineRenderer::SwitchOn()
 {
     module_.Dispatch(vst::effMainsChanged, 0, 1);
     module_.Dispatch(vst::effStartProcess);
-    struct SwitchOff {
-        VstPluginModule& module;
-        ~SwitchOff()
-        {
-            module.Dispatch(vst::effStopProcess);
-            module.Dispatch(vst::effMainsChanged, 0, 0);
-        }
-    } switchOff {module_};
+}
+
+void OfflineRenderer::SwitchOff()
+{
+    module_.Dispatch(vst::effStopProcess);
+    module_.Dispatch(vst::effMainsChanged, 0, 0);
+}
+
+std::span<const float* const> OfflineRenderer::RenderBlock(EventScheduler& events,
+                                                           std::int64_t start, std::int32_t frames)
+{
+    ProcessBlock(events, start, std::clamp(frames, 0, blockSize_));
+    return {outputs_.data(), outputs_.size()};
+}
+
+void OfflineRenderer::Play(EventScheduler& events, std::int64_t frames, const BlockSink& sink)
+{
+    SwitchOn();
+    struct SwitchOffGuard {
+        OfflineRenderer& renderer;
+        ~SwitchOffGuard() { renderer.SwitchOff(); }
+    } switchOff {*this};
 
     for (std::int64_t done = 0; done < frames;) {
         const auto n = static_cast<std::int32_t>(std::min<std::int64_t>(blockSize_, frames - done));

@@ -29,9 +29,16 @@ public:
     // Switches the plug-in on, renders `frames` frames and switches it off, even when the sink
     // throws.
     void Play(EventScheduler& events, std::int64_t frames, const BlockSink& sink);
+    // The parts of Play for a host that paces the blocks itself: switch on, render one block
+    // (at most the block size) starting at frame `start`, switch off.
+    void SwitchOn();
+    std::span<const float* const> RenderBlock(EventScheduler& events, std::int64_t start,
+                                              std::int32_t frames);
+    void SwitchOff();
     // The plug-in's bank chunk (effGetChunk, index 0); empty when it has none.
     std::vector<std::uint8_t> SaveChunk();
 
+    std::int32_t BlockSize() const { return blockSize_; }
     std::int32_t Outputs() const { return static_cast<std::int32_t>(outputs_.size()); }
 
 private:

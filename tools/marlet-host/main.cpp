@@ -1,4 +1,5 @@
-// marlet-host: a command-line VST 2.4 host that reports on a plug-in or renders MIDI through it.
+// marlet-host: a command-line VST 2.4 host that reports on a plug-in, renders MIDI through it
+// or opens its editor.
 #include <exception>
 #include <iostream>
 #include <string_view>
@@ -29,6 +30,8 @@ int Run(const Command& command)
         std::cout << CommandLine::Usage();
     } else if (const auto* info = std::get_if<InfoCommand>(&command)) {
         RunInfo(*info);
+    } else if (const auto* editor = std::get_if<EditorSession::Settings>(&command)) {
+        EditorSession(*editor).Run(std::cout, std::cerr);
     } else {
         RenderJob(std::get<RenderJob::Settings>(command)).Run(std::cerr);
     }

@@ -1,0 +1,116 @@
+// The input script format of `marlet-host editor --actions`.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tools/marlet-host/ActionScript.h"
+
+namespace {
+
+using Step = ActionScript::Step;
+using Kind = ActionScript::Step::Kind;
+using testing::HasSubstr;
+
+Step Move(int x, int y)
+{
+    return {Kind::Move, x, y};
+}
+Step Button(std::uint32_t b, bool press)
+{
+    return {Kind::Button, 0, 0, b, press};
+}
+Step Key(std::uint32_t k, bool press)
+{
+    return {Kind::Key, 0, 0, k, press};
+}
+Step Wait(int ms)
+{
+    return {Kind::Wait, 0, 0, 0, false, ms};
+}
+
+constexpr std::uint32_t kCtrl = 0xffe3, kShift = 0xffe1;
+
+struct Case {
+    const char* line;
+    std::vector<Step> steps;
+};
+
+class ActionLine : public testing::TestWithParam<Case> {};
+
+TEST_P(ActionLine, CompilesToItsSteps)
+{
+    EXPECT_EQ(ActionScript::Parse(GetParam().line).Steps(), GetParam().steps) << GetParam().line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, ActionLine,
+    testing::Values(
+        Case {"click 10 20", {Move(10, 20), Button(1, true), Button(1, false)}},
+        Case {"  click\t10 20 right  ", {Move(10, 20), Button(3, true), Button(3, false)}},
+        Case {"press 1 2 middle", {Move(1, 2), Button(2, true)}},
+        Case {"release 1 2", {Move(1, 2), Button(1, false)}},
+        Case {"double 5 6",
+              {Move(5, 6), Button(1, true), Button(1, false), Wait(50), Button(1, true),
+               Button(1, false)}},
+        Case {"wheel 3 4 2",
+              {Move(3, 4), Button(4, true), Button(4, false), Button(4, true), Button(4, false)}},
+        Case {"wheel 3 4 -1", {Move(3, 4), Button(5, true), Button(5, false)}},
+        Case {"key ctrl+shift+z",
+              {Key(kCtrl, true), Key(kShift, true), Key('z', true), Key('z', false),
+               Key(kShift, false), Key(kCtrl, false)}},
+        // "+" alone and at the end of a chord is the plus key.
+        Case {"key + ctrl++",
+              {Key('+', true), Key('+', false), Key(kCtrl, true), Key('+', true), Key('+', false),
+               Key(kCtrl, false)}},
+        Case {"key Return F12 space",
+              {Key(0xff0d, true), Key(0xff0d, false), Key(0xffc9, true), Key(0xffc9, false),
+               Key(' ', true), Key(' ', false)}},
+        Case {"type a B",
+              {Key('a', true), Key('a', false), Key(' ', true), Key(' ', false), Key('B', true),
+               Key('B', false)}},
+        Case {"# a comment", {}}, Case {"", {}}, Case {"wait 0", {Wait(0)}}));
+
+TEST(ActionScript, DragMovesInStepsBetweenPressAndRelease)
+{
+    const auto steps = ActionScript::Parse("drag 0 100 50 0 500").Steps();
+    ASSERT_EQ(steps.size(), 3u + 2 * 10);
+    EXPECT_EQ(steps[1], Button(1, true));
+    EXPECT_EQ(steps[steps.size() - 2], Move(50, 0));
+    EXPECT_EQ(steps.back(), Button(1, false));
+    EXPECT_EQ(ActionScript::Parse("drag 0 100 50 0 500").TotalMilliseconds(), 500);
+    // No move is outside the segment.
+    for (const Step& s : steps) {
+        if (s.kind == Kind::Move) {
+            EXPECT_TRUE(s.x >= 0 && s.x <= 50 && s.y >= 0 && s.y <= 100);
+        }
+    }
+}
+
+TEST(ActionScript, MistakesNameTheLineAndTheFault)
+{
+    const std::vector<std::pair<const char*, const char*>> bad {
+        {"click 1 2\nfly 1 2", "line 2: unknown action \"fly\""},
+        {"click 1", "click takes 2 to 3 arguments"},
+        {"click 1 2 left extra", "takes 2 to 3"},
+        {"click x 2", "a coordinate"},
+        {"click 1 99999", "a coordinate"},
+        {"click 1 2 thumb", "left, middle or right"},
+        {"wait -5", "a wait"},
+        {"wheel 1 1 1000", "wheel steps"},
+        {"key hyper+a", "unknown modifier"},
+        {"key Enterprise", "unknown key"},
+        {"key", "key takes"},
+        {"type", "needs the text"},
+        {"type caf\xc3\xa9", "printable ASCII"},
+        {"\n\r\nwait 1\r\nwait", "line 4: wait takes 1 arguments"},
+    };
+    for (const auto& [text, message] : bad) {
+        try {
+            ActionScript::Parse(text);
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const ActionScript::Error& e) {
+            EXPECT_THAT(e.what(), HasSubstr(message)) << text;
+        }
+    }
+}
+
+}  // namespace

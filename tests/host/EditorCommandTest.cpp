@@ -1,0 +1,129 @@
+// `marlet-host editor` run as a user would, under a virtual X server: the third-party synth's
+// editor opens, takes scripted input, is read back as a picture, and bad input fails cleanly.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "fixtures/TempFolder.h"
+#include "tests/host/ProcessRunner.h"
+#include "tests/host/TestPlugins.h"
+#include "tests/support/WavReader.h"
+
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#include <stb/stb_image.h>
+#pragma GCC diagnostic pop
+
+namespace {
+
+using testing::HasSubstr;
+using testsupport::ProcessResult;
+using testsupport::TempFolder;
+
+const std::string kXvfbRun = "/usr/bin/xvfb-run";
+
+ProcessResult HostOnDisplay(const std::vector<std::string>& args)
+{
+    std::vector<std::string> all {"-a", "-s", "-screen 0 1024x768x24", MARLET_HOST_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    return testsupport::ProcessRunner::Run(kXvfbRun, all);
+}
+
+class EditorCommand : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::filesystem::exists(kXvfbRun)) GTEST_SKIP() << "xvfb-run is not installed";
+        if (!testplugins::HaveNekobi()) GTEST_SKIP() << "dpf-plugins-vst is not installed";
+    }
+    TempFolder folder_;
+};
+
+struct Picture {
+    int width = 0, height = 0;
+    std::set<std::uint32_t> colours;
+};
+
+Picture ReadPng(const std::string& path)
+{
+    Picture picture;
+    int channels = 0;
+    std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
+        stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3), stbi_image_free);
+    if (!pixels) return {};
+    for (int i = 0; i < picture.width * picture.height; ++i) {
+        const stbi_uc* p = pixels.get() + 3 * i;
+        picture.colours.insert(p[0] << 16 | p[1] << 8 | p[2]);
+    }
+    return picture;
+}
+
+TEST_F(EditorCommand, SnapsTheThirdPartyEditorAtItsOwnSize)
+{
+    const std::string png = folder_.File("nekobi.png");
+    const auto r = HostOnDisplay({"editor", testplugins::kNekobi, "--seconds", "1", "--snap", png});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    int width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(r.out.c_str(), "editor: %dx%d", &width, &height), 2) << r.out;
+    const Picture picture = ReadPng(png);
+    EXPECT_EQ(picture.width, width);
+    EXPECT_EQ(picture.height, height);
+    // The skin, not a blank window: many colours.
+    EXPECT_GT(picture.colours.size(), 50u);
+}
+
+TEST_F(EditorCommand, PlaysScriptRecordsAudioAndReopens)
+{
+    const std::string script = folder_.File("input.txt");
+    std::ofstream(script) << "wait 100\nclick 150 60\ndrag 208 70 208 20 200\nwheel 420 70 -2\n"
+                             "key ctrl+c Return\ntype Hi!\n";
+    const std::string wav = folder_.File("live.wav");
+    const auto r = HostOnDisplay({"editor", testplugins::kNekobi, "--seconds", "0.6", "--cycles",
+                                  "3", "--actions", script, "--audio", wav});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const testsupport::WavReader audio(wav);
+    ASSERT_TRUE(audio.Ok()) << audio.Error();
+    EXPECT_EQ(audio.Channels(), 1);
+    // Paced in real time over three opens of 0.6 s, give or take the opening and closing.
+    EXPECT_GT(audio.Frames(), 44100 * 1.6);
+    EXPECT_LT(audio.Frames(), 44100 * 6);
+}
+
+TEST(EditorCommandFailures, NoDisplayNoEditorAndBadScriptsFailWithAReason)
+{
+    auto r = testsupport::ProcessRunner::Run(
+        "/usr/bin/env", {"-u", "DISPLAY", MARLET_HOST_PATH, "editor", testplugins::kProbe});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_THAT(r.err, HasSubstr("DISPLAY is not set"));
+
+    r = testsupport::ProcessRunner::Run(
+        "/usr/bin/env", {"DISPLAY=:9999", MARLET_HOST_PATH, "editor", testplugins::kProbe});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_THAT(r.err, HasSubstr("cannot connect"));
+
+    r = testsupport::ProcessRunner::Run(MARLET_HOST_PATH, {"editor"});
+    EXPECT_EQ(r.exitCode, 2);
+    r = testsupport::ProcessRunner::Run(MARLET_HOST_PATH,
+                                        {"editor", testplugins::kProbe, "--cycles", "0"});
+    EXPECT_EQ(r.exitCode, 2);
+
+    if (!std::filesystem::exists(kXvfbRun)) GTEST_SKIP() << "xvfb-run is not installed";
+    r = HostOnDisplay({"editor", testplugins::kProbe});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_THAT(r.err, HasSubstr("has no editor"));
+
+    const TempFolder folder;
+    const std::string script = folder.File("bad.txt");
+    std::ofstream(script) << "click 1 2\nclick 1\n";
+    r = HostOnDisplay({"editor", testplugins::kProbe, "--actions", script});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_THAT(r.err, HasSubstr("line 2"));
+}
+
+}  // namespace
