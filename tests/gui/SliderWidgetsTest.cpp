@@ -260,9 +260,10 @@ void RegisterKnob()
     std::vector<std::uint8_t> mask(kSide * kSide, 0);
     for (int y = 0; y < kSide; ++y) {
         for (int x = 0; x < kSide; ++x) {
-            const double d = std::hypot(x - 16.0, y - 16.0);
-            if (d > 15.5) continue;
-            const int shade = static_cast<int>(70 - (x + y) * 0.6 + (d > 13.5 ? -25 : 0));
+            // Integers only, so every build draws the same picture.
+            const int d2 = (x - 16) * (x - 16) + (y - 16) * (y - 16);
+            if (d2 > 240) continue;  // 15.5 squared
+            const int shade = 70 - (x + y) * 3 / 5 - (d2 > 182 ? 25 : 0);
             const auto c = static_cast<std::uint32_t>(std::clamp(shade, 10, 255));
             pixels[y * kSide + x] = c << 16 | c << 8 | (c + 6);
             mask[y * kSide + x] = 255;
