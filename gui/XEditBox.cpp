@@ -83,9 +83,22 @@ void XEditBox::Positions()
     for (int a : advances) positions_.push_back(positions_.back() + a);
 }
 
+void XEditBox::KeepCaretVisible()
+{
+    const int last = static_cast<int>(positions_.size()) - 1;
+    const bool rightEnd = dragA_ >= 0 && dragB_ > dragA_;
+    const int at = positions_[static_cast<std::size_t>(
+        std::clamp(rightEnd ? caret_ + selLength_ : caret_, 0, last))];
+    const int right = std::max(kTextX, Width() - kTextX);
+    if (at - scroll_ > right) scroll_ = at - right;
+    if (at - scroll_ < kTextX) scroll_ = at - kTextX;
+    scroll_ = std::clamp(scroll_, 0, std::max(0, positions_.back() - right));
+}
+
 int XEditBox::IndexAt(int x)
 {
     Positions();
+    x += scroll_;
     int best = 0;
     for (std::size_t i = 1; i < positions_.size(); ++i) {
         if (std::abs(positions_[i] - x) < std::abs(positions_[best] - x))
@@ -126,6 +139,7 @@ bool XEditBox::MouseDown(XMouse* mouse)
     if (!editing_) {
         buffer_ = Text();
         editing_ = true;
+        scroll_ = 0;
     }
     dragA_ = dragB_ = mouse->LocalPressX();
     SelectBetween(dragA_, dragB_);
@@ -270,6 +284,12 @@ void XEditBox::Draw(XGraphic* g)
     }
     g->Frame(all.Inflated(-1), GetColor(3));
     Positions();
+    KeepCaretVisible();
+    for (int& p : positions_) p -= scroll_;
+    // A scrolled text stays inside the frame.
+    const XRect oldClip = g->ClipRect();
+    const XRect box = XRect::FromSize(g->OriginX(), g->OriginY(), Width(), Height());
+    g->SetClip(box, box.Inflated(-3).Intersect(oldClip));
     const int last = static_cast<int>(positions_.size()) - 1;
     const int a = std::clamp(caret_, 0, last);
     const int b = std::clamp(caret_ + selLength_, 0, last);
@@ -278,9 +298,10 @@ void XEditBox::Draw(XGraphic* g)
         g->FillRect(positions_[a], 3, positions_[b] - positions_[a], Height() - 6);
     }
     g->SetTextColor(GetColor(2));
-    g->Text(buffer_, kTextX, top + 3);
+    g->Text(buffer_, kTextX - scroll_, top + 3);
     if (caretPhase_ == 1 && selLength_ == 0) {
         g->SetPen(GetColor(2));
         g->Line(positions_[a], 3, positions_[a], Height() - 4);
     }
+    g->SetClip(box, oldClip);
 }

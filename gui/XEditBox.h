@@ -63,6 +63,8 @@ private:
     // The character boundary nearest to x (control coordinates).
     int IndexAt(int x);
     void Positions();
+    // Scrolls the text so that the caret stays inside the box.
+    void KeepCaretVisible();
     void SelectBetween(int xa, int xb);
     std::size_t ByteOf(int index) const;
     int CharCount() const;
@@ -80,4 +82,5 @@ private:
     std::vector<int> positions_;  // x of each character boundary
     int dragA_ = -1;
     int dragB_ = -1;
+    int scroll_ = 0;  // pixels of the edit text scrolled out at the left
 };

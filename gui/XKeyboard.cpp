@@ -147,6 +147,7 @@ bool XKeyboard::MouseDown(XMouse* mouse)
         return false;
     }
     if (playing_ >= 0) Send(playing_, 0);
+    pressed_ = true;
     playing_ = note;
     Invalidate();
     Send(note, velocity);
@@ -155,20 +156,23 @@ bool XKeyboard::MouseDown(XMouse* mouse)
 
 void XKeyboard::MouseDrag(XMouse* mouse)
 {
-    if (playing_ < 0) return;
+    if (!pressed_) return;
     int note = -1, velocity = 0;
     const bool hit = NoteAt(mouse->LocalX(), mouse->LocalY(), Height(), note, velocity);
-    if (hit && note == playing_) return;
-    // Off the keys or onto a key that does not play: the old note ends, nothing new starts.
+    if (!hit || !Playable(note)) note = -1;
+    if (note == playing_) return;
+    // Off the keys or onto a key that does not play, the old note ends and none starts; the
+    // next playable key under the pointer starts again.
     const int old = playing_;
-    playing_ = hit && Playable(note) ? note : -1;
+    playing_ = note;
     Invalidate();
-    Send(old, 0);
+    if (old >= 0) Send(old, 0);
     if (playing_ >= 0) Send(playing_, velocity);
 }
 
 void XKeyboard::MouseUp(XMouse* mouse)
 {
+    pressed_ = false;
     if (playing_ < 0) return;
     const int old = playing_;
     playing_ = -1;

@@ -62,4 +62,5 @@ private:
     int switchHigh_ = -1;
     std::array<bool, 128> heldKeys_ {};
     int playing_ = -1;
+    bool pressed_ = false;
 };

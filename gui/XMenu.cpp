@@ -109,7 +109,7 @@ private:
 
 XMenu::XMenu() : root_(this), id_(0) {}
 
-XMenu::XMenu(XMenu* root, std::int32_t id) : root_(root), id_(id) {}
+XMenu::XMenu(Key, XMenu* root, std::int32_t id) : root_(root), id_(id) {}
 
 XMenu::~XMenu() = default;
 
@@ -142,7 +142,7 @@ XMenu* XMenu::AddSubmenu(std::string_view text)
     if (Count() >= kMaxItems || root_->nextId_ >= 0x7FFF) return nullptr;
     Entry e;
     e.text = text.substr(0, 1024);
-    e.submenu.reset(new XMenu(root_, root_->nextId_++));
+    e.submenu = std::make_unique<XMenu>(Key {}, root_, root_->nextId_++);
     XMenu* sub = e.submenu.get();
     Append(std::move(e));
     return sub;

@@ -30,6 +30,12 @@ public:
 
     // A top menu, id 0.
     XMenu();
+    // Submenus are made by AddSubmenu only (the key cannot be named elsewhere).
+    class Key {
+        friend class XMenu;
+        Key() = default;
+    };
+    XMenu(Key, XMenu* root, std::int32_t id);
     ~XMenu();
     XMenu(const XMenu&) = delete;
     XMenu& operator=(const XMenu&) = delete;
@@ -55,7 +61,6 @@ public:
     int ChosenIndex() const { return chosenIndex_; }
 
 private:
-    XMenu(XMenu* root, std::int32_t id);
     bool Append(Entry entry);
 
     XMenu* root_;

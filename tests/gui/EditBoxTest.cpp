@@ -210,9 +210,9 @@ TEST(EditBox, OtherFiltersShowPlainNumbers)
     EXPECT_EQ(box.Text(), "-2147483648");
 }
 
-TEST(EditBoxPicture, IdleEditingAndDisabled)
+TEST(EditBoxPicture, IdleEditingDisabledAndScrolledToTheCaret)
 {
-    XView root(0, 0, 200, 84);
+    XView root(0, 0, 200, 110);
     root.SetColor(0, XColor(30, 33, 40));
     auto* idle = root.Add<XEditBox>(10, 8, 180, 20);
     idle->SetText("Layered Strings");
@@ -225,6 +225,17 @@ TEST(EditBoxPicture, IdleEditingAndDisabled)
     root.MouseDownAt(10 + 6, 44, 0, false, false);
     root.MouseMoveTo(10 + 40, 44, false, false);
     root.MouseUpAt(10 + 40, 44);
+    // A long name edited at its end shows its tail.
+    auto* tail = root.Add<XEditBox>(10, 86, 180, 20);
+    tail->SetText(std::string(240, 'w') + " tail");
+    root.MouseDownAt(10 + 170, 96, 0, false, false);
+    root.MouseUpAt(10 + 170, 96);
+    XKey end {0, 0, kKeyRight};
+    for (int i = 0; i < 300; ++i) root.KeyPress(&end);
+    XKey x {'X', 0, kKeyChar};
+    root.KeyPress(&x);
+    tail->Blink(1);
+    EXPECT_EQ(tail->EditText().size(), 246u);
     XGraphic g;
     controlsrig::DrawAll(root, g);
     testsupport::ExpectMatchesReference(g, "lists_editbox");
