@@ -174,6 +174,8 @@ int XList::RowTop(int index) const
 
 bool XList::MouseDown(XMouse* mouse)
 {
+    // A drag whose release never came (lost outside the window) must not drop later.
+    CancelDrag();
     pressed_ = false;
     const int index = ItemAt(mouse->LocalPressX(), mouse->LocalPressY());
     if (index < 0) return false;

@@ -239,6 +239,8 @@ int XTree::TextX(const Node* node, int level) const
 
 bool XTree::MouseDown(XMouse* mouse)
 {
+    // A drag whose release never came (lost outside the window) must not drop later.
+    CancelDrag();
     pickPending_ = pressed_ = false;
     const int x = mouse->LocalPressX();
     int level = 0;
