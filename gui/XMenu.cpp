@@ -208,6 +208,21 @@ XMenuView::XMenuView(std::unique_ptr<XMenu> menu, int maxHeight, XEventQueue* re
 
 XMenuView::~XMenuView() = default;
 
+XMenuView* XMenuView::ShowIn(XView* owner, std::unique_ptr<XMenu> menu, int x, int y,
+                             std::int32_t code)
+{
+    if (!owner) return nullptr;
+    XView* root = owner->RootView() ? owner->RootView() : owner;
+    auto view = std::make_unique<XMenuView>(std::move(menu), root->Height(), owner, code);
+    int dx = 0, dy = 0;
+    owner->OffsetIn(root, dx, dy);
+    const int left = std::clamp(x + dx, 0, std::max(0, root->Width() - view->Width()));
+    const int top = std::clamp(y + dy, 0, std::max(0, root->Height() - view->Height()));
+    auto* raw = static_cast<XMenuView*>(root->ShowPopup(std::move(view), FourCC("menu")));
+    raw->SetPosition(left, top);
+    return raw;
+}
+
 void XMenuView::Enter(const XMenu* level)
 {
     level_ = level ? level : menu_.get();

@@ -85,6 +85,12 @@ public:
     XMenuView(std::unique_ptr<XMenu> menu, int maxHeight, XEventQueue* reply, std::int32_t code);
     ~XMenuView() override;
 
+    // Shows the menu inside the editor as a popup of `owner`'s root view, with its top-left at
+    // (x, y) in `owner`'s coordinates moved to fit the root; the reply goes to `owner`. For
+    // windows without a menu host of their own. Null when `owner` is null.
+    static XMenuView* ShowIn(XView* owner, std::unique_ptr<XMenu> menu, int x, int y,
+                             std::int32_t code);
+
     // The pointer in the view's coordinates, from a window backend or the press forwarder.
     void PointerMoved(int x, int y);
     void PointerPressed(int x, int y);

@@ -220,6 +220,27 @@ TEST(MenuView, APressOutsideCancels)
     EXPECT_EQ(rig.Replies().size(), 1u);
 }
 
+TEST(MenuView, ShownInTheEditorFitsTheRootAndAnswersItsOwner)
+{
+    XView root(0, 0, 300, 200);
+    auto* owner = root.Add<XView>(200, 150, 100, 50);
+    auto menu = std::make_unique<XMenu>();
+    const std::int32_t item = menu->AddItem("Load into Tone 1");
+    XMenuView* view = XMenuView::ShowIn(owner, std::move(menu), 90, 40, FourCC("tone"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->X() + view->Width(), 300);
+    EXPECT_EQ(view->Y() + view->Height(), 200);
+    root.MouseDownAt(view->X() + 20, view->Y() + 10, 0, false, false);
+    root.MouseUpAt(view->X() + 20, view->Y() + 10);
+    XEvent reply;
+    ASSERT_TRUE(owner->NextEvent(reply));
+    EXPECT_EQ(reply.code, FourCC("tone"));
+    EXPECT_EQ(reply.a, item);
+    root.Idle(1);
+    EXPECT_EQ(root.OpenPopup(), nullptr);
+    EXPECT_EQ(XMenuView::ShowIn(nullptr, nullptr, 0, 0, 0), nullptr);
+}
+
 TEST(MenuPicture, HighlightChecksAndScrolling)
 {
     XView root(0, 0, 330, 170);
