@@ -1,0 +1,618 @@
+#include "gui/x11/XWindowX11.h"
+
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "gui/XEvent.h"
+#include "gui/XView.h"
+#include "gui/XWinGui.h"
+
+namespace {
+
+constexpr std::uint32_t kEventMask =
+    XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+    XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_ENTER_WINDOW |
+    XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+    XCB_EVENT_MASK_PROPERTY_CHANGE;
+
+// Keysyms the GUI has codes for.
+constexpr std::array<std::pair<std::uint32_t, std::int32_t>, 16> kKeyCodes {{
+    {0xff08, kKeyBackspace},
+    {0xff09, kKeyTab},
+    {0xfe20, kKeyTab},  // ISO_Left_Tab, what shift+Tab gives
+    {0xff0d, kKeyEnter},
+    {0xff8d, kKeyEnter},  // keypad enter
+    {0xff1b, kKeyEscape},
+    {0xff51, kKeyLeft},
+    {0xff52, kKeyUp},
+    {0xff53, kKeyRight},
+    {0xff54, kKeyDown},
+    {0xff96, kKeyLeft},  // the keypad's arrows without number lock
+    {0xff97, kKeyUp},
+    {0xff98, kKeyRight},
+    {0xff99, kKeyDown},
+    {0xffff, kKeyDelete},
+    {0xff9f, kKeyDelete},  // keypad delete
+}};
+
+std::int32_t Modifiers(std::uint16_t state)
+{
+    return ((state & XCB_MOD_MASK_SHIFT) ? kModShift : 0) |
+           ((state & XCB_MOD_MASK_CONTROL) ? kModControl : 0) |
+           ((state & XCB_MOD_MASK_1) ? kModCommand : 0);
+}
+
+// The visual's pixel layout must be the back buffer's: 0x00RRGGBB in 32 bits.
+bool TrueColor24(const xcb_screen_t& screen)
+{
+    for (auto depth = xcb_screen_allowed_depths_iterator(&screen); depth.rem;
+         xcb_depth_next(&depth)) {
+        if (depth.data->depth != screen.root_depth) continue;
+        for (auto visual = xcb_depth_visuals_iterator(depth.data); visual.rem;
+             xcb_visualtype_next(&visual)) {
+            const xcb_visualtype_t& v = *visual.data;
+            if (v.visual_id == screen.root_visual)
+                return v._class == XCB_VISUAL_CLASS_TRUE_COLOR && v.red_mask == 0xff0000 &&
+                       v.green_mask == 0xff00 && v.blue_mask == 0xff;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::unique_ptr<XWindowX11> XWindowX11::Open(XWinGui& gui, std::uintptr_t parent,
+                                             std::string_view display)
+{
+    std::unique_ptr<XWindowX11> window(new XWindowX11(gui));
+    if (!gui.RootView()) {
+        window->Log("*** XWindowX11::Open() without a root view ***\r\n");
+        return nullptr;
+    }
+    if (!window->Connect(display) || !window->Create(parent)) return nullptr;
+    gui.SetPort(window.get());
+    gui.SetWindow(window->window_);
+    window->attached_ = true;
+    return window;
+}
+
+bool XWindowX11::Connect(std::string_view display)
+{
+    const std::string name(display);
+    const char* env = std::getenv("DISPLAY");
+    if (name.empty() && (!env || !*env)) {
+        Log("XWindowX11::Open() no DISPLAY\r\n");
+        return false;
+    }
+    int screenNumber = 0;
+    connection_ = xcb_connect(name.empty() ? nullptr : name.c_str(), &screenNumber);
+    if (xcb_connection_has_error(connection_)) {
+        Log("XWindowX11::Open() cannot connect to %s\r\n", name.empty() ? env : name.c_str());
+        return false;
+    }
+    const xcb_setup_t* setup = xcb_get_setup(connection_);
+    auto it = xcb_setup_roots_iterator(setup);
+    for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
+    if (!it.rem) {
+        Log("XWindowX11::Open() no screen %d\r\n", screenNumber);
+        return false;
+    }
+    screen_ = it.data;
+    if (!TrueColor24(*screen_)) {
+        Log("XWindowX11::Open() the screen is not 24-bit TrueColor\r\n");
+        return false;
+    }
+    swapBytes_ = setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
+    // In bytes, less the request's header.
+    maxPutBytes_ = xcb_get_maximum_request_length(connection_) * 4 - 64;
+    return true;
+}
+
+bool XWindowX11::Create(std::uintptr_t parent)
+{
+    xcb_connection_t* c = connection_;
+    const auto parentId = static_cast<xcb_window_t>(parent);
+    xcb_generic_error_t* rawError = nullptr;
+    const Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, parentId), &rawError));
+    std::free(rawError);
+    if (!geometry || parent == 0 || parent > 0xffffffffu) {
+        Log("XWindowX11::Open() no parent window 0x%lx\r\n", static_cast<unsigned long>(parent));
+        return false;
+    }
+
+    // The scale comes from the X resources once, at the first look.
+    const Reply<xcb_get_property_reply_t> resources(
+        xcb_get_property_reply(c,
+                               xcb_get_property(c, 0, screen_->root, XCB_ATOM_RESOURCE_MANAGER,
+                                                XCB_ATOM_STRING, 0, 1 << 16),
+                               nullptr));
+    if (resources) {
+        const auto* text = static_cast<const char*>(xcb_get_property_value(resources.get()));
+        scale_ = ScaleForResources(std::string_view(
+            text, static_cast<std::size_t>(xcb_get_property_value_length(resources.get()))));
+    }
+    const XView* root = gui_.RootView();
+    width_ = std::clamp(root->Width() * scale_, 1, XGraphic::kMaxSide);
+    height_ = std::clamp(root->Height() * scale_, 1, XGraphic::kMaxSide);
+
+    // The host's window may have another visual (a 32-bit one, say): an own colormap and
+    // border pixel make the child valid under any parent.
+    colormap_ = xcb_generate_id(c);
+    xcb_create_colormap(c, XCB_COLORMAP_ALLOC_NONE, colormap_, screen_->root, screen_->root_visual);
+    window_ = xcb_generate_id(c);
+    const std::array<std::uint32_t, 4> values {XCB_BACK_PIXMAP_NONE, 0, kEventMask, colormap_};
+    const auto cookie = xcb_create_window_checked(
+        c, screen_->root_depth, window_, parentId, 0, 0, static_cast<std::uint16_t>(width_),
+        static_cast<std::uint16_t>(height_), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual,
+        XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP,
+        values.data());
+    if (const Reply<xcb_generic_error_t> error {xcb_request_check(c, cookie)}) {
+        Log("XWindowX11::Open() cannot create the window (X error %d)\r\n", error->error_code);
+        window_ = 0;
+        return false;
+    }
+    gc_ = xcb_generate_id(c);
+    xcb_create_gc(c, gc_, window_, 0, nullptr);
+    clipboard_ = Atom("CLIPBOARD");
+    utf8_ = Atom("UTF8_STRING");
+    targets_ = Atom("TARGETS");
+    text_ = Atom("TEXT");
+    incoming_ = Atom("MARLET_CLIPBOARD");
+    LoadKeyboardMapping();
+    xcb_map_window(c, window_);
+    xcb_flush(c);
+    alive_ = !xcb_connection_has_error(c);
+    Log("XWindowX11::Open(0x%x) window 0x%x %dx%d scale %d\r\n", parentId, window_, width_, height_,
+        scale_);
+    return alive_;
+}
+
+XWindowX11::~XWindowX11()
+{
+    if (attached_) {
+        gui_.SetPort(nullptr);
+        gui_.SetWindow(0);
+    }
+    if (!connection_) return;
+    if (alive_ && !xcb_connection_has_error(connection_)) {
+        // The parent may be gone already; the server then answers with an error nobody reads.
+        xcb_free_gc(connection_, gc_);
+        xcb_destroy_window(connection_, window_);
+        xcb_free_colormap(connection_, colormap_);
+        xcb_flush(connection_);
+    }
+    xcb_disconnect(connection_);
+}
+
+int XWindowX11::ScaleForResources(std::string_view resources)
+{
+    constexpr std::string_view kKey = "Xft.dpi:";
+    for (std::size_t at = 0; at < resources.size();) {
+        const std::size_t end = std::min(resources.find('\n', at), resources.size());
+        std::string_view line = resources.substr(at, end - at);
+        at = end + 1;
+        if (line.substr(0, kKey.size()) != kKey) continue;
+        line.remove_prefix(kKey.size());
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+            line.remove_prefix(1);
+        double dpi = 0;
+        const auto [ptr, ec] = std::from_chars(line.data(), line.data() + line.size(), dpi);
+        return ec == std::errc() && dpi >= 144 ? 2 : 1;
+    }
+    return 1;
+}
+
+bool XWindowX11::KeyInput(std::uint32_t keysym, std::uint16_t state, XInput& input)
+{
+    input = XInput {};
+    input.kind = XInput::kKey;
+    input.modifiers = Modifiers(state);
+    for (const auto& [sym, code] : kKeyCodes) {
+        if (sym == keysym) {
+            input.code = code;
+            return true;
+        }
+    }
+    std::uint32_t character = 0;
+    if ((keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff))
+        character = keysym;  // Latin-1 keysyms are their code points
+    else if (keysym >= 0x1000100 && keysym <= 0x110ffff)
+        character = keysym - 0x1000000;  // the Unicode range of keysyms
+    else if (keysym == 0xff80 || (keysym >= 0xffaa && keysym <= 0xffb9) || keysym == 0xffbd)
+        character = keysym - 0xff80;  // keypad space, operators, digits and equals
+    if (character == 0 || (character >= 0xd800 && character <= 0xdfff)) return false;
+    input.character = static_cast<std::int32_t>(character);
+    input.code = kKeyChar;
+    return true;
+}
+
+int XWindowX11::ConnectionFd() const
+{
+    return connection_ ? xcb_get_file_descriptor(connection_) : -1;
+}
+
+xcb_atom_t XWindowX11::Atom(std::string_view name) const
+{
+    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection_,
+        xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(name.size()), name.data()),
+        nullptr));
+    return reply ? reply->atom : 0;
+}
+
+void XWindowX11::LoadKeyboardMapping()
+{
+    const xcb_setup_t* setup = xcb_get_setup(connection_);
+    minKeyCode_ = setup->min_keycode;
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    const Reply<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
+        connection_,
+        xcb_get_keyboard_mapping(connection_, minKeyCode_, static_cast<std::uint8_t>(count)),
+        nullptr));
+    keymap_.clear();
+    keysymsPerCode_ = 0;
+    if (!mapping) return;
+    keysymsPerCode_ = mapping->keysyms_per_keycode;
+    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
+    keymap_.assign(keysyms, keysyms + xcb_get_keyboard_mapping_keysyms_length(mapping.get()));
+}
+
+std::uint32_t XWindowX11::KeySymOf(xcb_keycode_t code, std::uint16_t state) const
+{
+    if (keysymsPerCode_ <= 0 || code < minKeyCode_) return 0;
+    const std::size_t base = static_cast<std::size_t>(code - minKeyCode_) * keysymsPerCode_;
+    if (base + keysymsPerCode_ > keymap_.size()) return 0;
+    const xcb_keysym_t plain = keymap_[base];
+    const xcb_keysym_t shifted =
+        keysymsPerCode_ > 1 && keymap_[base + 1] ? keymap_[base + 1] : plain;
+    // The keypad follows number lock (Mod2 on every common layout).
+    const bool keypad = shifted >= 0xff80 && shifted <= 0xffbd;
+    bool shift = (state & XCB_MOD_MASK_SHIFT) != 0;
+    if (keypad && (state & XCB_MOD_MASK_2)) shift = !shift;
+    // Caps lock capitalises letters only.
+    const bool letter = (plain >= 'a' && plain <= 'z') || (plain >= 0xe0 && plain <= 0xfe);
+    if (!keypad && letter && (state & XCB_MOD_MASK_LOCK)) shift = !shift;
+    return shift ? shifted : plain;
+}
+
+bool XWindowX11::CheckConnection()
+{
+    if (alive_ && xcb_connection_has_error(connection_)) GoInert("the X connection broke");
+    return alive_;
+}
+
+void XWindowX11::GoInert(const char* why)
+{
+    if (!alive_) return;
+    alive_ = false;
+    captured_ = false;
+    deferred_.clear();
+    Log("XWindowX11: %s; the window is inert\r\n", why);
+}
+
+bool XWindowX11::Idle()
+{
+    if (!CheckConnection()) return false;
+    while (alive_ && !deferred_.empty()) {
+        const Event event = std::move(deferred_.front());
+        deferred_.pop_front();
+        Handle(*event);
+    }
+    while (alive_) {
+        const Event event(xcb_poll_for_event(connection_));
+        if (!event) break;
+        Handle(*event);
+    }
+    if (!CheckConnection()) return false;
+    gui_.PollTimer();
+    if (alive_) xcb_flush(connection_);
+    return CheckConnection();
+}
+
+void XWindowX11::Send(const XInput& input)
+{
+    if (alive_) gui_.WindowProc(input);
+}
+
+void XWindowX11::Handle(const xcb_generic_event_t& event)
+{
+    const int scale = scale_;
+    XInput input;
+    switch (event.response_type & 0x7f) {
+        case 0: {
+            // An error of a request that nobody checked. One about our window means it is gone.
+            const auto& error = reinterpret_cast<const xcb_generic_error_t&>(event);
+            if (error.error_code == XCB_WINDOW && error.resource_id == window_)
+                GoInert("the window was destroyed");
+            break;
+        }
+        case XCB_EXPOSE: {
+            const auto& e = reinterpret_cast<const xcb_expose_event_t&>(event);
+            if (e.window != window_ || e.count != 0) break;
+            input.kind = XInput::kPaint;
+            Send(input);
+            break;
+        }
+        case XCB_BUTTON_PRESS:
+        case XCB_BUTTON_RELEASE: {
+            const auto& e = reinterpret_cast<const xcb_button_press_event_t&>(event);
+            const bool press = (event.response_type & 0x7f) == XCB_BUTTON_PRESS;
+            lastTime_ = e.time;
+            input.x = e.event_x / scale;
+            input.y = e.event_y / scale;
+            input.shift = (e.state & XCB_MOD_MASK_SHIFT) != 0;
+            input.control = (e.state & XCB_MOD_MASK_CONTROL) != 0;
+            switch (e.detail) {
+                case 1:
+                    input.kind = press ? XInput::kLeftDown : XInput::kLeftUp;
+                    break;
+                case 3:
+                    input.kind = press ? XInput::kRightDown : XInput::kRightUp;
+                    break;
+                case 4:
+                case 5:
+                case 6:
+                case 7:
+                    // The wheel is buttons 4 (away from the user) to 7 (right); one press a
+                    // notch, the release means nothing.
+                    if (!press) return;
+                    input.kind = XInput::kWheel;
+                    input.wheelY = e.detail == 4 ? 1 : e.detail == 5 ? -1 : 0;
+                    input.wheelX = e.detail == 7 ? 1 : e.detail == 6 ? -1 : 0;
+                    break;
+                default:
+                    return;
+            }
+            Send(input);
+            break;
+        }
+        case XCB_MOTION_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_motion_notify_event_t&>(event);
+            input.kind = XInput::kMouseMove;
+            input.x = e.event_x / scale;
+            input.y = e.event_y / scale;
+            input.shift = (e.state & XCB_MOD_MASK_SHIFT) != 0;
+            input.control = (e.state & XCB_MOD_MASK_CONTROL) != 0;
+            Send(input);
+            break;
+        }
+        case XCB_ENTER_NOTIFY:
+        case XCB_LEAVE_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_enter_notify_event_t&>(event);
+            // The grab of a pressed button brings its own crossings; they are not the pointer
+            // leaving.
+            if (e.mode != XCB_NOTIFY_MODE_NORMAL) break;
+            input.kind = (event.response_type & 0x7f) == XCB_ENTER_NOTIFY ? XInput::kMouseMove
+                                                                          : XInput::kMouseLeave;
+            input.x = e.event_x / scale;
+            input.y = e.event_y / scale;
+            Send(input);
+            break;
+        }
+        case XCB_FOCUS_IN:
+        case XCB_FOCUS_OUT: {
+            const auto& e = reinterpret_cast<const xcb_focus_in_event_t&>(event);
+            if (e.mode == XCB_NOTIFY_MODE_GRAB || e.mode == XCB_NOTIFY_MODE_UNGRAB) break;
+            input.kind =
+                (event.response_type & 0x7f) == XCB_FOCUS_IN ? XInput::kFocusIn : XInput::kFocusOut;
+            Send(input);
+            break;
+        }
+        case XCB_KEY_PRESS: {
+            const auto& e = reinterpret_cast<const xcb_key_press_event_t&>(event);
+            lastTime_ = e.time;
+            if (KeyInput(KeySymOf(e.detail, e.state), e.state, input)) Send(input);
+            break;
+        }
+        case XCB_CONFIGURE_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            if (e.window != window_) break;
+            input.kind = XInput::kWindowMoved;
+            input.x = e.x;
+            input.y = e.y;
+            Send(input);
+            break;
+        }
+        case XCB_DESTROY_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
+            if (e.window == window_) GoInert("the window was destroyed with its parent");
+            break;
+        }
+        case XCB_UNMAP_NOTIFY:
+            captured_ = false;
+            break;
+        case XCB_MAPPING_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_mapping_notify_event_t&>(event);
+            if (e.request == XCB_MAPPING_KEYBOARD) LoadKeyboardMapping();
+            break;
+        }
+        case XCB_SELECTION_REQUEST:
+            AnswerSelectionRequest(reinterpret_cast<const xcb_selection_request_event_t&>(event));
+            break;
+        case XCB_SELECTION_CLEAR:
+            ownsClipboard_ = false;
+            ownClipboard_.clear();
+            break;
+        default:
+            break;
+    }
+}
+
+void XWindowX11::StartTimer(int)
+{
+    // Ticks come from the host's idle calls (PollTimer), which the core paces itself.
+    timerRunning_ = true;
+}
+
+void XWindowX11::StopTimer()
+{
+    timerRunning_ = false;
+}
+
+void XWindowX11::CaptureMouse()
+{
+    // X grabs the pointer for the window that got the press until the last button is up, so
+    // drags outside the window already come here; an explicit grab could outlive a lost
+    // release and lock the host's whole desktop.
+    captured_ = alive_;
+}
+
+void XWindowX11::ReleaseMouse()
+{
+    captured_ = false;
+}
+
+void XWindowX11::TakeKeyboardFocus()
+{
+    if (!alive_) return;
+    xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_PARENT, window_, lastTime_);
+    xcb_flush(connection_);
+}
+
+bool XWindowX11::ScreenOrigin(int& x, int& y) const
+{
+    if (!alive_) return false;
+    const Reply<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(
+        connection_, xcb_translate_coordinates(connection_, window_, screen_->root, 0, 0),
+        nullptr));
+    if (!reply) return false;
+    x = reply->dst_x;
+    y = reply->dst_y;
+    return true;
+}
+
+void XWindowX11::Put(const std::uint32_t* pixels, int width, int height, int x, int y)
+{
+    if (!CheckConnection() || !pixels || width <= 0 || height <= 0) return;
+    if (scale_ == 1 && !swapBytes_) {
+        PutRows(pixels, width, width, height, x, y);
+    } else {
+        const int w = width * scale_;
+        scratch_.resize(static_cast<std::size_t>(w) * height * scale_);
+        for (int row = 0; row < height * scale_; ++row) {
+            const std::uint32_t* in = pixels + static_cast<std::size_t>(row / scale_) * width;
+            std::uint32_t* out = scratch_.data() + static_cast<std::size_t>(row) * w;
+            for (int col = 0; col < w; ++col) {
+                const std::uint32_t p = in[col / scale_];
+                out[col] = swapBytes_ ? __builtin_bswap32(p) : p;
+            }
+        }
+        PutRows(scratch_.data(), w, w, height * scale_, x * scale_, y * scale_);
+    }
+    xcb_flush(connection_);
+}
+
+void XWindowX11::PutRows(const std::uint32_t* pixels, int stride, int width, int height, int x,
+                         int y)
+{
+    // One request may carry only so many bytes: large pictures go in bands of rows.
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    const int band = std::max(1, static_cast<int>(maxPutBytes_ / rowBytes));
+    for (int top = 0; top < height; top += band) {
+        const int rows = std::min(band, height - top);
+        xcb_put_image(
+            connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, static_cast<std::uint16_t>(width),
+            static_cast<std::uint16_t>(rows), static_cast<std::int16_t>(x),
+            static_cast<std::int16_t>(y + top), 0, screen_->root_depth,
+            static_cast<std::uint32_t>(rowBytes * rows),
+            reinterpret_cast<const std::uint8_t*>(pixels + static_cast<std::size_t>(top) * stride));
+    }
+}
+
+void XWindowX11::SetClipboardText(std::string_view text)
+{
+    if (!alive_) return;
+    ownClipboard_.assign(text.substr(0, kMaxClipboardBytes));
+    xcb_set_selection_owner(connection_, window_, clipboard_, lastTime_);
+    xcb_flush(connection_);
+    const Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        connection_, xcb_get_selection_owner(connection_, clipboard_), nullptr));
+    ownsClipboard_ = owner && owner->owner == window_;
+}
+
+void XWindowX11::AnswerSelectionRequest(const xcb_selection_request_event_t& request)
+{
+    xcb_selection_notify_event_t notify {};
+    notify.response_type = XCB_SELECTION_NOTIFY;
+    notify.time = request.time;
+    notify.requestor = request.requestor;
+    notify.selection = request.selection;
+    notify.target = request.target;
+    // Old clients name no property: the target serves.
+    const xcb_atom_t property = request.property ? request.property : request.target;
+    notify.property = XCB_ATOM_NONE;
+    if (ownsClipboard_ && request.selection == clipboard_) {
+        if (request.target == targets_) {
+            const std::array<xcb_atom_t, 4> offered {targets_, utf8_, XCB_ATOM_STRING, text_};
+            xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property,
+                                XCB_ATOM_ATOM, 32, offered.size(), offered.data());
+            notify.property = property;
+        } else if (request.target == utf8_ || request.target == XCB_ATOM_STRING ||
+                   request.target == text_) {
+            const xcb_atom_t type =
+                request.target == XCB_ATOM_STRING ? xcb_atom_t {XCB_ATOM_STRING} : utf8_;
+            xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property,
+                                type, 8, static_cast<std::uint32_t>(ownClipboard_.size()),
+                                ownClipboard_.data());
+            notify.property = property;
+        }
+    }
+    xcb_send_event(connection_, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&notify));
+    xcb_flush(connection_);
+}
+
+std::string XWindowX11::ClipboardText()
+{
+    if (!CheckConnection()) return {};
+    if (ownsClipboard_) return ownClipboard_;
+    xcb_delete_property(connection_, window_, incoming_);
+    xcb_convert_selection(connection_, window_, clipboard_, utf8_, incoming_, lastTime_);
+    xcb_flush(connection_);
+
+    // The owner is another program that may be slow or hung: wait a bounded time, and keep
+    // what else arrives meanwhile for the next Idle.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kClipboardWaitMs);
+    bool answered = false;
+    bool refused = false;
+    while (!answered && std::chrono::steady_clock::now() < deadline) {
+        Event event(xcb_poll_for_event(connection_));
+        if (!event) {
+            if (!CheckConnection()) return {};
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
+        if ((event->response_type & 0x7f) == XCB_SELECTION_NOTIFY) {
+            const auto& e = reinterpret_cast<const xcb_selection_notify_event_t&>(*event);
+            if (e.requestor == window_ && e.selection == clipboard_) {
+                answered = true;
+                refused = e.property == XCB_ATOM_NONE;
+                continue;
+            }
+        }
+        if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST)
+            Handle(*event);  // never keep another program waiting on us
+        else
+            deferred_.push_back(std::move(event));
+    }
+    if (!answered || refused) return {};
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection_,
+        xcb_get_property(connection_, 1, window_, incoming_, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                         kMaxClipboardBytes / 4),
+        nullptr));
+    // Large transfers come in increments (INCR); the GUI's edit boxes take short texts, so
+    // anything that is not plain text in one piece is given up.
+    if (!reply || reply->format != 8 || (reply->type != utf8_ && reply->type != XCB_ATOM_STRING))
+        return {};
+    const auto* data = static_cast<const char*>(xcb_get_property_value(reply.get()));
+    return std::string(data, static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
+}

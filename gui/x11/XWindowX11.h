@@ -1,0 +1,125 @@
+// The editor's window on X11: a child of the host's window on a connection of its own, which
+// turns X events into input records for XWinGui and shows the back buffer with xcb_put_image.
+// XCB rather than Xlib, because Xlib's process-wide error handler could end the host's process
+// when the host destroys its window before ours.
+//
+// Everything runs on the thread that calls Open, Idle and the destructor (the host's editor
+// thread). When the parent window is destroyed first or the connection dies, the window goes
+// inert: Idle answers false and every other call does nothing.
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gui/XGraphic.h"
+#include "gui/XWindowPort.h"
+#include "platform/QelLog.h"
+
+class XWinGui;
+
+class XWindowX11 final : public XWindowPort, public XTarget, public QelLog {
+public:
+    // Replies and events of XCB are malloc'ed.
+    struct FreeDeleter {
+        void operator()(void* p) const { std::free(p); }
+    };
+    template <typename T>
+    using Reply = std::unique_ptr<T, FreeDeleter>;
+
+    // How long ClipboardText waits for another program to hand over the clipboard.
+    static constexpr int kClipboardWaitMs = 100;
+    static constexpr std::size_t kMaxClipboardBytes = 1 << 20;
+
+    // Connects to `display` (empty: $DISPLAY) and creates a child window of `parent` at the size
+    // of the gui's root view (times the scale), shown. The gui gets this window as its port and
+    // its window handle. Null, with a log line, when there is no display, the parent does not
+    // exist, the gui has no root view or the screen is not 24-bit TrueColor.
+    static std::unique_ptr<XWindowX11> Open(XWinGui& gui, std::uintptr_t parent,
+                                            std::string_view display = {});
+    // Detaches from the gui, destroys the child window (when it still exists) and disconnects.
+    ~XWindowX11() override;
+    XWindowX11(const XWindowX11&) = delete;
+    XWindowX11& operator=(const XWindowX11&) = delete;
+
+    // The host's idle call: handles what the server sent and ticks the gui (PollTimer). False
+    // once the window is inert.
+    bool Idle();
+    bool Alive() const { return alive_; }
+    std::uint32_t WindowId() const { return window_; }
+    // The connection's socket, for hosts that wait on it (and for tests that cut it).
+    int ConnectionFd() const;
+    // Pixels per pixel of the root view: 2 when the X resources say Xft.dpi >= 144, else 1.
+    int Scale() const { return scale_; }
+    static int ScaleForResources(std::string_view resources);
+
+    // The input record for a key with `keysym` and the X modifier `state`; false for keys the
+    // GUI has no use for (modifiers, dead keys, function keys). Characters are Unicode code
+    // points; XKey consumers take what they understand.
+    static bool KeyInput(std::uint32_t keysym, std::uint16_t state, XInput& input);
+
+    // XWindowPort
+    void StartTimer(int periodMs) override;
+    void StopTimer() override;
+    void CaptureMouse() override;
+    void ReleaseMouse() override;
+    bool HasMouseCapture() const override { return captured_; }
+    void TakeKeyboardFocus() override;
+    bool ScreenOrigin(int& x, int& y) const override;
+    XTarget* Target() override { return alive_ ? this : nullptr; }
+    std::string ClipboardText() override;
+    void SetClipboardText(std::string_view text) override;
+
+    // XTarget
+    void Put(const std::uint32_t* pixels, int width, int height, int x, int y) override;
+
+private:
+    using Event = Reply<xcb_generic_event_t>;
+
+    explicit XWindowX11(XWinGui& gui) : gui_(gui) {}
+    bool Connect(std::string_view display);
+    bool Create(std::uintptr_t parent);
+    void Handle(const xcb_generic_event_t& event);
+    void Send(const XInput& input);
+    void GoInert(const char* why);
+    bool CheckConnection();
+    xcb_atom_t Atom(std::string_view name) const;
+    void LoadKeyboardMapping();
+    std::uint32_t KeySymOf(xcb_keycode_t code, std::uint16_t state) const;
+    void AnswerSelectionRequest(const xcb_selection_request_event_t& request);
+    void PutRows(const std::uint32_t* pixels, int stride, int width, int height, int x, int y);
+
+    XWinGui& gui_;
+    xcb_connection_t* connection_ = nullptr;
+    const xcb_screen_t* screen_ = nullptr;
+    xcb_window_t window_ = 0;
+    xcb_gcontext_t gc_ = 0;
+    xcb_colormap_t colormap_ = 0;
+    bool alive_ = false;
+    bool attached_ = false;
+    bool timerRunning_ = false;
+    bool captured_ = false;
+    bool swapBytes_ = false;
+    int scale_ = 1;
+    int width_ = 0;
+    int height_ = 0;
+    std::uint32_t maxPutBytes_ = 0;
+    std::vector<std::uint32_t> scratch_;  // scaled or byte-swapped rows on their way out
+
+    xcb_keycode_t minKeyCode_ = 0;
+    int keysymsPerCode_ = 0;
+    std::vector<xcb_keysym_t> keymap_;
+
+    // Events that arrived while ClipboardText waited; handled at the next Idle.
+    std::deque<Event> deferred_;
+    xcb_atom_t clipboard_ = 0, utf8_ = 0, targets_ = 0, text_ = 0, incoming_ = 0;
+    std::string ownClipboard_;
+    bool ownsClipboard_ = false;
+    xcb_timestamp_t lastTime_ = XCB_CURRENT_TIME;
+};
