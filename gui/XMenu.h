@@ -81,7 +81,9 @@ public:
     static constexpr int kPad = 3;
     static constexpr int kStripHeight = 14;
 
-    // Posts {code, command or 0, 0} to `reply` (may be null) once, when the menu ends.
+    // Posts {code, command or 0, 0} to `reply` (may be null) once, when the user ends the menu.
+    // A view closed from outside (replaced by another popup, its window destroyed) posts
+    // nothing; hosts cancel with PressedOutside when they want the reply.
     XMenuView(std::unique_ptr<XMenu> menu, int maxHeight, XEventQueue* reply, std::int32_t code);
     ~XMenuView() override;
 
