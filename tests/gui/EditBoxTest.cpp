@@ -6,6 +6,7 @@
 
 #include "gui/XEditBox.h"
 #include "gui/XGraphic.h"
+#include "gui/XToolTip.h"
 #include "gui/XView.h"
 #include "tests/gui/ControlsRig.h"
 #include "tests/gui/support/ReferenceImage.h"
@@ -208,6 +209,22 @@ TEST(EditBox, OtherFiltersShowPlainNumbers)
     box.SetFilter(XEditBox::kDigits);
     box.SetNumber(-2147483647 - 1);
     EXPECT_EQ(box.Text(), "-2147483648");
+}
+
+TEST(ToolTip, LongTextsAreCutAtACharacterAndTheBoxFitsTheText)
+{
+    XToolTip tip;
+    std::string text(255, 'a');
+    text += "\xC3\xA9\xC3\xA9" + std::string(10000, 'b');
+    tip.SetText(text);
+    EXPECT_EQ(tip.Text(), std::string(255, 'a'));
+    XGraphic g;
+    g.Begin(nullptr, 100, 40);
+    tip.SetText("Mute");
+    const XRect size = tip.Size(&g);
+    EXPECT_GT(size.Width(), 12);
+    EXPECT_LT(size.Width(), 60);
+    tip.Draw(&g, 95, 35);  // mostly off the surface
 }
 
 TEST(EditBoxPicture, IdleEditingDisabledAndScrolledToTheCaret)
