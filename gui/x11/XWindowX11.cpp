@@ -65,17 +65,46 @@ bool TrueColor24(const xcb_screen_t& screen)
     return false;
 }
 
+int ResourceScale(xcb_connection_t* c, const xcb_screen_t& screen)
+{
+    const XWindowX11::Reply<xcb_get_property_reply_t> resources(xcb_get_property_reply(
+        c,
+        xcb_get_property(c, 0, screen.root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0, 1 << 16),
+        nullptr));
+    if (!resources) return 1;
+    const auto* text = static_cast<const char*>(xcb_get_property_value(resources.get()));
+    return XWindowX11::ScaleForResources(std::string_view(
+        text, static_cast<std::size_t>(xcb_get_property_value_length(resources.get()))));
+}
+
 }  // namespace
 
+int XWindowX11::DisplayScale(std::string_view display)
+{
+    const std::string name(display);
+    const char* env = std::getenv("DISPLAY");
+    if (name.empty() && (!env || !*env)) return 1;
+    int screenNumber = 0;
+    xcb_connection_t* c = xcb_connect(name.empty() ? nullptr : name.c_str(), &screenNumber);
+    int scale = 1;
+    if (!xcb_connection_has_error(c)) {
+        auto it = xcb_setup_roots_iterator(xcb_get_setup(c));
+        for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
+        if (it.rem) scale = ResourceScale(c, *it.data);
+    }
+    xcb_disconnect(c);
+    return scale;
+}
+
 std::unique_ptr<XWindowX11> XWindowX11::Open(XWinGui& gui, std::uintptr_t parent,
-                                             std::string_view display)
+                                             std::string_view display, int scale)
 {
     std::unique_ptr<XWindowX11> window(new XWindowX11(gui));
     if (!gui.RootView()) {
         window->Log("*** XWindowX11::Open() without a root view ***\r\n");
         return nullptr;
     }
-    if (!window->Connect(display) || !window->Create(parent)) return nullptr;
+    if (!window->Connect(display) || !window->Create(parent, scale)) return nullptr;
     gui.SetPort(window.get());
     gui.SetWindow(window->window_);
     window->attached_ = true;
@@ -114,7 +143,7 @@ bool XWindowX11::Connect(std::string_view display)
     return true;
 }
 
-bool XWindowX11::Create(std::uintptr_t parent)
+bool XWindowX11::Create(std::uintptr_t parent, int scale)
 {
     xcb_connection_t* c = connection_;
     const auto parentId = static_cast<xcb_window_t>(parent);
@@ -127,17 +156,7 @@ bool XWindowX11::Create(std::uintptr_t parent)
         return false;
     }
 
-    // The scale comes from the X resources once, at the first look.
-    const Reply<xcb_get_property_reply_t> resources(
-        xcb_get_property_reply(c,
-                               xcb_get_property(c, 0, screen_->root, XCB_ATOM_RESOURCE_MANAGER,
-                                                XCB_ATOM_STRING, 0, 1 << 16),
-                               nullptr));
-    if (resources) {
-        const auto* text = static_cast<const char*>(xcb_get_property_value(resources.get()));
-        scale_ = ScaleForResources(std::string_view(
-            text, static_cast<std::size_t>(xcb_get_property_value_length(resources.get()))));
-    }
+    scale_ = scale == 1 || scale == 2 ? scale : ResourceScale(c, *screen_);
     const XView* root = gui_.RootView();
     width_ = std::clamp(root->Width() * scale_, 1, XGraphic::kMaxSide);
     height_ = std::clamp(root->Height() * scale_, 1, XGraphic::kMaxSide);

@@ -41,8 +41,9 @@ public:
     // of the gui's root view (times the scale), shown. The gui gets this window as its port and
     // its window handle. Null, with a log line, when there is no display, the parent does not
     // exist, the gui has no root view or the screen is not 24-bit TrueColor.
+    // `scale` 1 or 2 fixes the scale; 0 reads it from the X resources.
     static std::unique_ptr<XWindowX11> Open(XWinGui& gui, std::uintptr_t parent,
-                                            std::string_view display = {});
+                                            std::string_view display = {}, int scale = 0);
     // Detaches from the gui, destroys the child window (when it still exists) and disconnects.
     ~XWindowX11() override;
     XWindowX11(const XWindowX11&) = delete;
@@ -58,6 +59,10 @@ public:
     // Pixels per pixel of the root view: 2 when the X resources say Xft.dpi >= 144, else 1.
     int Scale() const { return scale_; }
     static int ScaleForResources(std::string_view resources);
+    // The scale the X resources of `display` ask for (1 without a display). A host's editor
+    // reports its size before it opens a window, so it asks this once and passes the answer to
+    // every Open: the editor's size then never changes under the host.
+    static int DisplayScale(std::string_view display = {});
 
     // The input record for a key with `keysym` and the X modifier `state`; false for keys the
     // GUI has no use for (modifiers, dead keys, function keys). Characters are Unicode code
@@ -84,7 +89,7 @@ private:
 
     explicit XWindowX11(XWinGui& gui) : gui_(gui) {}
     bool Connect(std::string_view display);
-    bool Create(std::uintptr_t parent);
+    bool Create(std::uintptr_t parent, int scale);
     void Handle(const xcb_generic_event_t& event);
     void Send(const XInput& input);
     void GoInert(const char* why);

@@ -379,9 +379,13 @@ TEST_F(X11Window, HighDensityResourcesDoubleThePicture)
     xcb_change_property(c_, XCB_PROP_MODE_REPLACE, screen_->root, XCB_ATOM_RESOURCE_MANAGER,
                         XCB_ATOM_STRING, 8, sizeof resources - 1, resources);
     Sync();
+    EXPECT_EQ(XWindowX11::DisplayScale(), 2);
+    // A scale the host fixed earlier wins over the resources.
+    EXPECT_EQ(XWindowX11::Open(gui_, parent_, {}, 1)->Scale(), 1);
     OpenWindow();
     xcb_delete_property(c_, screen_->root, XCB_ATOM_RESOURCE_MANAGER);
     Sync();
+    EXPECT_EQ(XWindowX11::DisplayScale(), 1);
     ASSERT_EQ(window_->Scale(), 2);
     const auto shown = WindowPixels(300, 200);  // the part the parent shows
     const auto drawn = gui_.BackBuffer().Pixels();
