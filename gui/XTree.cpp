@@ -71,7 +71,14 @@ XTree::Node* XTree::AddNode(Node* parent, std::string_view text, std::int32_t ki
     while (*link && !(sorted_ && Before(node->text, (*link)->text))) link = &(*link)->next;
     node->next = *link;
     *link = node;
-    Layout();
+    bool shown = true;
+    for (const Node* p = parent; p && shown; p = p->parent) shown = p->flags & kExpanded;
+    if (shown) {
+        ++visibleCount_;
+        rowsStale_ = true;
+        SetSize(Width(), kRowHeight * visibleCount_ + kTop);
+        Invalidate();
+    }
     return node;
 }
 
@@ -154,8 +161,10 @@ std::string XTree::PathOf(const Node* node) const
     return path;
 }
 
-void XTree::Layout()
+const std::vector<XTree::Row>& XTree::Rows() const
 {
+    if (!rowsStale_) return rows_;
+    rowsStale_ = false;
     rows_.clear();
     // Walks the expanded nodes without recursion, so deep trees cannot exhaust the stack.
     Node* n = first_;
@@ -173,7 +182,14 @@ void XTree::Layout()
         }
         if (n) n = n->next;
     }
-    SetSize(Width(), kRowHeight * static_cast<int>(rows_.size()) + kTop);
+    return rows_;
+}
+
+void XTree::Layout()
+{
+    rowsStale_ = true;
+    visibleCount_ = static_cast<int>(Rows().size());
+    SetSize(Width(), kRowHeight * visibleCount_ + kTop);
     Invalidate();
 }
 
@@ -208,7 +224,7 @@ void XTree::Select(Node* node)
 
 XTree::Node* XTree::Selected() const
 {
-    for (const Row& row : rows_) {
+    for (const Row& row : Rows()) {
         if (row.node->flags & kSelected) return row.node;
     }
     // A selected node inside a collapsed branch is still the selection (freed nodes have no
@@ -223,9 +239,9 @@ XTree::Node* XTree::NodeAt(int y, int* level) const
 {
     if (y < kTop) return nullptr;
     const std::size_t row = static_cast<std::size_t>((y - kTop) / kRowHeight);
-    if (row >= rows_.size()) return nullptr;
-    if (level) *level = rows_[row].level;
-    return rows_[row].node;
+    if (row >= Rows().size()) return nullptr;
+    if (level) *level = Rows()[row].level;
+    return Rows()[row].node;
 }
 
 int XTree::TextX(const Node* node, int level) const
@@ -315,14 +331,14 @@ void XTree::Draw(XGraphic* g)
     rowsDrawn_ = 0;
     XRect seen = g->ClipRect().Offsetted(-g->OriginX(), -g->OriginY());
     seen = seen.Intersect(XRect(0, 0, Width() - 1, Height() - 1));
-    if (seen.IsEmpty() || rows_.empty()) return;
+    if (seen.IsEmpty() || Rows().empty()) return;
     g->SetFont(FourCC("xfdf"));
     const int first = std::max(0, (seen.top - kTop) / kRowHeight);
     const int last =
-        std::min(static_cast<int>(rows_.size()) - 1, (seen.bottom - kTop) / kRowHeight);
+        std::min(static_cast<int>(Rows().size()) - 1, (seen.bottom - kTop) / kRowHeight);
     const XColor selectedText = IsDark(GetColor(1)) ? XColor(255, 255, 255) : GetColor(2);
     for (int r = first; r <= last; ++r) {
-        const Row& row = rows_[static_cast<std::size_t>(r)];
+        const Row& row = Rows()[static_cast<std::size_t>(r)];
         const Node* node = row.node;
         const int top = kTop + r * kRowHeight;
         const int indent = row.level * kIndent;
@@ -368,8 +384,8 @@ void XTree::DrawDragImage(XGraphic* g)
 {
     g->SetFont(FourCC("xfdf"));
     g->SetTextColor(kDragText);
-    for (std::size_t r = 0; r < rows_.size(); ++r) {
-        const Row& row = rows_[r];
+    for (std::size_t r = 0; r < Rows().size(); ++r) {
+        const Row& row = Rows()[r];
         if (!(row.node->flags & kSelected)) continue;
         g->Text(row.node->text, TextX(row.node, row.level),
                 kTop + static_cast<int>(r) * kRowHeight + 4);

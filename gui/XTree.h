@@ -73,7 +73,7 @@ public:
 
     // The node of the row at a point, null for none; `level` receives its depth.
     Node* NodeAt(int y, int* level = nullptr) const;
-    int RowCount() const { return static_cast<int>(rows_.size()); }
+    int RowCount() const { return visibleCount_; }
     int RowsDrawn() const { return rowsDrawn_; }
 
     void Draw(XGraphic* g) override;
@@ -96,14 +96,19 @@ private:
     };
 
     const Icon* IconOf(std::int32_t kind) const;
+    // Rebuilds the rows now; AddNode only counts them and leaves the rebuild to the next use,
+    // so listing a large folder stays linear.
     void Layout();
+    const std::vector<Row>& Rows() const;
     void FreeChildren(Node* node);
     int TextX(const Node* node, int level) const;
 
     std::vector<std::unique_ptr<Node>> store_;  // owns every node; freed slots are reused
     std::vector<Node*> free_;
     Node* first_ = nullptr;
-    std::vector<Row> rows_;
+    mutable std::vector<Row> rows_;
+    mutable bool rowsStale_ = false;
+    int visibleCount_ = 0;
     std::vector<Icon> icons_;
     XPic open_;
     XPic closed_;

@@ -2,6 +2,7 @@
 // names as bytes, and long lists drawing only what shows.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -125,6 +126,25 @@ TEST(List, LongListsDrawOnlyTheRowsInView)
     EXPECT_GT(list->RowsDrawn(), 0);
     EXPECT_LE(list->RowsDrawn(), 7);
     EXPECT_EQ(list->ItemAt(5, 9004 + 4), 500);
+}
+
+TEST(Tree, LargeFoldersListAndDrawOnlyTheRowsInView)
+{
+    XView root(0, 0, 200, 100);
+    auto* tree = root.Add<XTree>(0, 0, 200, 10);
+    tree->SetSorted(true);
+    for (int i = 999; i >= 0; --i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "file%04d.gig", i);
+        tree->AddNode(nullptr, name, 3);
+    }
+    EXPECT_EQ(tree->RowCount(), 1000);
+    EXPECT_EQ(tree->Height(), 18 * 1000 + 4);
+    tree->SetPosition(0, -9004);
+    XGraphic g;
+    controlsrig::DrawAll(root, g);
+    EXPECT_LE(tree->RowsDrawn(), 7);
+    EXPECT_EQ(tree->NodeAt(9004 + 4)->text, "file0500.gig");
 }
 
 TEST(List, NamesAreBytesKeptUnchanged)
