@@ -200,6 +200,15 @@ bool XEditBox::KeyDown(XKey* key)
         case kKeyEscape:
             Commit(false);
             return true;
+        case kKeyCopy:
+            if (selLength_ > 0) {
+                if (XWindowPort* port = WindowPort()) {
+                    const std::size_t from = ByteOf(caret_);
+                    port->SetClipboardText(
+                        std::string_view(buffer_).substr(from, ByteOf(caret_ + selLength_) - from));
+                }
+            }
+            return true;
         case kKeyPaste: {
             XWindowPort* port = WindowPort();
             if (!port) return true;

@@ -49,6 +49,11 @@ XKeyboard::XKeyboard(int x, int y, int width, int height) : XControl(x, y, width
     SetPicture(XPic("keyboard.png"));
 }
 
+XKeyboard::~XKeyboard()
+{
+    if (playing_ >= 0) Send(playing_, 0);
+}
+
 XPic XKeyboard::PlainPicture()
 {
     return PlainKeysPicture();

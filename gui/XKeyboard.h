@@ -22,6 +22,8 @@ public:
     static constexpr int kPictureHeight = 80;
 
     XKeyboard(int x, int y, int width, int height);
+    // A key still down when the keyboard goes is released, so no note hangs.
+    ~XKeyboard() override;
 
     // Replaces the keys' picture (781 x 80); the four shades are made from it again.
     void SetPicture(const XPic& pic);

@@ -20,6 +20,7 @@ struct Heard : XListener {
 
 struct ClipPort : controlsrig::FakePort {
     std::string ClipboardText() override { return clipboard; }
+    void SetClipboardText(std::string_view text) override { clipboard = text; }
     std::string clipboard;
 };
 
@@ -131,6 +132,12 @@ TEST(EditBox, SelectionByDragIsReplacedByTypingAndKeysMoveAroundIt)
     rig.Key(kKeyDelete);
     rig.Type("X");
     EXPECT_EQ(rig.box->EditText(), "abcXe");
+
+    rig.root.MouseDownAt(10 + 6, 20, 0, false, false);
+    rig.root.MouseMoveTo(10 + 190, 20, false, false);
+    rig.root.MouseUpAt(10 + 190, 20);
+    rig.Key(kKeyCopy);
+    EXPECT_EQ(rig.port.clipboard, "abcXe");
 }
 
 TEST(EditBox, PasteTakesShortTextsUpToTheLineEnd)

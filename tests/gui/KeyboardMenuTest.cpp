@@ -89,6 +89,13 @@ TEST(Keyboard, PlaysWithinTheRangesAndSendsEachNoteOff)
     keys->SetKeyHeld(500, true);
     EXPECT_TRUE(keys->IsKeyHeld(60));
     EXPECT_EQ(pane.sent.size(), 8u);
+
+    // Removed while a key is down: the note still ends.
+    pane.MouseDownAt(46, 79, 0, false, false);
+    keys->Remove();
+    XGraphic g;
+    controlsrig::DrawAll(pane, g);
+    EXPECT_EQ(pane.sent.back(), "26:0");
 }
 
 TEST(KeyboardPicture, RangesAndHeldKeys)
