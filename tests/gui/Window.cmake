@@ -12,7 +12,7 @@ target_link_libraries(gui_window_test PRIVATE marlet_gui_x11 PkgConfig::WINDOW_T
 
 find_program(MARLET_XVFB_RUN xvfb-run)
 if(MARLET_XVFB_RUN)
-  add_test(NAME gui_window COMMAND ${MARLET_XVFB_RUN} -a -s "-noreset -screen 0 1024x768x24"
+  add_test(NAME gui_window COMMAND ${MARLET_XVFB_RUN} -n 160 -a -s "-noreset -screen 0 1024x768x24"
     $<TARGET_FILE:gui_window_test>)
 else()
   add_test(NAME gui_window COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY

@@ -30,9 +30,17 @@ const std::string kXvfbRun = "/usr/bin/xvfb-run";
 
 ProcessResult HostOnDisplay(const std::vector<std::string>& args)
 {
-    std::vector<std::string> all {"-a", "-s", "-screen 0 1024x768x24", MARLET_HOST_PATH};
+    // Display numbers from 120, away from other suites' servers ("-n" must precede "-a").
+    std::vector<std::string> all {
+        "-n", "120", "-a", "-s", "-screen 0 1024x768x24", MARLET_HOST_PATH};
     all.insert(all.end(), args.begin(), args.end());
-    return testsupport::ProcessRunner::Run(kXvfbRun, all);
+    ProcessResult result;
+    // xvfb-run moves on to the next display when one is taken; this covers what it misses.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        result = testsupport::ProcessRunner::Run(kXvfbRun, all);
+        if (result.err.find("Xvfb failed to start") == std::string::npos) break;
+    }
+    return result;
 }
 
 class EditorCommand : public testing::Test {
