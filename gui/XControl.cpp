@@ -294,6 +294,9 @@ void XControl::DrawTree(XGraphic* g, bool force)
     if (!g) return;
     const XRect surface = g->SurfaceRect();
     DrawBelow(g);
+    // Cleared on every pass, as for children: a child that repaints its parent under itself
+    // must not take the root as drawn on a pass that left it alone.
+    drawn_ = false;
     if (dirty_ || force) {
         dirty_ = false;
         force = true;

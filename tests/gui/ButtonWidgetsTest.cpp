@@ -2,6 +2,7 @@
 // window would drive them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -300,6 +301,22 @@ TEST(ButtonWidgets, BadTextsAndOddSizes)
         }
         DrawAll(root, g, false);
     }
+}
+
+// A label straight on the root paints the root under itself: after a change of text, the pass
+// that repaints only the label must give the picture a full redraw gives.
+TEST(ButtonWidgets, ATransparentLabelOnTheRootLeavesNoTrace)
+{
+    XView root(0, 0, 120, 30);
+    root.SetColor(0, XColor(30, 30, 34));
+    XLabel* label = root.Add<XLabel>(10, 5, 100, 20, "Concert Grand");
+    XGraphic g;
+    DrawAll(root, g);
+    label->SetText("Pad");
+    DrawAll(root, g, false);
+    XGraphic full;
+    DrawAll(root, full);
+    EXPECT_TRUE(std::equal(g.Pixels().begin(), g.Pixels().end(), full.Pixels().begin()));
 }
 
 // Every widget of the family in its plain look on a dark panel, in several states.
