@@ -138,8 +138,10 @@ bool XWindowX11::Connect(std::string_view display)
         return false;
     }
     swapBytes_ = setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
-    // In bytes, less the request's header.
-    maxPutBytes_ = xcb_get_maximum_request_length(connection_) * 4 - 64;
+    // In bytes, less the request's header; more than 64 MB a request gains nothing.
+    const std::uint64_t units = xcb_get_maximum_request_length(connection_);
+    maxPutBytes_ = static_cast<std::uint32_t>(
+        std::clamp<std::uint64_t>(units * 4, 4096, std::uint64_t {64} << 20) - 64);
     return true;
 }
 
@@ -319,13 +321,16 @@ void XWindowX11::GoInert(const char* why)
 bool XWindowX11::Idle()
 {
     if (!CheckConnection()) return false;
-    while (alive_ && !deferred_.empty()) {
-        const Event event = std::move(deferred_.front());
-        deferred_.pop_front();
-        Handle(*event);
-    }
     while (alive_) {
-        const Event event(xcb_poll_for_event(connection_));
+        // What a clipboard wait put aside came first and goes first, also when it was put aside
+        // during this very loop.
+        Event event;
+        if (!deferred_.empty()) {
+            event = std::move(deferred_.front());
+            deferred_.pop_front();
+        } else {
+            event.reset(xcb_poll_for_event(connection_));
+        }
         if (!event) break;
         Handle(*event);
     }
