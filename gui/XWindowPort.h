@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+class XMenuHost;
 class XTarget;
 
 // One message from the window, already translated. Points are in the window's coordinates.
@@ -57,4 +58,6 @@ public:
     virtual XTarget* Target() = 0;
     virtual std::string ClipboardText() = 0;
     virtual void SetClipboardText(std::string_view text) = 0;
+    // Shows menus in windows of their own; null where the editor shows them inside itself.
+    virtual XMenuHost* MenuHost() { return nullptr; }
 };
