@@ -103,6 +103,89 @@ TEST_F(EditorCommand, PlaysScriptRecordsAudioAndReopens)
     EXPECT_LT(audio.Frames(), 44100 * 6);
 }
 
+// The host's side of the conversation, seen by a plug-in that logs it.
+class EditorProbeRuns : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::filesystem::exists(kXvfbRun)) GTEST_SKIP() << "xvfb-run is not installed";
+    }
+    std::vector<std::string> LogLines() const
+    {
+        std::vector<std::string> lines;
+        std::ifstream in(log_);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+    TempFolder folder_;
+    const std::string log_ = folder_.File("editor.log");
+    testsupport::ScopedEnv logEnv_ {"MARLET_EDITOR_PROBE_LOG", log_};
+    const std::string probe_ = MARLET_EDITOR_PROBE_PATH;
+};
+
+TEST_F(EditorProbeRuns, OpensOnAGuiThreadIdlesAt25HzAndKeepsStateAndAudioAround)
+{
+    const std::string chunk = folder_.File("in.bin");
+    std::ofstream(chunk) << "0123456789";
+    const std::string saved = folder_.File("out.bin");
+    const std::string png = folder_.File("probe.png");
+    const std::string wav = folder_.File("probe.wav");
+    const auto r = HostOnDisplay({"editor", probe_, "--cycles", "3", "--seconds", "0.5", "--chunk",
+                                  chunk, "--save-chunk", saved, "--snap", png, "--audio", wav});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_THAT(r.out, HasSubstr("editor: 120x80"));
+
+    const auto lines = LogLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "setChunk 10");  // the state is there before the editor opens
+    EXPECT_EQ(lines.back(), "getChunk");      // and read after it closed
+    int opens = 0, closes = 0, idles = 0;
+    for (const auto& line : lines) {
+        if (line.rfind("open ", 0) == 0) {
+            ++opens;
+            EXPECT_EQ(line.substr(0, 7), "open 0 ") << "the editor opened on the first thread";
+            EXPECT_NE(line, "open 0 0");
+        }
+        closes += line == "close";
+        idles += line == "idle";
+    }
+    EXPECT_EQ(opens, 3);
+    EXPECT_EQ(closes, 3);
+    // 25 Hz over 1.5 s, never faster; a loaded machine may give fewer.
+    EXPECT_GE(idles, 10);
+    EXPECT_LE(idles, 42);
+    EXPECT_EQ(testsupport::ReadFileBytes(saved).size(), std::string("editor-probe").size());
+
+    const Picture picture = ReadPng(png);
+    EXPECT_EQ(picture.width, 120);
+    EXPECT_EQ(picture.height, 80);
+    EXPECT_EQ(picture.colours, std::set<std::uint32_t> {0x336699});
+
+    const testsupport::WavReader audio(wav);
+    ASSERT_TRUE(audio.Ok()) << audio.Error();
+    EXPECT_GT(audio.Frames(), 44100);
+    EXPECT_FLOAT_EQ(audio.Sample(audio.Frames() / 2, 0), 0.5f);
+}
+
+class OddEditorRect : public EditorProbeRuns, public testing::WithParamInterface<const char*> {};
+
+TEST_P(OddEditorRect, IsRefusedWithAReasonAndTheEditorClosed)
+{
+    const testsupport::ScopedEnv rect("MARLET_EDITOR_PROBE_RECT", GetParam());
+    const auto r = HostOnDisplay({"editor", probe_, "--seconds", "0.2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_THAT(r.err, HasSubstr("no usable editor size"));
+    int opens = 0, closes = 0;
+    for (const auto& line : LogLines()) {
+        opens += line.rfind("open ", 0) == 0;
+        closes += line == "close";
+    }
+    EXPECT_EQ(opens, closes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rects, OddEditorRect,
+                         testing::Values("null", "0,0,0,0", "10,10,5,50", "0,0,20000,100"));
+
 TEST(EditorCommandFailures, NoDisplayNoEditorAndBadScriptsFailWithAReason)
 {
     auto r = testsupport::ProcessRunner::Run(
