@@ -1,5 +1,6 @@
 #include "gui/UFileNav.h"
 
+#include "gui/XView.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -16,7 +17,7 @@ std::string Cut(std::string_view text, std::size_t slotBytes)
 
 UFileNav::~UFileNav()
 {
-    if (dialog_) dialog_->Stop();
+    Cancel();
 }
 
 void UFileNav::AddFilter(std::string_view description, std::string_view extension)
@@ -105,9 +106,21 @@ bool UFileNav::Start(Kind kind, std::string_view title)
     kind_ = kind;
     const Program program = Available();
     if (program == Program::kNone) {
-        Log("*** UFileNav: neither zenity nor kdialog is installed ***");
-        state_ = State::kFailed;
-        return false;
+        if (!owner_) {
+            Log("*** UFileNav: neither zenity nor kdialog is installed ***");
+            state_ = State::kFailed;
+            return false;
+        }
+        std::vector<std::string> extensions;
+        for (const Filter& filter : filters_) extensions.push_back(filter.extension);
+        const auto dialogKind = kind == Kind::kOpen   ? WFileDialog::Kind::kOpen
+                                : kind == Kind::kSave ? WFileDialog::Kind::kSave
+                                                      : WFileDialog::Kind::kFolder;
+        auto dialog = std::make_unique<WFileDialog>(dialogKind, title, std::move(extensions));
+        ownAnswer_ = dialog->GetAnswer();
+        owner_->ShowPopup(std::move(dialog), kPopupId);
+        state_ = State::kOpen;
+        return true;
     }
     dialog_ = std::make_unique<platform::ChildProcess>();
     const char* name = program == Program::kZenity ? "zenity" : "kdialog";
@@ -123,6 +136,13 @@ bool UFileNav::Start(Kind kind, std::string_view title)
 
 UFileNav::State UFileNav::Poll()
 {
+    if (state_ == State::kOpen && ownAnswer_ && ownAnswer_->done) {
+        const std::string path = ownAnswer_->path;
+        const bool chosen = ownAnswer_->chosen;
+        ownAnswer_.reset();
+        state_ = chosen ? TakePaths({path}) : State::kCancelled;
+        return state_;
+    }
     if (state_ != State::kOpen || !dialog_ || !dialog_->Poll()) return state_;
     const int code = dialog_->ExitCode();
     if (code == 0) {
@@ -142,6 +162,8 @@ void UFileNav::Cancel()
     if (state_ != State::kOpen) return;
     if (dialog_) dialog_->Stop();
     dialog_.reset();
+    if (ownAnswer_ && ownAnswer_->dialog) ownAnswer_->dialog->Finish(false);
+    ownAnswer_.reset();
     state_ = State::kCancelled;
 }
 
@@ -161,6 +183,11 @@ UFileNav::State UFileNav::TakeAnswer()
         if (end == std::string_view::npos) break;
         answer.remove_prefix(end + 1);
     }
+    return TakePaths(paths);
+}
+
+UFileNav::State UFileNav::TakePaths(const std::vector<std::string_view>& paths)
+{
     for (std::string_view path : paths) {
         if (path.empty() || path.front() != '/') {
             Log("*** UFileNav: the dialog answered no path ***");

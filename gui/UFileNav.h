@@ -1,7 +1,8 @@
 // The file dialogs: open (up to kMaxNames files), save, and choose a folder. They are the
-// desktop's own dialog programs (zenity, else kdialog), started without waiting: the owner asks
-// Poll on its later ticks until the choice is in, and a dialog still open when its owner goes is
-// ended with it. Names are bytes: spaces, long names and names that are not UTF-8 come back as
+// desktop's own dialog programs (zenity, else kdialog), started without waiting, or, on a
+// desktop with neither, our own dialog shown over the owner view: the owner asks Poll on its
+// later ticks until the choice is in, and a dialog still open when its owner goes is ended with
+// it. Names are bytes: spaces, long names and names that are not UTF-8 come back as
 // the dialog gave them.
 #pragma once
 
@@ -10,8 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "gui/WFileDialog.h"
 #include "platform/ChildProcess.h"
 #include "platform/QelLog.h"
+
+class XView;
 
 class UFileNav : public QelLog {
 public:
@@ -19,6 +23,7 @@ public:
     static constexpr std::size_t kDescriptionBytes = 20;  // slot sizes, terminator included
     static constexpr std::size_t kExtensionBytes = 6;
     static constexpr int kMaxNames = 64;
+    static constexpr std::int32_t kPopupId = 0x666E6176;  // 'fnav'
 
     enum class State { kIdle, kOpen, kChosen, kCancelled, kFailed };
     enum class Program { kNone, kZenity, kKDialog };
@@ -28,12 +33,15 @@ public:
     UFileNav(const UFileNav&) = delete;
     UFileNav& operator=(const UFileNav&) = delete;
 
+    // The view over which our own dialog shows when the desktop offers no dialog program.
+    void SetOwner(XView* owner) { owner_ = owner; }
+
     // Keeps up to kMaxFilters filters, each cut to its slot; a leading "." of the extension is
     // dropped. The dialog shows "Description (*.ext)" for the pattern "*.ext".
     void AddFilter(std::string_view description, std::string_view extension);
 
-    // Start the dialog; false (and state kFailed, a log line) when no dialog program can be
-    // started or one is open already.
+    // Start the dialog; false (and state kFailed, a log line) when no dialog can be shown (no
+    // dialog program and no owner view) or one is open already.
     bool Open(std::string_view title);
     bool Save(std::string_view title);
     bool ChooseFolder(std::string_view title);
@@ -65,9 +73,13 @@ private:
     bool Start(Kind kind, std::string_view title);
     std::vector<std::string> Arguments(Program program, Kind kind, std::string_view title) const;
     State TakeAnswer();
+    // The chosen paths (absolute) as folder and names.
+    State TakePaths(const std::vector<std::string_view>& paths);
 
     std::vector<Filter> filters_;
     std::unique_ptr<platform::ChildProcess> dialog_;
+    std::shared_ptr<WFileDialog::Answer> ownAnswer_;  // our own dialog's, while it is shown
+    XView* owner_ = nullptr;
     Kind kind_ = Kind::kOpen;
     State state_ = State::kIdle;
     std::string folder_;

@@ -30,6 +30,13 @@ std::string UserConfigFolder();
 std::string HomeFolder();
 
 bool FolderExists(const std::string& path);
+// What a folder holds, names as bytes, in the order the file system gives them, without "."
+// and ".."; at most maxEntries. Empty when the folder cannot be read.
+struct FolderEntry {
+    std::string name;
+    bool folder = false;  // a folder, or a link to one
+};
+std::vector<FolderEntry> ListFolder(const std::string& path, std::size_t maxEntries);
 // Creates the folder and any missing parents; true when it exists afterwards.
 bool CreateFolder(const std::string& path);
 bool RemoveFile(const std::string& path);

@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -86,6 +87,28 @@ bool FolderExists(const std::string& path)
 {
     struct stat st {};
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::vector<FolderEntry> ListFolder(const std::string& path, std::size_t maxEntries)
+{
+    std::vector<FolderEntry> entries;
+    DIR* dir = path.empty() ? nullptr : opendir(path.c_str());
+    if (!dir) return entries;
+    while (entries.size() < maxEntries) {
+        const dirent* entry = readdir(dir);
+        if (!entry) break;
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        FolderEntry& added = entries.emplace_back();
+        added.name = name;
+        if (entry->d_type == DT_DIR) {
+            added.folder = true;
+        } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            added.folder = FolderExists(JoinPath(path, name));
+        }
+    }
+    closedir(dir);
+    return entries;
 }
 
 bool CreateFolder(const std::string& path)

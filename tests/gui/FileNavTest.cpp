@@ -11,6 +11,11 @@
 #include <thread>
 
 #include "fixtures/TempFolder.h"
+#include "gui/XButton.h"
+#include "gui/XEditBox.h"
+#include "gui/XView.h"
+#include "platform/FourCC.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -130,6 +135,55 @@ TEST_F(FileNavRig, WithoutADialogProgramOpenFailsAtOnce)
     UFileNav nav;
     EXPECT_FALSE(nav.Open("t"));
     EXPECT_EQ(nav.GetState(), UFileNav::State::kFailed);
+}
+
+// Without a dialog program the owner view shows our own dialog: a folder tree (names as bytes,
+// files that fit the filters) over a path box.
+TEST_F(FileNavRig, OurOwnDialogListsFoldersAndAnswersThePathBox)
+{
+    testsupport::TempFolder place;
+    platform::CreateFolder(place.File("\xff odd folder"));
+    for (const char* name : {"a.MRP", "b.txt", ".hidden.mrp"})
+        std::ofstream(place.File(name)) << "x";
+
+    XView owner(0, 0, 800, 560);
+    UFileNav nav;
+    nav.SetOwner(&owner);
+    nav.AddFilter("Marlet Performance", "mrp");
+    ASSERT_TRUE(nav.Open("Open a Performance"));
+    auto* dialog = dynamic_cast<WFileDialog*>(owner.OpenPopup());
+    ASSERT_NE(dialog, nullptr);
+    dialog->AddRoot(place.Path());
+    XTree& tree = *dialog->Tree();
+    XTree::Node* top = tree.NodeAt(XTree::kTop + XTree::kRowHeight * 2);  // after / and home
+    ASSERT_NE(top, nullptr);
+    tree.SetExpanded(top, true);
+    std::vector<std::string> listed;
+    for (XTree::Node* n = top->child; n; n = n->next) listed.push_back(n->text);
+    EXPECT_EQ(listed, (std::vector<std::string> {"a.MRP", "\xff odd folder"}));
+
+    tree.Select(top->child->next);
+    dialog->TreeNotify(&tree, FourCC("ktis"));
+    EXPECT_EQ(dialog->PathBox()->Text(), place.File("\xff odd folder"));
+    EXPECT_EQ(nav.Poll(), UFileNav::State::kOpen);
+    // OK through the mouse, as a user would.
+    XButton* ok = dialog->OkButton();
+    const int x = ok->AbsoluteX() + 5, y = ok->AbsoluteY() + 5;
+    owner.MouseDownAt(x, y, 0, false, false);
+    owner.MouseUpAt(x, y);
+    owner.Idle(1);
+    EXPECT_EQ(owner.OpenPopup(), nullptr);
+    ASSERT_EQ(nav.Poll(), UFileNav::State::kChosen);
+    EXPECT_EQ(nav.Folder(), place.Path());
+    EXPECT_EQ(nav.Names(), (std::vector<std::string> {"\xff odd folder"}));
+
+    // Cancelled by its owner going: the dialog closes and nothing is chosen.
+    ASSERT_TRUE(nav.ChooseFolder("Find"));
+    ASSERT_NE(owner.OpenPopup(), nullptr);
+    nav.Cancel();
+    owner.Idle(2);
+    EXPECT_EQ(owner.OpenPopup(), nullptr);
+    EXPECT_EQ(nav.GetState(), UFileNav::State::kCancelled);
 }
 
 TEST_F(FileNavRig, ADetachedProgramRunsOnItsOwn)
