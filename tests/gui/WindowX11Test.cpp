@@ -417,16 +417,6 @@ TEST(X11WindowOpen, FailsCleanlyWithoutDisplayOrParent)
     gui.SetRootView(nullptr);
 }
 
-TEST(X11WindowScale, ComesFromTheDpiResource)
-{
-    EXPECT_EQ(XWindowX11::ScaleForResources(""), 1);
-    EXPECT_EQ(XWindowX11::ScaleForResources("Xft.dpi:\t96\n"), 1);
-    EXPECT_EQ(XWindowX11::ScaleForResources("Xft.dpi:\t143.9"), 1);
-    EXPECT_EQ(XWindowX11::ScaleForResources("Xcursor.size: 48\nXft.dpi:  144\n"), 2);
-    EXPECT_EQ(XWindowX11::ScaleForResources("Xft.dpi:\tlots\n"), 1);
-    EXPECT_EQ(XWindowX11::ScaleForResources("MyXft.dpi:\t200\n"), 1);
-}
-
 struct KeyCase {
     std::uint32_t keysym;
     std::uint16_t state;
@@ -453,7 +443,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(KeyCase {'a', 0, true, 'a', 0, kKeyChar},
                     KeyCase {'c', XCB_MOD_MASK_CONTROL, true, 'c', kModControl, kKeyChar},
                     KeyCase {0xff0d, 0, true, 0, 0, kKeyEnter},
-                    KeyCase {0xff8d, 0, true, 0, 0, kKeyEnter},
                     KeyCase {0xfe20, XCB_MOD_MASK_SHIFT, true, 0, kModShift, kKeyTab},
                     KeyCase {0xffff, XCB_MOD_MASK_1, true, 0, kModCommand, kKeyDelete},
                     KeyCase {0xff97, 0, true, 0, 0, kKeyUp},
