@@ -309,6 +309,16 @@ void XControl::DrawTree(XGraphic* g, bool force)
     DrawAbove(g);
 }
 
+void XControl::DrawParentUnder(XGraphic* g)
+{
+    if (!parent_ || parent_->WasDrawn()) return;
+    const int dx = x_ - originX_;
+    const int dy = y_ - originY_;
+    g->Translate(dx, dy);
+    parent_->Draw(g);
+    g->Translate(-dx, -dy);
+}
+
 void XControl::DrawChildren(XGraphic* g, bool force, int ax, int ay, const XRect& clip)
 {
     // By index: a Draw may add controls (the vector may grow) but never destroys any.

@@ -207,6 +207,9 @@ protected:
     // Destroys the children now (telling the chain first). Views call it from their destructor
     // while they are still views.
     void DestroyChildren();
+    // For a control that does not cover its area: the parent paints the area under it first,
+    // unless the parent was drawn in this pass already.
+    void DrawParentUnder(XGraphic* g);
     // Before and after the root of a pass draws its tree (views: the drag image, popups).
     virtual void DrawBelow(XGraphic* g) {}
     virtual void DrawAbove(XGraphic* g) {}

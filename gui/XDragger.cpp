@@ -1,10 +1,12 @@
 #include "gui/XDragger.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "gui/XControl.h"
 #include "gui/XGraphic.h"
+#include "gui/XMouse.h"
 #include "gui/XView.h"
 
 namespace {
@@ -28,6 +30,12 @@ XDragger::XDragger() = default;
 XDragger::~XDragger()
 {
     CancelDrag();
+}
+
+bool XDragger::MovedBeyond(const XMouse& mouse, int distance)
+{
+    return std::abs(mouse.LocalX() - mouse.LocalPressX()) > distance ||
+           std::abs(mouse.LocalY() - mouse.LocalPressY()) > distance;
 }
 
 void XDragger::BeginDrag(XControl* source, int x, int y)

@@ -10,6 +10,8 @@
 
 #include "gui/XRect.h"
 
+class XMouse;
+
 class XControl;
 class XGraphic;
 class XView;
@@ -29,6 +31,9 @@ public:
     void SetPayload(std::int32_t payload) { payload_ = payload; }
     std::int32_t Payload() const { return payload_; }
 
+    // The pointer has left the press by more than `distance` pixels on either axis: a drag
+    // begins.
+    static bool MovedBeyond(const XMouse& mouse, int distance);
     void BeginDrag(XControl* source, int x, int y);
     void DragTo(int x, int y);
     void EndDrag(int x, int y);

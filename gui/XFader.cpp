@@ -83,14 +83,7 @@ void XFader::Draw(XGraphic* g)
     if (back.IsTransparent()) {
         // Nothing of ours covers the old thumb: let the parent paint our area first, unless it
         // already did in this pass.
-        XControl* parent = Parent();
-        if (parent && !parent->WasDrawn()) {
-            const int dx = X() - OriginX();
-            const int dy = Y() - OriginY();
-            g->Translate(dx, dy);
-            parent->Draw(g);
-            g->Translate(-dx, -dy);
-        }
+        DrawParentUnder(g);
     } else {
         XControl::Draw(g);
         // The groove: a dark line between a shadow and a light edge.

@@ -18,14 +18,7 @@ void XLabel::Draw(XGraphic* g)
     if (GetColor(0).IsTransparent()) {
         // A new text would land on the old one: the parent repaints our area first, unless it
         // already did in this pass.
-        XControl* parent = Parent();
-        if (parent && !parent->WasDrawn()) {
-            const int dx = X() - OriginX();
-            const int dy = Y() - OriginY();
-            g->Translate(dx, dy);
-            parent->Draw(g);
-            g->Translate(-dx, -dy);
-        }
+        DrawParentUnder(g);
     } else {
         XControl::Draw(g);
     }

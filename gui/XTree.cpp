@@ -288,10 +288,7 @@ void XTree::MouseDrag(XMouse* mouse)
     const int x = mouse->LocalX();
     const int y = mouse->LocalY();
     if (!IsDragging()) {
-        if (std::abs(x - mouse->LocalPressX()) <= kDragDistance &&
-            std::abs(y - mouse->LocalPressY()) <= kDragDistance) {
-            return;
-        }
+        if (!MovedBeyond(*mouse, kDragDistance)) return;
         if (!Selected()) return;
         BeginDrag(this, mouse->LocalPressX(), mouse->LocalPressY());
     }

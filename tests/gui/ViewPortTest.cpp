@@ -33,8 +33,12 @@ TEST_P(ViewPortLayout, BarsComeWithTheContentSize)
     // The content fills at least the visible area; the bars run along the view.
     EXPECT_GE(content->Width(), view->Width());
     EXPECT_GE(content->Height(), view->Height());
-    if (c.vertical) EXPECT_EQ(port.VerticalBar()->Height(), view->Height() + 2);
-    if (c.horizontal) EXPECT_EQ(port.HorizontalBar()->Width(), view->Width() + 2);
+    if (c.vertical) {
+        EXPECT_EQ(port.VerticalBar()->Height(), view->Height() + 2);
+    }
+    if (c.horizontal) {
+        EXPECT_EQ(port.HorizontalBar()->Width(), view->Width() + 2);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
