@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "gui/XView.h"
@@ -410,8 +411,14 @@ TEST(X11WindowOpen, FailsCleanlyWithoutDisplayOrParent)
     EXPECT_FALSE(XWindowX11::Open(gui, 1, ":0"));  // no root view
     gui.SetRootView(&tree.root);
     EXPECT_FALSE(XWindowX11::Open(gui, 1, ":987"));
-    if (const char* display = std::getenv("DISPLAY"); display && *display) {
-        EXPECT_FALSE(XWindowX11::Open(gui, 0x7ffffff0, display));
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    unsetenv("DISPLAY");
+    EXPECT_FALSE(XWindowX11::Open(gui, 1));
+    EXPECT_EQ(XWindowX11::DisplayScale(), 1);
+    if (!saved.empty()) setenv("DISPLAY", saved.c_str(), 1);
+    if (!saved.empty()) {
+        EXPECT_FALSE(XWindowX11::Open(gui, 0x7ffffff0, saved));  // no such parent
     }
     EXPECT_EQ(gui.Window(), 0u);
     gui.SetRootView(nullptr);
