@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/FourCC.h"
+#include "tests/host/ProbeLog.h"
 #include "vst/VstAbi.h"
 
 namespace {
@@ -23,16 +24,10 @@ constexpr std::uint32_t kColour = 0x336699;
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Log(const char* format, ...)
 {
-    const char* path = std::getenv("MARLET_EDITOR_PROBE_LOG");
-    if (!path) return;
-    FILE* file = std::fopen(path, "a");
-    if (!file) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(file, format, args);
+    probelog::Write("MARLET_EDITOR_PROBE_LOG", format, args);
     va_end(args);
-    std::fputc('\n', file);
-    std::fclose(file);
 }
 
 struct EditorProbe {

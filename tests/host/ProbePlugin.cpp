@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/FourCC.h"
+#include "tests/host/ProbeLog.h"
 #include "vst/VstAbi.h"
 
 namespace {
@@ -20,16 +21,10 @@ constexpr char kChunk[] = "probe-state";
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Log(const char* format, ...)
 {
-    const char* path = std::getenv("MARLET_PROBE_LOG");
-    if (!path) return;
-    FILE* file = std::fopen(path, "a");
-    if (!file) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(file, format, args);
+    probelog::Write("MARLET_PROBE_LOG", format, args);
     va_end(args);
-    std::fputc('\n', file);
-    std::fclose(file);
 }
 
 struct Probe {

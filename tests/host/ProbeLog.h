@@ -1,0 +1,23 @@
+// The test plug-ins' log: one line per call, appended to the file an environment variable names
+// (nothing when it is unset). Each write opens and closes the file, so the host test reads it
+// at any moment.
+#pragma once
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+namespace probelog {
+
+inline void Write(const char* variable, const char* format, va_list args)
+{
+    const char* path = std::getenv(variable);
+    if (!path) return;
+    FILE* file = std::fopen(path, "a");
+    if (!file) return;
+    std::vfprintf(file, format, args);
+    std::fputc('\n', file);
+    std::fclose(file);
+}
+
+}  // namespace probelog
