@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "gui/XEvent.h"
+#include "gui/XMenu.h"
 #include "gui/XView.h"
 #include "gui/XWinGui.h"
 
@@ -195,8 +196,17 @@ bool XWindowX11::Create(std::uintptr_t parent, int scale)
     return alive_;
 }
 
+struct XWindowX11::Menu {
+    std::unique_ptr<XMenuView> view;
+    xcb_window_t window = 0;
+    XGraphic surface;
+};
+
+XWindowX11::XWindowX11(XWinGui& gui) : gui_(gui) {}
+
 XWindowX11::~XWindowX11()
 {
+    CloseMenu();
     if (attached_) {
         gui_.SetPort(nullptr);
         gui_.SetWindow(0);
@@ -312,6 +322,7 @@ bool XWindowX11::CheckConnection()
 void XWindowX11::GoInert(const char* why)
 {
     if (!alive_) return;
+    menu_.reset();  // its window went with the connection or goes with it
     alive_ = false;
     captured_ = false;
     deferred_.clear();
@@ -347,6 +358,7 @@ void XWindowX11::Send(const XInput& input)
 
 void XWindowX11::Handle(const xcb_generic_event_t& event)
 {
+    if (menu_ && HandleMenu(event)) return;
     const int scale = scale_;
     XInput input;
     switch (event.response_type & 0x7f) {
@@ -515,26 +527,32 @@ bool XWindowX11::ScreenOrigin(int& x, int& y) const
 void XWindowX11::Put(const std::uint32_t* pixels, int width, int height, int x, int y)
 {
     if (!CheckConnection() || !pixels || width <= 0 || height <= 0) return;
-    if (scale_ == 1 && !swapBytes_) {
-        PutRows(pixels, width, width, height, x, y);
-    } else {
-        const int w = width * scale_;
-        scratch_.resize(static_cast<std::size_t>(w) * height * scale_);
-        for (int row = 0; row < height * scale_; ++row) {
-            const std::uint32_t* in = pixels + static_cast<std::size_t>(row / scale_) * width;
-            std::uint32_t* out = scratch_.data() + static_cast<std::size_t>(row) * w;
-            for (int col = 0; col < w; ++col) {
-                const std::uint32_t p = in[col / scale_];
-                out[col] = swapBytes_ ? __builtin_bswap32(p) : p;
-            }
-        }
-        PutRows(scratch_.data(), w, w, height * scale_, x * scale_, y * scale_);
-    }
+    PutScaled(window_, pixels, width, height, x, y);
     xcb_flush(connection_);
 }
 
-void XWindowX11::PutRows(const std::uint32_t* pixels, int stride, int width, int height, int x,
-                         int y)
+void XWindowX11::PutScaled(xcb_window_t window, const std::uint32_t* pixels, int width, int height,
+                           int x, int y)
+{
+    if (scale_ == 1 && !swapBytes_) {
+        PutRows(window, pixels, width, width, height, x, y);
+        return;
+    }
+    const int w = width * scale_;
+    scratch_.resize(static_cast<std::size_t>(w) * height * scale_);
+    for (int row = 0; row < height * scale_; ++row) {
+        const std::uint32_t* in = pixels + static_cast<std::size_t>(row / scale_) * width;
+        std::uint32_t* out = scratch_.data() + static_cast<std::size_t>(row) * w;
+        for (int col = 0; col < w; ++col) {
+            const std::uint32_t p = in[col / scale_];
+            out[col] = swapBytes_ ? __builtin_bswap32(p) : p;
+        }
+    }
+    PutRows(window, scratch_.data(), w, w, height * scale_, x * scale_, y * scale_);
+}
+
+void XWindowX11::PutRows(xcb_window_t window, const std::uint32_t* pixels, int stride, int width,
+                         int height, int x, int y)
 {
     // One request may carry only so many bytes: large pictures go in bands of rows.
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
@@ -542,7 +560,7 @@ void XWindowX11::PutRows(const std::uint32_t* pixels, int stride, int width, int
     for (int top = 0; top < height; top += band) {
         const int rows = std::min(band, height - top);
         xcb_put_image(
-            connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, static_cast<std::uint16_t>(width),
+            connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, gc_, static_cast<std::uint16_t>(width),
             static_cast<std::uint16_t>(rows), static_cast<std::int16_t>(x),
             static_cast<std::int16_t>(y + top), 0, screen_->root_depth,
             static_cast<std::uint32_t>(rowBytes * rows),
@@ -639,4 +657,154 @@ std::string XWindowX11::ClipboardText()
         return {};
     const auto* data = static_cast<const char*>(xcb_get_property_value(reply.get()));
     return std::string(data, static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
+}
+
+bool XWindowX11::ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screenY, XEventQueue* reply,
+                          std::int32_t code)
+{
+    if (!menu || !CheckConnection()) return false;
+    if (menu_) {
+        menu_->view->PressedOutside();  // the menu open so far answers "cancelled"
+        CloseMenu();
+    }
+    const int screenWidth = screen_->width_in_pixels / scale_;
+    const int screenHeight = screen_->height_in_pixels / scale_;
+    auto view = std::make_unique<XMenuView>(std::move(menu), screenHeight, reply, code);
+    const int width = std::max(1, view->Width());
+    const int height = std::max(1, view->Height());
+    const int x = std::clamp(screenX, 0, std::max(0, screenWidth - width));
+    const int y = std::clamp(screenY, 0, std::max(0, screenHeight - height));
+
+    auto opened = std::make_unique<Menu>();
+    opened->view = std::move(view);
+    opened->window = xcb_generate_id(connection_);
+    const std::uint32_t values[] = {screen_->black_pixel, 1,
+                                    XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
+                                        XCB_EVENT_MASK_BUTTON_RELEASE |
+                                        XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_KEY_PRESS};
+    xcb_create_window(connection_, screen_->root_depth, opened->window, screen_->root,
+                      static_cast<std::int16_t>(x * scale_), static_cast<std::int16_t>(y * scale_),
+                      static_cast<std::uint16_t>(width * scale_),
+                      static_cast<std::uint16_t>(height * scale_), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      screen_->root_visual,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
+    xcb_map_window(connection_, opened->window);
+    menu_ = std::move(opened);
+    // Every press, also one outside the menu, comes to the menu; keys too.
+    const Reply<xcb_grab_pointer_reply_t> pointer(xcb_grab_pointer_reply(
+        connection_,
+        xcb_grab_pointer(connection_, 0, menu_->window,
+                         XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+                             XCB_EVENT_MASK_POINTER_MOTION,
+                         XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                         XCB_CURRENT_TIME),
+        nullptr));
+    if (!pointer || pointer->status != XCB_GRAB_STATUS_SUCCESS)
+        Log("XWindowX11: the menu could not take the pointer\r\n");
+    const Reply<xcb_grab_keyboard_reply_t> keyboard(
+        xcb_grab_keyboard_reply(connection_,
+                                xcb_grab_keyboard(connection_, 1, menu_->window, XCB_CURRENT_TIME,
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                nullptr));
+    if (!keyboard || keyboard->status != XCB_GRAB_STATUS_SUCCESS)
+        Log("XWindowX11: the menu could not take the keyboard\r\n");
+    DrawMenu();
+    return CheckConnection();
+}
+
+void XWindowX11::CancelMenu()
+{
+    CloseMenu();
+}
+
+std::uint32_t XWindowX11::MenuWindowId() const
+{
+    return menu_ ? menu_->window : 0;
+}
+
+void XWindowX11::CloseMenu()
+{
+    if (!menu_) return;
+    if (alive_ && !xcb_connection_has_error(connection_)) {
+        xcb_ungrab_pointer(connection_, XCB_CURRENT_TIME);
+        xcb_ungrab_keyboard(connection_, XCB_CURRENT_TIME);
+        xcb_destroy_window(connection_, menu_->window);
+        xcb_flush(connection_);
+    }
+    menu_.reset();
+}
+
+void XWindowX11::DrawMenu()
+{
+    if (!menu_ || !CheckConnection()) return;
+    XMenuView& view = *menu_->view;
+    menu_->surface.Begin(nullptr, view.Width(), view.Height());
+    view.DrawTree(&menu_->surface, true);
+    const auto pixels = menu_->surface.Pixels();
+    if (pixels.empty()) return;
+    PutScaled(menu_->window, pixels.data(), view.Width(), view.Height(), 0, 0);
+    xcb_flush(connection_);
+}
+
+bool XWindowX11::HandleMenu(const xcb_generic_event_t& event)
+{
+    XMenuView& view = *menu_->view;
+    const auto inside = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < view.Width() && y < view.Height();
+    };
+    switch (event.response_type & 0x7f) {
+        case XCB_EXPOSE: {
+            const auto& e = reinterpret_cast<const xcb_expose_event_t&>(event);
+            if (e.window != menu_->window) return false;
+            if (e.count == 0) DrawMenu();
+            return true;
+        }
+        case XCB_BUTTON_PRESS:
+        case XCB_BUTTON_RELEASE: {
+            const auto& e = reinterpret_cast<const xcb_button_press_event_t&>(event);
+            if (e.event != menu_->window) return false;
+            lastTime_ = e.time;
+            const bool press = (event.response_type & 0x7f) == XCB_BUTTON_PRESS;
+            const int x = e.event_x / scale_;
+            const int y = e.event_y / scale_;
+            if (e.detail == 4 || e.detail == 5) {
+                if (press) view.ScrollBy(e.detail == 4 ? -1 : 1);
+            } else if (e.detail == 1 || e.detail == 3) {
+                if (press && !inside(x, y))
+                    view.PressedOutside();
+                else if (press)
+                    view.PointerPressed(x, y);
+                else
+                    view.PointerReleased(x, y);
+            }
+            break;
+        }
+        case XCB_MOTION_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_motion_notify_event_t&>(event);
+            if (e.event != menu_->window) return false;
+            view.PointerMoved(e.event_x / scale_, e.event_y / scale_);
+            break;
+        }
+        case XCB_KEY_PRESS: {
+            const auto& e = reinterpret_cast<const xcb_key_press_event_t&>(event);
+            if (e.event != menu_->window) return false;
+            lastTime_ = e.time;
+            XInput input;
+            if (KeyInput(KeySymOf(e.detail, e.state), e.state, input)) {
+                XKey key {input.character, input.modifiers, input.code};
+                view.KeyDown(&key);
+            }
+            break;
+        }
+        case XCB_KEY_RELEASE:
+            return reinterpret_cast<const xcb_key_release_event_t&>(event).event == menu_->window;
+        default:
+            return false;
+    }
+    if (view.IsFinished()) {
+        CloseMenu();
+    } else {
+        DrawMenu();
+    }
+    return true;
 }

@@ -19,12 +19,13 @@
 #include <vector>
 
 #include "gui/XGraphic.h"
+#include "gui/XMenuHost.h"
 #include "gui/XWindowPort.h"
 #include "platform/QelLog.h"
 
 class XWinGui;
 
-class XWindowX11 final : public XWindowPort, public XTarget, public QelLog {
+class XWindowX11 final : public XWindowPort, public XTarget, public XMenuHost, public QelLog {
 public:
     // Replies and events of XCB are malloc'ed.
     struct FreeDeleter {
@@ -81,13 +82,25 @@ public:
     std::string ClipboardText() override;
     void SetClipboardText(std::string_view text) override;
 
+    XMenuHost* MenuHost() override { return alive_ ? this : nullptr; }
+
     // XTarget
     void Put(const std::uint32_t* pixels, int width, int height, int x, int y) override;
+
+    // XMenuHost: a menu is a window of its own over everything (override-redirect), holding the
+    // pointer and the keyboard while it is open; presses outside it end it. Its events are
+    // handled by Idle like the editor's.
+    bool ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screenY, XEventQueue* reply,
+                  std::int32_t code) override;
+    void CancelMenu() override;
+    bool IsMenuOpen() const override { return menu_ != nullptr; }
+    // The open menu's window, 0 when none (for tests).
+    std::uint32_t MenuWindowId() const;
 
 private:
     using Event = Reply<xcb_generic_event_t>;
 
-    explicit XWindowX11(XWinGui& gui) : gui_(gui) {}
+    explicit XWindowX11(XWinGui& gui);
     bool Connect(std::string_view display);
     bool Create(std::uintptr_t parent, int scale);
     void Handle(const xcb_generic_event_t& event);
@@ -98,7 +111,16 @@ private:
     void LoadKeyboardMapping();
     std::uint32_t KeySymOf(xcb_keycode_t code, std::uint16_t state) const;
     void AnswerSelectionRequest(const xcb_selection_request_event_t& request);
-    void PutRows(const std::uint32_t* pixels, int stride, int width, int height, int x, int y);
+    struct Menu;
+    // Pixels of the gui's size (times the scale on the way) into `window`.
+    void PutScaled(xcb_window_t window, const std::uint32_t* pixels, int width, int height, int x,
+                   int y);
+    void PutRows(xcb_window_t window, const std::uint32_t* pixels, int stride, int width,
+                 int height, int x, int y);
+    // Events while a menu is open: true when the menu took it.
+    bool HandleMenu(const xcb_generic_event_t& event);
+    void DrawMenu();
+    void CloseMenu();
 
     XWinGui& gui_;
     xcb_connection_t* connection_ = nullptr;
@@ -127,4 +149,5 @@ private:
     std::string ownClipboard_;
     bool ownsClipboard_ = false;
     xcb_timestamp_t lastTime_ = XCB_CURRENT_TIME;
+    std::unique_ptr<Menu> menu_;
 };

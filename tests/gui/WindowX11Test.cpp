@@ -16,6 +16,8 @@
 #include <string>
 #include <thread>
 
+#include "gui/XEventQueue.h"
+#include "gui/XMenu.h"
 #include "gui/XView.h"
 #include "gui/XWinGui.h"
 #include "tests/gui/ControlsRig.h"
@@ -460,5 +462,62 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase {0xffe1, 0, false},                         // shift itself
                     KeyCase {0xfe51, 0, false},                         // a dead key
                     KeyCase {0xffbe, 0, false}));                       // F1
+
+// Menus are windows of their own over everything: a click on an item answers through the
+// asker's queue, a press outside answers "cancelled", CancelMenu answers nothing, and the
+// editor may go while a menu is open.
+TEST_F(X11Window, MenusAreWindowsOfTheirOwnAndAnswerThroughTheQueue)
+{
+    OpenWindow();
+    XMenuHost* host = window_->MenuHost();
+    ASSERT_NE(host, nullptr);
+    XEventQueue reply;
+    const auto menu = [] {
+        auto m = std::make_unique<XMenu>();
+        for (const char* item : {"One", "Two", "Three"}) m->AddItem(item);
+        return m;
+    };
+    const auto answer = [&](XEvent& e) { return PumpUntil([&] { return reply.NextEvent(e); }); };
+    const std::int32_t code = 0x6D656E75;
+
+    ASSERT_TRUE(host->ShowMenu(menu(), 40, 50, &reply, code));
+    ASSERT_NE(window_->MenuWindowId(), 0u);
+    Sync();
+    // The second item's row: rows of 20 pixels below a pad of 3.
+    MoveTo(40 + 20, 50 + XMenuView::kPad + XMenuView::kRowHeight + 10);
+    ASSERT_TRUE(PumpUntil([] { return true; }));
+    Button(1, true);
+    Button(1, false);
+    XEvent e;
+    ASSERT_TRUE(answer(e));
+    EXPECT_EQ(e.code, code);
+    EXPECT_EQ(MenuIndexOf(e.a), 1);
+    EXPECT_FALSE(host->IsMenuOpen());
+
+    ASSERT_TRUE(host->ShowMenu(menu(), 40, 50, &reply, code));
+    MoveTo(900, 700);
+    Button(1, true);
+    Button(1, false);
+    ASSERT_TRUE(answer(e));
+    EXPECT_EQ(e.a, 0);
+    EXPECT_FALSE(host->IsMenuOpen());
+
+    // Far off the screen: moved back onto it.
+    ASSERT_TRUE(host->ShowMenu(menu(), 5000, 5000, &reply, code));
+    const Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(c_, xcb_get_geometry(c_, window_->MenuWindowId()), nullptr));
+    ASSERT_TRUE(geometry);
+    EXPECT_LE(geometry->x + geometry->width, screen_->width_in_pixels);
+    EXPECT_LE(geometry->y + geometry->height, screen_->height_in_pixels);
+    host->CancelMenu();
+    EXPECT_FALSE(host->IsMenuOpen());
+    EXPECT_FALSE(PumpUntil([&] { return reply.NextEvent(e); }));
+
+    // The editor closes with a menu open.
+    ASSERT_TRUE(host->ShowMenu(menu(), 40, 50, &reply, code));
+    window_.reset();
+    Sync();
+    EXPECT_TRUE(reply.QueueEmpty());
+}
 
 }  // namespace
