@@ -1,5 +1,7 @@
 #include "engine/KyTone.h"
 
+#include <thread>
+
 namespace {
 
 bool ValidSlot(int slot)
@@ -118,9 +120,19 @@ void KyTone::ResetDefaults()
     for (int key = 0; key < kKeys; ++key) SetKeyDown(key, false);
 }
 
+void KyTone::SetView(KyToneView* view)
+{
+    // Both sides use sequentially consistent order: either a notification counted itself before
+    // the new view was stored (and is waited for here), or it reads the new view.
+    view_.store(view, std::memory_order_seq_cst);
+    while (notifying_.load(std::memory_order_seq_cst) != 0) std::this_thread::yield();
+}
+
 void KyTone::Notify(std::int32_t code, std::int32_t value) const
 {
-    if (KyToneView* view = view_.load(std::memory_order_acquire)) view->ToneNotify(code, value);
+    notifying_.fetch_add(1, std::memory_order_seq_cst);
+    if (KyToneView* view = view_.load(std::memory_order_seq_cst)) view->ToneNotify(code, value);
+    notifying_.fetch_sub(1, std::memory_order_release);
 }
 
 void KyTone::ProcessEvents(std::span<const KyMidiEvent> events)

@@ -82,7 +82,11 @@ public:
     // dropped: sounding voices are never stolen).
     KyVoice* StartVoice(int key, int velocity, int frameOffset, GigaZone* zone, GigaPart* layer);
 
-    void SetView(KyToneView* view) { view_.store(view, std::memory_order_release); }
+    // The view that hears this tone's notifications. Setting another (or none) returns once no
+    // notification to the earlier view is still under way, so the earlier one may go right
+    // after; only the setting thread waits, and only for a notification in flight.
+    void SetView(KyToneView* view);
+    KyToneView* View() const { return view_.load(std::memory_order_acquire); }
     void Notify(std::int32_t code, std::int32_t value) const;
 
 protected:
@@ -123,6 +127,7 @@ private:
     std::atomic<int> outputBus_ {0};
     std::atomic<std::int16_t> mute_[3] {};
     std::atomic<KyToneView*> view_ {nullptr};
+    mutable std::atomic<int> notifying_ {0};  // notifications under way
     KyVoiceList* pool_ = nullptr;
     KyVoiceList voices_;
     Controller controllers_[kControllerSlots];
