@@ -238,6 +238,7 @@ bool XView::Idle(std::uint32_t tick)
 {
     XView* v = this;
     for (;;) {
+        v->Tick(tick);
         v->DrainQueue();
         XView* p = v->popup_.get();
         if (!p) break;

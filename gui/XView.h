@@ -27,6 +27,10 @@ public:
     // --- Slots added by views
 
     virtual void HandleEvent(XEvent* event) {}
+    // Every timer tick, on the GUI thread, before the view's queue is drained: for views that
+    // poll (a file dialog's answer, values other threads left in atomics). Idle calls it on the
+    // root and on each open popup below it.
+    virtual void Tick(std::uint32_t tick) {}
     // A popup shown by this view has closed; read its PopupId() and Result(). It is destroyed
     // right after this returns.
     virtual void PopupClosed(XView* popup) {}

@@ -36,7 +36,12 @@ public:
         log_->push_back(name_ + " key " + std::to_string(key->code));
         return false;
     }
+    void Tick(std::uint32_t tick) override
+    {
+        if (logTicks) log_->push_back(name_ + " tick " + std::to_string(tick));
+    }
     bool repost = false;
+    bool logTicks = false;
 
 private:
     Log* log_;
@@ -194,16 +199,17 @@ TEST_F(ViewRig, APopupOfAPopupGetsTheInputAndReportsToItsOwner)
     EXPECT_EQ(log, (Log {"deep MouseDown 5,5", "outer closed 2,4", "inner gone"}));
 }
 
-TEST_F(ViewRig, IdleDrainsEveryQueueOfThePopupChainInOrder)
+TEST_F(ViewRig, IdleTicksAndDrainsEveryViewOfThePopupChainInOrder)
 {
-    XView* popup = root.ShowPopup(Popup("p"), 0);
+    auto* popup = static_cast<RecordingView*>(root.ShowPopup(Popup("p"), 0));
     root.Post(FourCC("KyTL"), 1);
     root.Post(2);
     popup->Post(3);
     root.repost = true;  // what a handler posts to its own view waits for the next tick
-    root.Idle(1);
-    EXPECT_EQ(log,
-              (Log {"root event " + std::to_string(FourCC("KyTL")), "root event 2", "p event 3"}));
+    root.logTicks = popup->logTicks = true;
+    root.Idle(7);
+    EXPECT_EQ(log, (Log {"root tick 7", "root event " + std::to_string(FourCC("KyTL")),
+                         "root event 2", "p tick 7", "p event 3"}));
 }
 
 TEST_F(ViewRig, IdleReportsDirtOnlyWhenSomethingNeedsDrawing)
