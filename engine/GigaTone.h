@@ -76,7 +76,28 @@ public:
     void SetSelectMode(int mode);
     int SelectMode() const { return selectMode_; }
     int LayerCount() const { return layerCount_.load(std::memory_order_acquire); }
+    // The layer at `index`: only for the thread that builds the stack (or while no load pass
+    // can run). Other threads change layers through EditLayer and EditLayers, which hold the
+    // stack lock, so the loader cannot take the layer out meanwhile.
     GigaPart* Layer(int index) const;
+    // Calls `edit(GigaPart&)` for layer `index` under the stack lock; false when there is none.
+    // The loader holds the lock for short steps only, so this never waits for a load.
+    template <typename Edit>
+    bool EditLayer(int index, Edit&& edit)
+    {
+        std::lock_guard lock(stackMutex_);
+        GigaPart* layer = Layer(index);
+        if (!layer) return false;
+        edit(*layer);
+        return true;
+    }
+    // Calls `edit(int index, GigaPart&)` for every layer in order, under the stack lock.
+    template <typename Edit>
+    void EditLayers(Edit&& edit)
+    {
+        std::lock_guard lock(stackMutex_);
+        for (int i = 0; i < LayerCount(); ++i) edit(i, *Layer(i));
+    }
     GigaPart* SelectedLayer() const { return selected_.load(std::memory_order_relaxed); }
     void SetStackName(const std::string& name);
     std::string StackName() const;
