@@ -1,0 +1,103 @@
+// Lists the instrument files a performance could not find and searches a folder tree for files
+// of the same names on a thread of its own. The user picks the folder; "Cancel" (the scan
+// button's text while a search runs) ends the search at the next entry. The dialog closes with
+// 1 once every listed file was found, with 0 on "Ignore Missing files".
+//
+// Sharing with the scan thread: the thread owns the list of missing files and the folder while
+// a scan runs (the GUI thread starts it, and takes the list back only after joining it on
+// 'done'); the stop flag is an atomic; the folder being scanned is handed over as a
+// mutex-guarded text with an atomic "changed" flag, which the tick applies to the status label.
+// No control is touched off the GUI thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "editor/UMissingList.h"
+#include "gui/UFileNav.h"
+#include "gui/XListener.h"
+#include "gui/XView.h"
+#include "platform/FourCC.h"
+#include "platform/UThread.h"
+
+class XButton;
+class XLabel;
+class XList;
+class XViewPort;
+
+class WMissing : public XView, public XListener, public UThread {
+public:
+    static constexpr int kWidth = 640;
+    static constexpr int kHeight = 184;
+    static constexpr std::int32_t kPopupId = FourCC("misf");
+    static constexpr std::int32_t kScanCode = FourCC("scan");
+    static constexpr std::int32_t kDoneEvent = FourCC("done");
+
+    WMissing();
+    // Stops a running scan and waits for its thread.
+    ~WMissing() override;
+
+    // Lists the path unless exactly the same bytes are listed already. Refused while a scan
+    // runs. True when it was added.
+    bool AddMissing(std::string_view path);
+    std::size_t MissingCount() const { return missing_.Count(); }
+    // Where the listed path was found; none when it was not (or is not listed). A running scan
+    // owns the results: until its 'done' is handled the answer is none and the count 0.
+    std::optional<std::string> FoundPathFor(std::string_view path) const;
+    std::size_t FoundCount() const;
+
+    // Starts the search of a folder tree (what the scan button does once the folder dialog has
+    // answered). False while a scan runs, for an empty path, or when the thread cannot start.
+    bool ScanFolder(std::string_view folder);
+    bool IsScanning() const { return scanning_; }
+    // Asks a running scan to stop; 'done' follows as usual.
+    void CancelScan();
+    // Called on the scan thread as each folder is entered (progress elsewhere, tests). Set it
+    // while no scan runs.
+    void SetScanObserver(std::function<void(const std::string& folder)> observer)
+    {
+        if (!scanning_) observer_ = std::move(observer);
+    }
+
+    XLabel* Status() const { return status_; }
+    XList* List() const { return list_; }
+    XViewPort* Port() const { return port_; }
+    XButton* ScanButton() const { return scan_; }
+    XButton* IgnoreButton() const { return ignore_; }
+
+    void ButtonClicked(XButton* sender, std::int32_t code) override;
+    void HandleEvent(XEvent* event) override;
+    void Tick(std::uint32_t tick) override;
+
+protected:
+    void Run() override;
+
+private:
+    void PublishStatus(const std::string& folder);
+    void ApplyStatus();
+    void PollFolderDialog();
+    void FinishScan();
+
+    std::atomic<bool> stop_ {false};
+    std::string folder_;
+    std::function<void(const std::string&)> observer_;
+    UMissingList missing_;
+    bool scanning_ = false;  // GUI thread: from ScanFolder until its 'done' is handled
+    bool choosing_ = false;  // GUI thread: the folder dialog is open
+
+    std::mutex statusMutex_;
+    std::string statusText_;
+    std::atomic<bool> statusChanged_ {false};
+
+    UFileNav folderDialog_;
+    XViewPort* port_ = nullptr;
+    XList* list_ = nullptr;
+    XLabel* status_ = nullptr;
+    XButton* scan_ = nullptr;
+    XButton* ignore_ = nullptr;
+};
