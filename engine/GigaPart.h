@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <bitset>
 #include <cstdint>
 #include <string>
 
@@ -62,6 +64,18 @@ public:
     std::array<Relaxed<float>, kFilterValues> filterOffsets {};
     Relaxed<bool> hasFilter {false};
     Relaxed<std::int32_t> state {kIdle};
+    // Stays with the layer for its whole life, so the editor finds it again after the loader
+    // moved the stack.
+    const std::uint32_t serial = NextSerial();
+
+    // What the editor shows of the loaded program, copied by the loader under the stack lock
+    // (the program itself may change under a reader on another thread).
+    std::int32_t programKeyLow = 0;
+    std::int32_t programKeyHigh = 0;
+    std::int32_t sampleCount = 0;
+    std::int32_t bitDepth = 16;
+    bool streams = false;         // some sample plays its remainder from disk
+    std::bitset<256> dimensions;  // the dimension sources the program uses
 
     GigaTone* owner;
     std::string bankPath;
@@ -71,4 +85,11 @@ public:
     // Cleared from its stack: goes at the next load pass and no longer counts against the
     // stack's size (control threads, under the loader's lock).
     bool leaving = false;
+
+private:
+    static std::uint32_t NextSerial()
+    {
+        static std::atomic<std::uint32_t> next {1};
+        return next.fetch_add(1, std::memory_order_relaxed);
+    }
 };

@@ -83,6 +83,55 @@ void GigaTone::Clear()
     if (changed) Notify(kStatusChanged, kLoadRequested);
 }
 
+GigaPart* GigaTone::FindLayer(std::uint32_t serial) const
+{
+    for (int i = 0; i < LayerCount(); ++i) {
+        GigaPart* layer = layers_[static_cast<std::size_t>(i)].get();
+        if (layer->serial == serial && !layer->leaving) return layer;
+    }
+    return nullptr;
+}
+
+bool GigaTone::RequestLayerLoad(GigaPart& layer)
+{
+    layer.state = GigaPart::kLoadRequested;
+    if (&layer == loadingLayer_) loadCancelled_.store(true, std::memory_order_relaxed);
+    return ExchangeStatus(kLoadRequested);
+}
+
+bool GigaTone::ReplaceLayer(std::uint32_t serial, const std::string& bankPath, int programIndex)
+{
+    bool changed = false;
+    {
+        std::lock_guard lock(stackMutex_);
+        GigaPart* layer = FindLayer(serial);
+        if (!layer) return false;
+        layer->bankPath = bankPath;
+        layer->programIndex = programIndex;
+        layer->keyLow = 0;
+        layer->keyHigh = 0;
+        layer->keyOffset = 0;
+        changed = RequestLayerLoad(*layer);
+    }
+    if (changed) Notify(kStatusChanged, kLoadRequested);
+    return true;
+}
+
+bool GigaTone::RemoveLayer(std::uint32_t serial)
+{
+    bool changed = false;
+    {
+        std::lock_guard lock(stackMutex_);
+        GigaPart* layer = FindLayer(serial);
+        if (!layer) return false;
+        layer->programIndex = -1;
+        layer->leaving = true;
+        changed = RequestLayerLoad(*layer);
+    }
+    if (changed) Notify(kStatusChanged, kLoadRequested);
+    return true;
+}
+
 void GigaTone::SetSelectMode(int mode)
 {
     std::lock_guard lock(stackMutex_);

@@ -99,6 +99,23 @@ public:
         for (int i = 0; i < LayerCount(); ++i) edit(i, *Layer(i));
     }
     GigaPart* SelectedLayer() const { return selected_.load(std::memory_order_relaxed); }
+    // As EditLayer, for the layer with this serial (GigaPart::serial), wherever the loader has
+    // moved it; false when it is no longer in the stack (or is leaving it). The edit must not
+    // touch the layer's program or bank.
+    template <typename Edit>
+    bool EditLayerBySerial(std::uint32_t serial, Edit&& edit)
+    {
+        std::lock_guard lock(stackMutex_);
+        GigaPart* layer = FindLayer(serial);
+        if (!layer) return false;
+        edit(*layer);
+        return true;
+    }
+    // The layer plays another program: its key range and offset start afresh and it asks for
+    // loading (a load of the old program under way is given up).
+    bool ReplaceLayer(std::uint32_t serial, const std::string& bankPath, int programIndex);
+    // The layer leaves the stack at the next load pass.
+    bool RemoveLayer(std::uint32_t serial);
     void SetStackName(const std::string& name);
     std::string StackName() const;
     // Any thread: the stack as it stands, never waiting for a load.
@@ -143,6 +160,10 @@ protected:
 
 private:
     void Select(int layer);
+    // Under the stack lock: the staying layer with this serial, or null.
+    GigaPart* FindLayer(std::uint32_t serial) const;
+    // Under the stack lock: the layer asks for loading; a load of it under way is given up.
+    bool RequestLayerLoad(GigaPart& layer);
     // Under the stack lock: moves cleared and removed layers out of the stack.
     void TakeOutLeaving(std::vector<std::unique_ptr<GigaPart>>& out);
     // Under the stack lock: the stack's key range, key switches, selection and status once
@@ -153,6 +174,7 @@ private:
     static void ReleaseParts(std::vector<std::unique_ptr<GigaPart>>& parts);
     static void ReleaseProgram(GigaPart& layer);
     void ComputeAverages(GigaPart& layer);
+    void CopyProgramFacts(GigaPart& layer);
     void ResetAfterEmptying();
     void LayerNoteOn(GigaPart& layer, int key, int velocity, int offset);
     void ToneNoteOff(int key, int offset);

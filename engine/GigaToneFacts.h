@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +28,18 @@ struct GigaLayerFacts {
     std::int32_t filterSwitch = 0;
     std::array<float, GigaPart::kAmpValues> amplifierOffsets {};
     std::array<float, GigaPart::kFilterValues> filterOffsets {};
+    std::uint32_t serial = 0;  // GigaPart::serial
+    // The loaded program (zero until it has loaded).
+    std::int32_t programKeyLow = 0;
+    std::int32_t programKeyHigh = 0;
+    std::int32_t sampleCount = 0;
+    std::int32_t bitDepth = 16;
+    bool streams = false;
+    std::bitset<256> dimensions;
+    std::int32_t programBendRange = 0;
+    std::array<float, GigaPart::kAmpValues> amplifierAverages {};
+    std::array<float, GigaPart::kFilterValues> filterAverages {};
+    bool hasFilter = false;
 };
 
 struct GigaToneFacts {

@@ -97,6 +97,9 @@ bool GigaTone::LoadPass()
             if (layer.leaving || abandoned) {
                 // Cleared meanwhile, or the load was given up: what was loaded goes.
                 std::swap(bank, unused);
+            } else if (layer.bankPath != job.bankPath || layer.programIndex != job.programIndex) {
+                // Given another program meanwhile: what was loaded goes, the layer asks again.
+                std::swap(bank, unused);
             } else if (missing) {
                 layer.state = GigaPart::kFileNotFound;
             } else if (!program) {
@@ -124,6 +127,7 @@ bool GigaTone::LoadPass()
                 layer.programBendRange = layer.program->pitchBendRange;
                 if (layer.bendRange == 0) layer.bendRange = layer.programBendRange.Get();
                 ComputeAverages(layer);
+                CopyProgramFacts(layer);
             }
         }
         if (program) program->Release();
@@ -258,6 +262,19 @@ void GigaTone::ComputeAverages(GigaPart& layer)
         layer.filterAverages[static_cast<std::size_t>(i)] =
             filtered > 1 ? filter[i] / static_cast<float>(filtered) : filter[i];
     layer.hasFilter = hasFilter;
+}
+
+void GigaTone::CopyProgramFacts(GigaPart& layer)
+{
+    const GigaProgram& program = *layer.program;
+    layer.programKeyLow = program.lowestKey;
+    layer.programKeyHigh = program.highestKey;
+    layer.sampleCount = program.distinctSampleCount;
+    layer.bitDepth = program.maxBitDepth;
+    layer.streams = program.needsStreaming;
+    layer.dimensions.reset();
+    for (std::size_t type = 0; type < layer.dimensions.size(); ++type)
+        layer.dimensions[type] = program.dimensionTypesUsed[type] != 0;
 }
 
 void GigaTone::ResetAfterEmptying()

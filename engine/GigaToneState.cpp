@@ -47,6 +47,19 @@ GigaToneFacts GigaTone::Facts() const
         f.filterSwitch = layer.filterSwitch;
         f.amplifierOffsets = Values(layer.amplifierOffsets);
         f.filterOffsets = Values(layer.filterOffsets);
+        f.serial = layer.serial;
+        if (layer.program) {
+            f.programKeyLow = layer.programKeyLow;
+            f.programKeyHigh = layer.programKeyHigh;
+            f.sampleCount = layer.sampleCount;
+            f.bitDepth = layer.bitDepth;
+            f.streams = layer.streams;
+            f.dimensions = layer.dimensions;
+            f.programBendRange = layer.programBendRange;
+            f.amplifierAverages = Values(layer.amplifierAverages);
+            f.filterAverages = Values(layer.filterAverages);
+            f.hasFilter = layer.hasFilter;
+        }
     }
     return facts;
 }

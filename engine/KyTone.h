@@ -49,6 +49,12 @@ public:
     std::int32_t TypeCode() const { return typeCode_; }
 
     void SetVolume(int volume);
+    // The level the voices use, set directly (the editor's fader): the CC7 volume that a
+    // performance stores stays as it was.
+    void SetEffectiveVolume(int volume)
+    {
+        effectiveVolume_.store(volume, std::memory_order_relaxed);
+    }
     void SetPan(int pan) { pan_.store(pan, std::memory_order_relaxed); }
     void SetTune(int cents) { tune_.store(cents, std::memory_order_relaxed); }
     void SetOutputBus(int bus) { outputBus_.store(bus, std::memory_order_relaxed); }

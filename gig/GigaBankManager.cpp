@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "gig/GigaProgram.h"
+
 #include "platform/FourCC.h"
 #include "platform/Platform.h"
 #include "player/KyPlayer.h"
@@ -117,6 +119,7 @@ void GigaBankManager::Run()
             if (const LoadPass pass = loadPass_.load(std::memory_order_acquire)) pass();
             DestroyRetired();
             DeleteUnheldBanks();
+            PublishListing();
         }
         int expected = kRunning;
         if (state_.compare_exchange_strong(expected, kIdle, std::memory_order_acq_rel)) return;
@@ -138,4 +141,29 @@ void GigaBankManager::DeleteUnheldBanks()
         }
     }
     bankCount_ = kept;
+}
+
+void GigaBankManager::PublishListing()
+{
+    std::vector<GigaBankListing> listing;
+    listing.reserve(static_cast<std::size_t>(bankCount_));
+    for (int i = 0; i < bankCount_; ++i) {
+        GigaBank& bank = *banks_[static_cast<std::size_t>(i)];
+        if (bank.Damaged()) continue;
+        GigaBankListing& entry = listing.emplace_back();
+        entry.name = std::string(bank.FileName());
+        entry.path = bank.Path();
+        for (int p = 0; p < bank.ProgramCount(); ++p) {
+            const GigaProgram* program = bank.Program(p);
+            entry.programs.push_back(program ? program->name : std::string());
+        }
+    }
+    std::lock_guard lock(listingMutex_);
+    listing_.swap(listing);
+}
+
+std::vector<GigaBankListing> GigaBankManager::Listing() const
+{
+    std::lock_guard lock(listingMutex_);
+    return listing_;
 }

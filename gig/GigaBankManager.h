@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "gig/GigaBank.h"
-#include "platform/UThread.h"
+#include "gig/GigaBankListing.h"
 #include "platform/QelLog.h"
+#include "platform/UThread.h"
 
 class KyPlayer;
 
@@ -58,6 +59,11 @@ public:
     // destroyed then.
     void Retire(std::unique_ptr<KyPlayer> player);
 
+    // Any thread, never waiting for a pass: the open banks as the last pass left them.
+    std::vector<GigaBankListing> Listing() const;
+    // Loading thread (or while no pass runs): publishes the open banks for Listing.
+    void PublishListing();
+
     // Loading thread (or while no pass runs).
     int BankCount() const { return bankCount_; }
     GigaBank* Bank(int index) const;
@@ -76,6 +82,9 @@ private:
     std::atomic<int> state_ {kIdle};
     std::recursive_mutex banksMutex_;
     std::mutex retiredMutex_;
+    // Held only to copy the listing in or out, never during a load.
+    mutable std::mutex listingMutex_;
+    std::vector<GigaBankListing> listing_;
     std::vector<std::unique_ptr<KyPlayer>> retired_;
     static inline std::atomic<LoadPass> loadPass_ {nullptr};
 };

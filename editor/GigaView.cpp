@@ -1,0 +1,290 @@
+#include "editor/GigaView.h"
+
+#include "editor/GigaDropSource.h"
+#include "editor/GigaEditorLink.h"
+#include "editor/GigaViewLayout.h"
+#include "editor/GigaViewText.h"
+#include "editor/XDimList.h"
+#include "editor/XGigaBot.h"
+#include "editor/XGigaName.h"
+#include "editor/XGigaPart.h"
+#include "editor/XGigaTop.h"
+#include "editor/XHotSpot.h"
+#include "editor/XMyLed.h"
+#include "editor/XProgInfo.h"
+#include "editor/XSelectLcd.h"
+#include "editor/XValBot.h"
+#include "engine/GigaTone.h"
+#include "gui/XButton.h"
+#include "gui/XFader.h"
+#include "gui/XGraphic.h"
+#include "gui/XPotar.h"
+#include "gui/XTogLed.h"
+#include "platform/FourCC.h"
+
+namespace vl = viewlayout;
+
+namespace {
+
+// Drawn last over the view: the selection or drop-target frame.
+class HighlightFrame : public XControl {
+public:
+    explicit HighlightFrame(const GigaView& view) : XControl(0, 0, 1, 1), view_(view)
+    {
+        SetColor(0, XColor());
+        SetEnabled(false);
+    }
+    void Draw(XGraphic* g) override
+    {
+        if (view_.Highlight() == 0) return;
+        const XColor colour = view_.Highlight() == 1 ? vl::kSelectedFrame : vl::kDropFrame;
+        g->Frame(XRect::FromSize(0, 0, Width(), Height()), colour);
+    }
+
+private:
+    const GigaView& view_;
+};
+
+XTogLed* AddLamp(XControl& parent, const XRect& r, const char* text, XColor lamp)
+{
+    auto* led = parent.Add<XTogLed>(r.left, r.top, r.Width(), r.Height(), text);
+    led->SetColor(0, XColor(58, 58, 58));
+    led->SetColor(1, lamp);
+    led->SetColor(2, XColor(170, 170, 170));
+    return led;
+}
+
+}  // namespace
+
+GigaView::GigaView(GigaEditorLink& editor, GigaTone& tone)
+    : XToneView(editor, tone, 0, 0, vl::kViewWidth, kCollapsedHeight)
+{
+    SetColor(0, XColor(34, 34, 34));
+    BuildStrip();
+    BuildProgramPanel();
+    stackPanel_ = Add<XGigaBot>(0, vl::kTopHeight, vl::kViewWidth, 5, true);
+    badge_ = stackPanel_->Add<XValTop>(vl::kBadge.left, vl::kBadge.top, vl::kBadge.Width(),
+                                       vl::kBadge.Height(), 10);
+    stackButton_ =
+        stackPanel_->Add<XButton>(vl::kStackButton.left, vl::kStackButton.top,
+                                  vl::kStackButton.Width(), vl::kStackButton.Height(), "...");
+    stackButton_->AddListener(this);
+    stackPanel_->Hide();
+    frame_ = Add<HighlightFrame>(*this);
+    Resized();
+    fileNav_.AddFilter("Giga File", "gig");
+    Refresh();
+    Tone().SetView(this);
+}
+
+GigaView::~GigaView()
+{
+    // Returns once no notification is under way: nothing of ours is touched after this. A view
+    // that another has replaced already leaves that one in place.
+    if (Tone().View() == this) Tone().SetView(nullptr);
+}
+
+void GigaView::BuildStrip()
+{
+    top_ = Add<XGigaTop>(0, 0, vl::kViewWidth, vl::kTopHeight);
+    const XRect& n = vl::kToneNumber;
+    number_ = top_->Add<XValTop>(n.left, n.top, n.Width(), n.Height(), 10);
+    number_->Show(std::to_string(Tone().ToneIndex() + 1), vl::kValueText);
+    const XRect& l = vl::kMidiLed;
+    led_ = top_->Add<XMyLed>(l.left, l.top, l.Width(), l.Height());
+    const XRect& m = vl::kName;
+    name_ = top_->Add<XGigaName>(m.left, m.top, m.Width(), m.Height());
+    name_->AddListener(this);
+    const XRect& i = vl::kInstrumentButton;
+    top_->Add<XHotSpot>(i.left, i.top, i.Width(), i.Height(), XGigaPart::kMenuCode)
+        ->AddListener(this);
+    const XRect& b = vl::kBus;
+    bus_ = top_->Add<XSelectLcd>(b.left, b.top, b.Width(), b.Height());
+    bus_->AddListener(this);
+    mute_ = AddLamp(*top_, vl::kMute, "M", vl::kMuteLamp);
+    solo_ = AddLamp(*top_, vl::kSolo, "S", vl::kSoloLamp);
+    mute_->AddListener(this);
+    solo_->AddListener(this);
+    const XColor fills[] {vl::kVolumeFill, vl::kTuneFill, vl::kPanFill};
+    const double ranges[][2] {{0, 127}, {-100, 100}, {0, 127}};
+    const double references[] {0, 0, 64};
+    for (std::size_t f = 0; f < 3; ++f) {
+        XFader* fader =
+            top_->Add<XFader>(vl::kFaderX[f], vl::kFaderY, vl::kFaderWidth, vl::kFaderHeight);
+        fader->SetThumb("fad_cur.png");
+        fader->SetRange(ranges[f][0], ranges[f][1], 1);
+        fader->SetFill(fills[f], references[f]);
+        fader->AddListener(this);
+        faders_[f] = fader;
+        values_[f] =
+            top_->Add<XValTop>(vl::kValueX[f], vl::kValueY, vl::kValueWidth, vl::kValueHeight);
+    }
+}
+
+void GigaView::BuildProgramPanel()
+{
+    programPanel_ = Add<XGigaBot>(0, vl::kTopHeight, vl::kViewWidth, vl::kBottomHeight, false);
+    const XRect& p = vl::kProgramFacts;
+    info_ = programPanel_->Add<XProgInfo>(p.left, p.top, p.Width(), p.Height());
+    const XRect& d = vl::kDimensionList;
+    dimensions_ = programPanel_->Add<XDimList>(d.left, d.top, d.Width(), d.Height());
+    struct Range {
+        double low, high, step, fine;
+        int decimals;
+    };
+    static constexpr std::array<Range, kKnobs> kRanges {{{0, 12, 1, 1, 0},
+                                                         {0, 1, 0.01, 0, 2},
+                                                         {0, 10, 0.1, 0, 2},
+                                                         {0, 10, 0.1, 0, 2},
+                                                         {0, 1, 0.01, 0, 2},
+                                                         {0, 10, 0.1, 0.02, 2},
+                                                         {0, 1, 0.01, 0, 2},
+                                                         {0, 1, 0.01, 0, 2},
+                                                         {0, 10, 0.1, 0, 2},
+                                                         {0, 10, 0.1, 0, 2}}};
+    for (std::size_t k = 0; k < kKnobs; ++k) {
+        XPotar* knob =
+            programPanel_->Add<XPotar>(vl::kKnobX[k], vl::kKnobY, vl::kKnobSize, vl::kKnobSize);
+        knob->SetPicture("pot_grey.png");
+        knob->SetIndicator(vl::kKnobCentre, vl::kKnobCentre, vl::kIndicatorRadius);
+        knob->SetRange(kRanges[k].low, kRanges[k].high, kRanges[k].step, kRanges[k].fine);
+        knob->SetValue(kRanges[k].low);
+        knob->AddListener(this);
+        knobs_[k] = knob;
+        knobDecimals_[k] = kRanges[k].decimals;
+        knobValues_[k] = programPanel_->Add<XValBot>(vl::kKnobX[k] + 2, vl::kKnobValueY,
+                                                     vl::kKnobValueWidth, vl::kKnobValueHeight);
+    }
+    const XRect& f = vl::kFilterSwitch;
+    filterSwitch_ = programPanel_->Add<XToggle>(f.left, f.top, f.Width(), f.Height());
+    filterSwitch_->SetPictures("vcf_on.png", "vcf_off.png");
+    filterSwitch_->AddListener(this);
+    programPanel_->Hide();
+}
+
+void GigaView::Resized()
+{
+    if (frame_) frame_->SetSize(Width(), Height());
+}
+
+int GigaView::PanelHeight() const
+{
+    return layerCount_ >= 2 ? stackPanel_->Height() : vl::kBottomHeight;
+}
+
+void GigaView::ToneNotify(std::int32_t code, std::int32_t value)
+{
+    // Audio or loading thread: the latest value, then its flag (release), which Tick takes
+    // (acquire) before it reads the value.
+    std::uint32_t bit = 0;
+    switch (code) {
+        case KyTone::kNotesHeld:
+            notesHeld_.store(value, std::memory_order_relaxed);
+            bit = kNotes;
+            break;
+        case KyTone::kControllersChanged:
+            bit = kControllers;
+            break;
+        case GigaTone::kLoadPercent:
+            percent_.store(value, std::memory_order_relaxed);
+            bit = kPercent;
+            break;
+        case GigaTone::kStatusChanged:
+            status_.store(value, std::memory_order_relaxed);
+            bit = kStatus;
+            break;
+        case FourCC("mute"):
+            muteWord_.store(value, std::memory_order_relaxed);
+            bit = kMuteWord;
+            break;
+        default:
+            return;
+    }
+    pending_.fetch_or(bit, std::memory_order_release);
+}
+
+void GigaView::Tick()
+{
+    const std::uint32_t pending = pending_.exchange(0, std::memory_order_acquire);
+    if (pending & kNotes) led_->SetOn(notesHeld_.load(std::memory_order_relaxed) != 0);
+    if (pending & kPercent) name_->SetProgress(percent_.load(std::memory_order_relaxed));
+    if (pending & kMuteWord) {
+        const int word = muteWord_.load(std::memory_order_relaxed);
+        showing_ = true;
+        mute_->SetState(word == 1);
+        solo_->SetState(word == 2);
+        showing_ = false;
+    }
+    if (pending & kControllers) ApplyControllers();
+    if (pending & kStatus) ShowStatus(status_.load(std::memory_order_relaxed));
+    XEvent reply;
+    while (menus_.Take(reply)) MenuChosen(reply);
+    if (fileDialogOpen_) PollFileDialog();
+}
+
+void GigaView::ApplyControllers()
+{
+    GigaTone& tone = Tone();
+    showing_ = true;
+    for (const int slot : {KyTone::kVolumeController, KyTone::kPanController}) {
+        const int value = tone.ControllerValue(slot);
+        if (value == tone.ShownValue(slot)) continue;
+        tone.SetShownValue(slot, value);
+        const std::size_t which = slot == KyTone::kVolumeController ? 0 : 2;
+        const int shown = which == 0 ? tone.Volume() : tone.Pan();
+        faders_[which]->SetValue(shown);
+        values_[which]->Show(which == 0 ? std::to_string(shown) : viewtext::PanText(shown),
+                             vl::kValueText);
+    }
+    showing_ = false;
+}
+
+void GigaView::SetHighlight(int highlight)
+{
+    if (highlight == highlight_) return;
+    highlight_ = highlight;
+    // The whole view redraws, so a frame that goes leaves nothing behind.
+    Invalidate();
+}
+
+bool GigaView::MouseDown(XMouse* mouse)
+{
+    if (highlight_ != 1) Broadcast(this, kSelect);
+    return false;  // the press goes on to the control under it
+}
+
+bool GigaView::DroppedInstrument(XControl* source, std::int32_t payload, std::string& path,
+                                 int& program) const
+{
+    if (payload != kInstrumentPayload && payload != kTreePayload) return false;
+    for (XControl* c = source; c; c = c->Parent()) {
+        if (auto* giver = dynamic_cast<GigaDropSource*>(c))
+            return giver->DraggedInstrument(payload, path, program);
+    }
+    return false;
+}
+
+bool GigaView::AcceptDrop(XControl* source, std::int32_t payload)
+{
+    std::string path;
+    int program = 0;
+    return DroppedInstrument(source, payload, path, program);
+}
+
+void GigaView::DragEnter(XControl*, std::int32_t)
+{
+    highlightBeforeDrag_ = highlight_;
+    SetHighlight(2);
+}
+
+void GigaView::DragLeave(XControl*, std::int32_t)
+{
+    SetHighlight(highlightBeforeDrag_);
+}
+
+void GigaView::Drop(XControl* source, std::int32_t payload)
+{
+    std::string path;
+    int program = 0;
+    if (DroppedInstrument(source, payload, path, program)) LoadIntoView(path, program);
+}

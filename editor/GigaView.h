@@ -1,0 +1,211 @@
+// A tone's view in the rack: the top strip (number, MIDI lamp, name, instrument menu, output
+// bus, mute, solo, volume, tune, pan) and, when expanded, the program's panel (facts,
+// dimensions, bend, amplifier and filter knobs) or the stack's layer rows.
+//
+// Threads: the tone calls ToneNotify from the audio and loading threads; it only records the
+// latest value per code in atomics. Tick, on the GUI thread, applies what was recorded. What
+// the view shows of the stack comes from the tone's facts (copies under its stack lock), never
+// from the programs the loader may be changing.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/GigaInstrumentMenu.h"
+#include "editor/XMenuAsk.h"
+#include "editor/XToneView.h"
+#include "engine/KyToneView.h"
+#include "gui/UFileNav.h"
+#include "gui/XBroadcaster.h"
+#include "gui/XListener.h"
+#include "platform/QelLog.h"
+
+struct GigaLayerFacts;
+struct GigaToneFacts;
+class XButton;
+class XDimList;
+class XFader;
+class XGigaBot;
+class XGigaName;
+class XGigaPart;
+class XGigaTop;
+class XMyLed;
+class XPotar;
+class XProgInfo;
+class XSelectLcd;
+class XTogLed;
+class XToggle;
+class XValBot;
+class XValTop;
+
+class GigaView : public XToneView,
+                 public XListener,
+                 public XBroadcaster,
+                 public KyToneView,
+                 public QelLog {
+public:
+    // Codes the view sends its listeners (the main editor).
+    static constexpr std::int32_t kSelect = 0x4B795673;     // 'KyVs'
+    static constexpr std::int32_t kEditStack = 0x4B795365;  // 'KySe'
+    static constexpr std::int32_t kMute = 0x4D757465;       // 'Mute'
+    static constexpr std::int32_t kLoad = 0x4C6F6164;       // 'Load'
+    static constexpr std::int32_t kBrowse = 0x62726F77;     // 'brow'
+    // Drag payloads a view accepts.
+    static constexpr std::int32_t kInstrumentPayload = 0x696E7374;  // 'inst'
+    static constexpr std::int32_t kTreePayload = 0x74726565;        // 'tree'
+
+    static constexpr int kKnobs = 10;
+    enum Knob {
+        kBend,
+        kVelocity,
+        kAttack,
+        kDecay,
+        kSustain,
+        kRelease,
+        kCutoff,
+        kFilterVelocity,
+        kAux1,
+        kAux2
+    };
+
+    // Becomes the tone's view.
+    GigaView(GigaEditorLink& editor, GigaTone& tone);
+    // Stops the tone's notifications first.
+    ~GigaView() override;
+
+    GigaTone& Tone() const { return KyView::Tone(); }
+
+    // Shows everything anew from the tone; a tone just loaded (status 8) becomes shown (9) and
+    // the view asks to be selected.
+    void Refresh();
+    // GUI thread, every timer tick: applies the notifications recorded since the last tick,
+    // the menus' replies and the file dialog's answer.
+    void Tick();
+    // 0 none, 1 selected (blue frame), 2 drop target (yellow frame).
+    void SetHighlight(int highlight);
+    int Highlight() const { return highlight_; }
+    // Clears the tone first unless the editor stacks, adds the program as a layer, sends
+    // 'Load'.
+    void LoadIntoView(const std::string& path, int programIndex);
+
+    // KyToneView (audio and loading threads).
+    void ToneNotify(std::int32_t code, std::int32_t value) override;
+
+    // XControl.
+    bool MouseDown(XMouse* mouse) override;
+    void Resized() override;
+    bool AcceptDrop(XControl* source, std::int32_t payload) override;
+    void DragEnter(XControl* source, std::int32_t payload) override;
+    void DragLeave(XControl* source, std::int32_t payload) override;
+    void Drop(XControl* source, std::int32_t payload) override;
+
+    // XListener: the view's own controls.
+    void Notify(XControl* sender, std::int32_t code) override;
+    void SelectChanged(XSelect* sender, std::int32_t index) override;
+    void SliderChanged(XSlider* sender, std::int32_t value) override;
+    void ToggleChanged(XToggle* sender, std::int32_t state) override;
+    void ButtonClicked(XButton* sender, std::int32_t code) override;
+
+    // For tests and the editor: what the view shows.
+    const XGigaName& Name() const { return *name_; }
+    const XSelectLcd& Bus() const { return *bus_; }
+    const XMyLed& MidiLed() const { return *led_; }
+    const XTogLed& MuteLed() const { return *mute_; }
+    const XTogLed& SoloLed() const { return *solo_; }
+    XFader& Fader(int which) const { return *faders_[static_cast<std::size_t>(which)]; }
+    const XValTop& FaderValue(int which) const { return *values_[static_cast<std::size_t>(which)]; }
+    XPotar& KnobControl(Knob knob) const { return *knobs_[knob]; }
+    const XValBot& KnobValue(Knob knob) const { return *knobValues_[knob]; }
+    XToggle& FilterSwitch() const { return *filterSwitch_; }
+    const XProgInfo& ProgramFacts() const { return *info_; }
+    const XDimList& Dimensions() const { return *dimensions_; }
+    const XGigaBot& ProgramPanel() const { return *programPanel_; }
+    const XGigaBot& StackPanel() const { return *stackPanel_; }
+    const XValTop& Badge() const { return *badge_; }
+    int PartCount() const { return static_cast<int>(parts_.size()); }
+    XGigaPart& Part(int index) const { return *parts_[static_cast<std::size_t>(index)]; }
+    XMenuAsk& Menus() { return menus_; }
+    UFileNav& FileNav() { return fileNav_; }
+
+protected:
+    int PanelHeight() const override;
+
+private:
+    // Notification bits of pending_.
+    enum Pending : std::uint32_t {
+        kNotes = 1,
+        kControllers = 2,
+        kPercent = 4,
+        kMuteWord = 8,
+        kStatus = 16
+    };
+    // The menus a reply can belong to.
+    enum MenuCode : std::int32_t { kToneMenu = 1, kBusMenu = 2, kLayerMenu = 3 };
+
+    void BuildStrip();
+    void BuildProgramPanel();
+    void ShowStatus(int status);
+    void ShowStrip();
+    void ShowStack(const std::vector<const GigaLayerFacts*>& layers, int selectMode);
+    void ShowProgram(const GigaToneFacts& facts, const std::vector<const GigaLayerFacts*>& layers);
+    void ClearProgram();
+    void SetKnob(Knob knob, double value, double marker);
+    void KnobMoved(Knob knob);
+    void ApplyControllers();
+    void OpenToneMenu();
+    void OpenLayerMenu(std::uint32_t serial);
+    void OpenBusMenu();
+    void MenuChosen(const XEvent& reply);
+    void OpenFileDialog(std::uint32_t layer);
+    void PollFileDialog();
+    void SendLoad();
+    bool DroppedInstrument(XControl* source, std::int32_t payload, std::string& path,
+                           int& program) const;
+
+    // Recorded by ToneNotify, taken by Tick.
+    std::atomic<std::uint32_t> pending_ {0};
+    std::atomic<std::int32_t> notesHeld_ {0};
+    std::atomic<std::int32_t> percent_ {0};
+    std::atomic<std::int32_t> muteWord_ {0};
+    std::atomic<std::int32_t> status_ {0};
+
+    int highlight_ = 0;
+    int highlightBeforeDrag_ = 0;
+    bool showing_ = false;           // values set by the view itself are no edits
+    int layerCount_ = 0;             // staying layers at the last refresh
+    std::uint32_t singleLayer_ = 0;  // serial of the one loaded layer the knobs edit, 0: none
+    std::array<double, kKnobs> knobMarkers_ {};
+    std::array<int, kKnobs> knobDecimals_ {};
+
+    XMenuAsk menus_ {*this};
+    GigaInstrumentMenu instrumentMenu_;
+    std::uint32_t menuLayer_ = 0;  // the layer row whose menu is open
+    UFileNav fileNav_;
+    bool fileDialogOpen_ = false;
+    std::uint32_t fileLayer_ = 0;  // the layer row that asked, 0: the tone
+
+    XGigaTop* top_ = nullptr;
+    XValTop* number_ = nullptr;
+    XMyLed* led_ = nullptr;
+    XGigaName* name_ = nullptr;
+    XSelectLcd* bus_ = nullptr;
+    XTogLed* mute_ = nullptr;
+    XTogLed* solo_ = nullptr;
+    std::array<XFader*, 3> faders_ {};
+    std::array<XValTop*, 3> values_ {};
+    XGigaBot* programPanel_ = nullptr;
+    XProgInfo* info_ = nullptr;
+    XDimList* dimensions_ = nullptr;
+    std::array<XPotar*, kKnobs> knobs_ {};
+    std::array<XValBot*, kKnobs> knobValues_ {};
+    XToggle* filterSwitch_ = nullptr;
+    XGigaBot* stackPanel_ = nullptr;
+    XValTop* badge_ = nullptr;
+    XButton* stackButton_ = nullptr;
+    std::vector<XGigaPart*> parts_;
+    XControl* frame_ = nullptr;
+};

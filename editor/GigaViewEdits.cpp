@@ -1,0 +1,232 @@
+// What the tone view's controls change: the tone's settings, its layers' settings and
+// instruments, through menus, the file dialog and the knobs.
+#include <cmath>
+
+#include "editor/GigaEditorLink.h"
+#include "editor/GigaView.h"
+#include "editor/GigaViewLayout.h"
+#include "editor/GigaViewText.h"
+#include "editor/XGigaName.h"
+#include "editor/XGigaPart.h"
+#include "editor/XSelectLcd.h"
+#include "editor/XValBot.h"
+#include "editor/XValTop.h"
+#include "engine/GigaTone.h"
+#include "gig/GigaBankManager.h"
+#include "giga/GigaPlayer.h"
+#include "gui/XButton.h"
+#include "gui/XFader.h"
+#include "gui/XMenu.h"
+#include "gui/XMenuHost.h"
+#include "gui/XPotar.h"
+#include "gui/XTogLed.h"
+#include "gui/XView.h"
+
+void GigaView::LoadIntoView(const std::string& path, int programIndex)
+{
+    if (!Editor().StackMode()) Tone().Clear();
+    Tone().AddLayer(path, programIndex);
+    SendLoad();
+}
+
+void GigaView::SendLoad()
+{
+    Tone().SetStatus(GigaTone::kLoadRequested);
+    Broadcast(this, kLoad);
+}
+
+void GigaView::Notify(XControl* sender, std::int32_t code)
+{
+    if (code == XGigaPart::kMenuCode) {
+        if (auto* part = dynamic_cast<XGigaPart*>(sender))
+            OpenLayerMenu(part->Serial());
+        else
+            OpenToneMenu();
+        return;
+    }
+    if (code == kMute) Broadcast(this, kMute);
+}
+
+void GigaView::SelectChanged(XSelect* sender, std::int32_t)
+{
+    if (sender == name_) Broadcast(this, kBrowse);
+    if (sender == bus_) OpenBusMenu();
+}
+
+void GigaView::SliderChanged(XSlider* sender, std::int32_t)
+{
+    if (showing_) return;
+    GigaTone& tone = Tone();
+    for (std::size_t f = 0; f < faders_.size(); ++f) {
+        if (sender != faders_[f]) continue;
+        const int value = static_cast<int>(std::lround(faders_[f]->GetValue()));
+        if (f == 0) tone.SetEffectiveVolume(value);
+        if (f == 1) tone.SetTune(value);
+        if (f == 2) tone.SetPan(value);
+        values_[f]->Show(f == 2 ? viewtext::PanText(value) : std::to_string(value),
+                         viewlayout::kValueText);
+        return;
+    }
+    for (std::size_t k = 0; k < kKnobs; ++k)
+        if (sender == knobs_[k]) KnobMoved(static_cast<Knob>(k));
+}
+
+void GigaView::KnobMoved(Knob knob)
+{
+    const double value = knobs_[knob]->GetValue();
+    const double marker = knobMarkers_[knob];
+    knobValues_[knob]->SetValue(value, marker, knobDecimals_[knob]);
+    if (singleLayer_ == 0) return;
+    // The offset makes the program's value the knob's: the knob shows what plays.
+    const auto offset = static_cast<float>(value - marker);
+    Tone().EditLayerBySerial(singleLayer_, [&](GigaPart& layer) {
+        switch (knob) {
+            case kBend:
+                layer.bendRange = static_cast<std::int32_t>(std::lround(value));
+                break;
+            case kVelocity:
+                layer.amplifierOffsets[GigaPart::kAmpVelocityDepth] = offset;
+                break;
+            case kAttack:
+                layer.amplifierOffsets[GigaPart::kAmpAttack] = offset;
+                break;
+            case kDecay:
+                layer.amplifierOffsets[GigaPart::kAmpDecay] = offset;
+                break;
+            case kSustain:
+                layer.amplifierOffsets[GigaPart::kAmpSustain] = offset;
+                break;
+            case kRelease:
+                layer.amplifierOffsets[GigaPart::kAmpRelease] = offset;
+                break;
+            case kCutoff:
+                layer.filterOffsets[GigaPart::kCutoff] = offset;
+                break;
+            case kFilterVelocity:
+                layer.filterOffsets[GigaPart::kCutoffVelocityDepth] = offset;
+                break;
+            case kAux1:
+                layer.filterOffsets[2] = offset;
+                break;
+            case kAux2:
+                layer.filterOffsets[5] = offset;
+                break;
+        }
+    });
+}
+
+void GigaView::ToggleChanged(XToggle* sender, std::int32_t state)
+{
+    if (showing_) return;
+    GigaTone& tone = Tone();
+    if (sender == filterSwitch_) {
+        if (singleLayer_ != 0)
+            tone.EditLayerBySerial(singleLayer_,
+                                   [&](GigaPart& layer) { layer.filterSwitch = state ? 1 : 0; });
+        return;
+    }
+    if (sender == mute_) tone.SetMute(KyTone::kRequestedMute, state ? 1 : 3);
+    if (sender == solo_) tone.SetMute(KyTone::kRequestedMute, state ? 2 : 4);
+    if (sender == mute_ || sender == solo_) Broadcast(this, kMute);
+}
+
+void GigaView::ButtonClicked(XButton* sender, std::int32_t)
+{
+    if (sender == stackButton_) Broadcast(this, kEditStack);
+}
+
+void GigaView::OpenToneMenu()
+{
+    menuLayer_ = 0;
+    const XRect& at = viewlayout::kInstrumentButton;
+    menus_.Show(instrumentMenu_.Build(GigaBankManager::Instance().Listing()), at.left,
+                at.bottom + 1, kToneMenu);
+}
+
+void GigaView::OpenLayerMenu(std::uint32_t serial)
+{
+    menuLayer_ = serial;
+    int x = 0, y = 0;
+    for (XGigaPart* part : parts_) {
+        if (part->Serial() != serial) continue;
+        part->OffsetIn(this, x, y);
+        x += viewlayout::kPartMenu.left;
+        y += viewlayout::kPartMenu.bottom + 1;
+    }
+    menus_.Show(instrumentMenu_.Build(GigaBankManager::Instance().Listing()), x, y, kLayerMenu);
+}
+
+void GigaView::OpenBusMenu()
+{
+    auto menu = std::make_unique<XMenu>();
+    GigaPlayer& player = Editor().Player();
+    const int current = Tone().OutputBus();
+    for (int bus = 0; bus < player.OutputBusCount(); ++bus) {
+        const std::int32_t command = menu->AddItem(player.OutputBusName(bus));
+        menu->SetChecked(command, bus == current);
+    }
+    menus_.Show(std::move(menu), viewlayout::kBus.left, viewlayout::kBus.bottom + 1, kBusMenu);
+}
+
+void GigaView::MenuChosen(const XEvent& reply)
+{
+    if (reply.a <= 0) return;  // cancelled
+    GigaTone& tone = Tone();
+    if (reply.code == kBusMenu) {
+        const int bus = MenuIndexOf(reply.a);
+        if (bus < 0 || bus >= Editor().Player().OutputBusCount()) return;
+        tone.SetOutputBus(bus);
+        bus_->SetText(viewtext::BusText(bus));
+        bus_->Invalidate();
+        return;
+    }
+    const std::uint32_t layer = reply.code == kLayerMenu ? menuLayer_ : 0;
+    const GigaInstrumentMenu::Result chosen =
+        instrumentMenu_.Resolve(reply.a, GigaBankManager::Instance().Listing());
+    switch (chosen.choice) {
+        case GigaInstrumentMenu::Choice::kNone:
+            return;
+        case GigaInstrumentMenu::Choice::kLoadFile:
+            OpenFileDialog(layer);
+            return;
+        case GigaInstrumentMenu::Choice::kUnload:
+            if (layer != 0) {
+                if (!tone.RemoveLayer(layer)) return;
+            } else {
+                if (tone.LayerCount() == 0) return;
+                tone.Clear();
+            }
+            break;
+        case GigaInstrumentMenu::Choice::kProgram:
+            if (layer != 0) {
+                if (!tone.ReplaceLayer(layer, chosen.path, chosen.program)) return;
+            } else {
+                tone.Clear();
+                tone.AddLayer(chosen.path, chosen.program);
+            }
+            break;
+    }
+    SendLoad();
+}
+
+void GigaView::OpenFileDialog(std::uint32_t layer)
+{
+    if (fileDialogOpen_) return;
+    fileLayer_ = layer;
+    fileNav_.SetOwner(RootView());
+    fileDialogOpen_ = fileNav_.Open("Open a .gig file");
+}
+
+void GigaView::PollFileDialog()
+{
+    const UFileNav::State state = fileNav_.Poll();
+    if (state == UFileNav::State::kOpen) return;
+    fileDialogOpen_ = false;
+    if (state != UFileNav::State::kChosen || fileNav_.Names().empty()) return;
+    const std::string path = fileNav_.Path();
+    if (fileLayer_ == 0) {
+        LoadIntoView(path, 0);
+    } else if (Tone().ReplaceLayer(fileLayer_, path, 0)) {
+        SendLoad();
+    }
+}

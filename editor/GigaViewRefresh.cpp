@@ -1,0 +1,213 @@
+// What the tone view shows: the full refresh and the status look.
+#include <algorithm>
+
+#include "editor/GigaView.h"
+#include "editor/GigaViewLayout.h"
+#include "editor/GigaViewText.h"
+#include "editor/XDimList.h"
+#include "editor/XGigaBot.h"
+#include "editor/XGigaName.h"
+#include "editor/XGigaPart.h"
+#include "editor/XGigaTop.h"
+#include "editor/XProgInfo.h"
+#include "editor/XSelectLcd.h"
+#include "editor/XValBot.h"
+#include "engine/GigaTone.h"
+#include "gui/XFader.h"
+#include "gui/XPotar.h"
+#include "gui/XTogLed.h"
+
+namespace vl = viewlayout;
+
+namespace {
+
+const char* BadgeText(int selectMode)
+{
+    if (selectMode == GigaTone::kSelectNone) return "+";
+    if (selectMode >= 1 && selectMode <= 127) return "CC";
+    switch (selectMode) {
+        case GigaTone::kSelectVelocity:
+            return "VL";
+        case GigaTone::kSelectKeySwitch:
+            return "KS";
+        case GigaTone::kSelectRandom:
+            return "RD";
+        case GigaTone::kSelectProgramChange:
+            return "PC";
+        default:
+            return "";
+    }
+}
+
+}  // namespace
+
+void GigaView::Refresh()
+{
+    GigaTone& tone = Tone();
+    GigaToneFacts facts = tone.Facts();
+    std::vector<const GigaLayerFacts*> layers;
+    for (const GigaLayerFacts& layer : facts.layers)
+        if (!layer.leaving) layers.push_back(&layer);
+    if (facts.status == GigaTone::kLoaded) {
+        facts.status = layers.empty() ? GigaTone::kEmpty : GigaTone::kLoadedAndShown;
+        tone.SetStatus(facts.status);
+        Broadcast(this, kSelect);
+    }
+    layerCount_ = static_cast<int>(layers.size());
+    ShowStatus(facts.status);
+    ShowStrip();
+    if (layers.size() >= 2) {
+        programPanel_->Hide();
+        ShowStack(layers, facts.selectMode);
+    } else {
+        stackPanel_->Hide();
+        ShowProgram(facts, layers);
+    }
+    // The panel's height may have changed with the layers.
+    SetExpanded(IsExpanded());
+}
+
+void GigaView::ShowStatus(int status)
+{
+    GigaTone& tone = Tone();
+    top_->SetAlternative(status == GigaTone::kEmpty && tone.LayerCount() == 0);
+    switch (status) {
+        case GigaTone::kReadingProgram:
+            name_->Show("Loading File...", vl::kReading);
+            return;
+        case GigaTone::kLoadingSamples:
+            name_->Show("Loading Samples", vl::kSampling);
+            return;
+        case 4:
+        case GigaTone::kNotEnoughMemory:
+        case GigaTone::kLoadedWithFailure:
+            name_->SetProgress(-1);
+            name_->Show(tone.DisplayName(), vl::kFailed);
+            return;
+        case GigaTone::kLoaded:
+            name_->SetProgress(-1);
+            name_->Show(tone.DisplayName(), vl::kLoaded);
+            Refresh();
+            return;
+        case GigaTone::kLoadedAndShown:
+            name_->SetProgress(-1);
+            name_->Show(tone.DisplayName(), vl::kLoaded);
+            return;
+        default:
+            name_->Show(tone.DisplayName(), vl::kRequested);
+            return;
+    }
+}
+
+void GigaView::ShowStrip()
+{
+    GigaTone& tone = Tone();
+    showing_ = true;
+    bus_->SetText(viewtext::BusText(tone.OutputBus()));
+    bus_->Invalidate();
+    const int word = tone.Mute(KyTone::kCurrentMute);
+    mute_->SetState(word == 1);
+    solo_->SetState(word == 2);
+    const int volume = tone.EffectiveVolume();
+    const int tune = tone.Tune();
+    const int pan = tone.Pan();
+    faders_[0]->SetValue(volume);
+    faders_[1]->SetValue(tune);
+    faders_[2]->SetValue(pan);
+    values_[0]->Show(std::to_string(volume), vl::kValueText);
+    values_[1]->Show(std::to_string(tune), vl::kValueText);
+    values_[2]->Show(viewtext::PanText(pan), vl::kValueText);
+    // What the controllers say now is shown.
+    tone.SetShownValue(KyTone::kVolumeController, tone.ControllerValue(KyTone::kVolumeController));
+    tone.SetShownValue(KyTone::kPanController, tone.ControllerValue(KyTone::kPanController));
+    showing_ = false;
+}
+
+void GigaView::ShowStack(const std::vector<const GigaLayerFacts*>& layers, int selectMode)
+{
+    singleLayer_ = 0;
+    const int count = static_cast<int>(layers.size());
+    stackPanel_->SetSize(vl::kViewWidth, vl::kPartPitch * count + 5);
+    while (static_cast<int>(parts_.size()) < count) {
+        const int row = static_cast<int>(parts_.size());
+        XGigaPart* part =
+            stackPanel_->Add<XGigaPart>(Tone(), vl::kPartX, vl::kPartPitch * row + vl::kPartTop);
+        part->AddListener(this);
+        parts_.push_back(part);
+    }
+    while (static_cast<int>(parts_.size()) > count) {
+        parts_.back()->Remove();
+        parts_.pop_back();
+    }
+    for (int i = 0; i < count; ++i) parts_[static_cast<std::size_t>(i)]->Show(i, *layers[i]);
+    badge_->Show(BadgeText(selectMode), vl::kBadgeText);
+    stackPanel_->Invalidate();
+    stackPanel_->Show();
+}
+
+void GigaView::ShowProgram(const GigaToneFacts& facts,
+                           const std::vector<const GigaLayerFacts*>& layers)
+{
+    const GigaLayerFacts* layer = layers.size() == 1 ? layers[0] : nullptr;
+    const bool loaded =
+        facts.status == GigaTone::kLoadedAndShown && layer && layer->state == GigaPart::kLoaded;
+    programPanel_->SetGreyed(facts.status == GigaTone::kEmpty);
+    programPanel_->SetEnabled(loaded);
+    programPanel_->Show();
+    if (!loaded) {
+        ClearProgram();
+        return;
+    }
+    singleLayer_ = layer->serial;
+    info_->SetFacts(layer->programKeyLow, layer->programKeyHigh, layer->sampleCount,
+                    layer->bitDepth, layer->streams);
+    dimensions_->SetUsed(layer->dimensions);
+    const auto& amp = layer->amplifierAverages;
+    const auto& ampOffset = layer->amplifierOffsets;
+    const auto& filter = layer->filterAverages;
+    const auto& filterOffset = layer->filterOffsets;
+    SetKnob(kBend, layer->bendRange, layer->programBendRange);
+    const std::pair<Knob, int> amplifier[] {{kVelocity, GigaPart::kAmpVelocityDepth},
+                                            {kAttack, GigaPart::kAmpAttack},
+                                            {kDecay, GigaPart::kAmpDecay},
+                                            {kSustain, GigaPart::kAmpSustain},
+                                            {kRelease, GigaPart::kAmpRelease}};
+    for (const auto& [knob, index] : amplifier) {
+        const auto i = static_cast<std::size_t>(index);
+        SetKnob(knob, amp[i] + ampOffset[i], amp[i]);
+    }
+    SetKnob(kCutoff, filter[GigaPart::kCutoff] + filterOffset[GigaPart::kCutoff],
+            filter[GigaPart::kCutoff]);
+    SetKnob(kFilterVelocity,
+            filter[GigaPart::kCutoffVelocityDepth] + filterOffset[GigaPart::kCutoffVelocityDepth],
+            filter[GigaPart::kCutoffVelocityDepth]);
+    SetKnob(kAux1, filterOffset[2], 0);
+    SetKnob(kAux2, filterOffset[5], 0);
+    showing_ = true;
+    filterSwitch_->SetState(layer->hasFilter || layer->filterSwitch > 0);
+    filterSwitch_->SetEnabled(!layer->hasFilter);
+    showing_ = false;
+}
+
+void GigaView::ClearProgram()
+{
+    singleLayer_ = 0;
+    info_->Clear();
+    dimensions_->Clear();
+    showing_ = true;
+    for (std::size_t k = 0; k < kKnobs; ++k) {
+        knobs_[k]->SetValue(knobs_[k]->Minimum());
+        knobValues_[k]->Clear();
+    }
+    filterSwitch_->SetState(0);
+    showing_ = false;
+}
+
+void GigaView::SetKnob(Knob knob, double value, double marker)
+{
+    knobMarkers_[knob] = marker;
+    showing_ = true;
+    knobs_[knob]->SetValue(value);
+    showing_ = false;
+    knobValues_[knob]->SetValue(value, marker, knobDecimals_[knob]);
+}

@@ -1,0 +1,59 @@
+#include "editor/GigaViewText.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "editor/GigaViewLayout.h"
+
+namespace viewtext {
+
+std::string BusText(int bus)
+{
+    return std::to_string(2 * bus + 1) + "|" + std::to_string(2 * bus + 2);
+}
+
+std::string PanText(int pan)
+{
+    if (pan == 64) return "<C>";
+    return pan < 64 ? "L" + std::to_string(64 - pan) : "R" + std::to_string(pan - 64);
+}
+
+std::string NoteName(int key)
+{
+    static constexpr std::array<const char*, 12> kNames {"C",  "C#", "D",  "D#", "E",  "F",
+                                                         "F#", "G",  "G#", "A",  "A#", "B"};
+    const int octave = key >= 0 ? key / 12 : (key - 11) / 12;
+    const int note = key - octave * 12;
+    char text[16];
+    std::snprintf(text, sizeof text, "%s%d", kNames[static_cast<std::size_t>(note)], octave - 2);
+    return text;
+}
+
+std::string ValueText(double value, int decimals)
+{
+    char text[32];
+    if (!std::isfinite(value)) value = 0;
+    if (decimals <= 0)
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(std::lround(value)));
+    else
+        std::snprintf(text, sizeof text, "%.2f", value);
+    return text;
+}
+
+XColor ValueColour(double value, double marker, int decimals)
+{
+    // Compared as printed, so a knob snapped to its step next to the program's value still
+    // reads as unchanged.
+    if (!std::isfinite(value) || !std::isfinite(marker) || std::abs(value) > 1e9 ||
+        std::abs(marker) > 1e9)
+        return viewlayout::kValueText;
+    const double scale = decimals <= 0 ? 1.0 : 100.0;
+    const long long shown = std::llround(value * scale);
+    const long long program = std::llround(marker * scale);
+    if (shown < program) return viewlayout::kBelow;
+    if (shown > program) return viewlayout::kAbove;
+    return viewlayout::kValueText;
+}
+
+}  // namespace viewtext
