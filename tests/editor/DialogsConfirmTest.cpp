@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "editor/WConfirm.h"
@@ -23,6 +24,19 @@ struct MessageCase {
     std::string message;
 };
 
+void PrintTo(const MessageCase& c, std::ostream* out)
+{
+    // Bytes outside ASCII escaped: test names must stay readable text.
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (const unsigned char byte : c.path) {
+        if (byte < 0x80) {
+            *out << static_cast<char>(byte);
+        } else {
+            *out << "\\x" << kHex[byte >> 4] << kHex[byte & 15];
+        }
+    }
+}
+
 class ConfirmMessageTest : public ::testing::TestWithParam<MessageCase> {};
 
 TEST_P(ConfirmMessageTest, NamesTheLastPathComponent)
@@ -31,7 +45,7 @@ TEST_P(ConfirmMessageTest, NamesTheLastPathComponent)
     EXPECT_EQ(dialog.Message()->Text(), GetParam().message);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, ConfirmMessageTest,
+INSTANTIATE_TEST_SUITE_P(editor, ConfirmMessageTest,
                          ::testing::Values(MessageCase {"/home/me/Songs/Live.mrp",
                                                         "Save changes to Live.mrp?"},
                                            MessageCase {"", "Save changes to Untitled?"},
@@ -46,6 +60,11 @@ struct AnswerCase {
     std::function<void(Host&, WConfirm&)> act;
     std::int32_t result;
 };
+
+void PrintTo(const AnswerCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class ConfirmAnswerTest : public ::testing::TestWithParam<AnswerCase> {};
 
@@ -62,7 +81,7 @@ TEST_P(ConfirmAnswerTest, ClosesWithTheAnswer)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Inputs, ConfirmAnswerTest,
+    editor, ConfirmAnswerTest,
     ::testing::Values(AnswerCase {"Yes", [](Host& h, WConfirm& d) { h.Click(d.YesButton()); }, 1},
                       AnswerCase {"No", [](Host& h, WConfirm& d) { h.Click(d.NoButton()); }, 0},
                       AnswerCase {"Cancel", [](Host& h, WConfirm& d) { h.Click(d.CancelButton()); },
@@ -71,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase {"Escape", [](Host& h, WConfirm&) { h.Press(kKeyEscape); }, -1}),
     [](const ::testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
 
-TEST(ConfirmPictureTest, MatchesReference)
+TEST(editorConfirmPicture, MatchesReference)
 {
     Host host(WConfirm::kWidth + 20, WConfirm::kHeight + 20);
     host.Show(std::make_unique<WConfirm>("/home/me/Songs/Live.mrp"), FourCC("OPrf"));

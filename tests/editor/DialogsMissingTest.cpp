@@ -14,6 +14,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -21,7 +22,9 @@
 
 #include "editor/WMissing.h"
 #include "fixtures/TempFolder.h"
+#include "gui/WFileDialog.h"
 #include "gui/XButton.h"
+#include "gui/XEditBox.h"
 #include "gui/XGraphic.h"
 #include "gui/XLabel.h"
 #include "gui/XList.h"
@@ -100,7 +103,7 @@ struct Rig {
         EXPECT_EQ(host->result, result);
     }
 
-    std::unique_ptr<Host> host = std::make_unique<Host>(700, 260);
+    std::unique_ptr<Host> host = std::make_unique<Host>(800, 600);  // room for the folder dialog
     WMissing* dialog = nullptr;
 };
 
@@ -113,6 +116,11 @@ struct MatchCase {
     std::string listed;
     std::optional<std::string> found;  // relative to the scanned folder
 };
+
+void PrintTo(const MatchCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class MissingMatchTest : public ::testing::TestWithParam<MatchCase> {};
 
@@ -141,7 +149,7 @@ const std::string kLongFolder(200, 'f');
 const std::string kLongName = std::string(246, 'n') + ".gig";
 
 INSTANTIATE_TEST_SUITE_P(
-    Trees, MissingMatchTest,
+    editor, MissingMatchTest,
     ::testing::Values(
         MatchCase {"SubSubFolder",
                    {"a/Other.gig", "a/b/MyPiano.gig"},
@@ -196,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- The list and its results across scans
 
-TEST(MissingListTest, SamePathListedOnceAndOneFileSatisfiesEveryEntryOfItsName)
+TEST(editorMissingList, SamePathListedOnceAndOneFileSatisfiesEveryEntryOfItsName)
 {
     Tree tree;
     tree.File("deep/down/Piano.gig");
@@ -214,7 +222,7 @@ TEST(MissingListTest, SamePathListedOnceAndOneFileSatisfiesEveryEntryOfItsName)
     rig.ExpectClosedWith(1);
 }
 
-TEST(MissingListTest, FoundEntriesStayFoundWhenAnotherFolderFindsTheRest)
+TEST(editorMissingList, FoundEntriesStayFoundWhenAnotherFolderFindsTheRest)
 {
     Tree first, second;
     first.File("A.gig");
@@ -234,12 +242,38 @@ TEST(MissingListTest, FoundEntriesStayFoundWhenAnotherFolderFindsTheRest)
     rig.ExpectClosedWith(1);
 }
 
-TEST(MissingListTest, IgnoreClosesWithZero)
+TEST(editorMissingList, IgnoreClosesWithZero)
 {
     Rig rig;
     rig.dialog->AddMissing("/old/A.gig");
     rig.host->Click(rig.dialog->IgnoreButton());
     rig.ExpectClosedWith(0);
+}
+
+// The scan button asks for the folder; with no dialog program on the PATH our own folder
+// dialog opens over this one, and its answer starts the scan on a later tick.
+TEST(editorMissingList, ScanButtonScansTheFolderTheDialogAnswers)
+{
+    testsupport::TempFolder emptyBin;
+    const testsupport::ScopedEnv path("PATH", emptyBin.Path());
+    Tree tree;
+    tree.File("x/Piano.gig");
+    Rig rig;
+    rig.dialog->AddMissing("/old/Piano.gig");
+
+    rig.host->Click(rig.dialog->ScanButton());
+    auto* chooser = dynamic_cast<WFileDialog*>(rig.dialog->OpenPopup());
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(chooser->Title(), "Select a folder");
+    chooser->PathBox()->SetText(tree.Scan());
+    rig.host->Click(chooser->OkButton());
+
+    for (int i = 0; i < 2000 && rig.host->closed == 0; ++i) {
+        rig.host->Tick();
+        platform::SleepMs(1);
+    }
+    EXPECT_EQ(rig.host->closed, 1);
+    EXPECT_EQ(rig.host->result, 1);
 }
 
 // --- Trees that must not trap the scan
@@ -284,7 +318,7 @@ private:
     int depth_ = 0;
 };
 
-TEST(MissingTrapTest, UnreadableAndOverlongFoldersContributeNothing)
+TEST(editorMissingTrap, UnreadableAndOverlongFoldersContributeNothing)
 {
     Tree tree;
     tree.Folder("locked/inner");
@@ -335,7 +369,7 @@ struct HeldScan {
     Rig rig;
 };
 
-TEST(MissingCancelTest, ScanButtonCancelsAtTheNextFolderAndTheDialogStaysUsable)
+TEST(editorMissingCancel, ScanButtonCancelsAtTheNextFolderAndTheDialogStaysUsable)
 {
     HeldScan held;
     WMissing& dialog = *held.rig.dialog;
@@ -362,7 +396,7 @@ TEST(MissingCancelTest, ScanButtonCancelsAtTheNextFolderAndTheDialogStaysUsable)
     held.rig.ExpectIdleAgain();
 }
 
-TEST(MissingCancelTest, ClosingTheEditorMidScanStopsAndJoinsTheThread)
+TEST(editorMissingCancel, ClosingTheEditorMidScanStopsAndJoinsTheThread)
 {
     Tree tree;
     for (int i = 0; i < 300; ++i) tree.Folder("f" + std::to_string(i));
@@ -387,7 +421,7 @@ TEST(MissingCancelTest, ClosingTheEditorMidScanStopsAndJoinsTheThread)
 
 // --- The picture
 
-TEST(MissingPictureTest, MatchesReference)
+TEST(editorMissingPicture, MatchesReference)
 {
     Host host(WMissing::kWidth + 20, WMissing::kHeight + 20);
     auto* dialog = host.Show(std::make_unique<WMissing>(), WMissing::kPopupId);

@@ -8,7 +8,6 @@
 
 #include "gui/XControl.h"
 #include "gui/XEvent.h"
-#include "gui/XRect.h"
 #include "gui/XView.h"
 
 namespace dialogsrig {
@@ -33,9 +32,9 @@ public:
     // A press and release in the middle of the control.
     void Click(const XControl* control)
     {
-        const XRect r = control->RectInRoot();
-        const int x = (r.left + r.right) / 2;
-        const int y = (r.top + r.bottom) / 2;
+        // Not RectInRoot: a popup over a smaller popup lies outside its owner's rectangle.
+        const int x = control->AbsoluteX() + control->Width() / 2;
+        const int y = control->AbsoluteY() + control->Height() / 2;
         MouseDownAt(x, y, 0, false, false);
         MouseUpAt(x, y);
     }
