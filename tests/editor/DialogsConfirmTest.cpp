@@ -1,102 +1,71 @@
-// The save confirmation: its message, the result of each button and key, and its picture.
+// The save confirmation: its message, the answer of each button and key, and its picture.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "editor/WConfirm.h"
 #include "gui/XButton.h"
-#include "gui/XGraphic.h"
 #include "gui/XLabel.h"
 #include "platform/FourCC.h"
 #include "tests/editor/DialogsRig.h"
-#include "tests/gui/ControlsRig.h"
-#include "tests/gui/support/ReferenceImage.h"
 
 namespace {
 
 using dialogsrig::Host;
 
-struct MessageCase {
-    std::string path;
-    std::string message;
-};
-
-void PrintTo(const MessageCase& c, std::ostream* out)
+TEST(editorConfirm, MessageNamesTheLastPathComponent)
 {
-    // Bytes outside ASCII escaped: test names must stay readable text.
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const unsigned char byte : c.path) {
-        if (byte < 0x80) {
-            *out << static_cast<char>(byte);
-        } else {
-            *out << "\\x" << kHex[byte >> 4] << kHex[byte & 15];
-        }
-    }
+    const std::pair<std::string, std::string> cases[] = {
+        {"/home/me/Songs/Live.mrp", "Save changes to Live.mrp?"},
+        {"", "Save changes to Untitled?"},
+        {"Fl\xFC"
+         "gel set.mrp",
+         "Save changes to Fl\xFC"
+         "gel set.mrp?"}};
+    for (const auto& [path, message] : cases)
+        EXPECT_EQ(WConfirm(path).Message()->Text(), message) << path;
 }
 
-class ConfirmMessageTest : public ::testing::TestWithParam<MessageCase> {};
-
-TEST_P(ConfirmMessageTest, NamesTheLastPathComponent)
+TEST(editorConfirm, Picture)
 {
-    const WConfirm dialog(GetParam().path);
-    EXPECT_EQ(dialog.Message()->Text(), GetParam().message);
+    dialogsrig::ExpectPicture(std::make_unique<WConfirm>("/home/me/Songs/Live.mrp"),
+                              "dialogs_confirm");
 }
 
-INSTANTIATE_TEST_SUITE_P(editor, ConfirmMessageTest,
-                         ::testing::Values(MessageCase {"/home/me/Songs/Live.mrp",
-                                                        "Save changes to Live.mrp?"},
-                                           MessageCase {"", "Save changes to Untitled?"},
-                                           MessageCase {"Live.mrp", "Save changes to Live.mrp?"},
-                                           MessageCase {"/gigs/Fl\xFC"
-                                                        "gel set.mrp",
-                                                        "Save changes to Fl\xFC"
-                                                        "gel set.mrp?"}));
-
-struct AnswerCase {
-    const char* name;
-    std::function<void(Host&, WConfirm&)> act;
+// A button's text, or the key "Enter" or "Escape", and the answer it gives.
+struct Answer {
+    const char* input;
     std::int32_t result;
 };
-
-void PrintTo(const AnswerCase& c, std::ostream* out)
+void PrintTo(const Answer& answer, std::ostream* out)
 {
-    *out << c.name;
+    *out << answer.input;
 }
 
-class ConfirmAnswerTest : public ::testing::TestWithParam<AnswerCase> {};
+class ConfirmAnswerTest : public ::testing::TestWithParam<Answer> {};
 
-TEST_P(ConfirmAnswerTest, ClosesWithTheAnswer)
+TEST_P(ConfirmAnswerTest, ClosesWithIt)
 {
     Host host(600, 300);
-    WConfirm* dialog = host.Show(std::make_unique<WConfirm>("/x/Live.mrp"), FourCC("NPrf"));
-    GetParam().act(host, *dialog);
+    auto* dialog = host.Show(std::make_unique<WConfirm>("/x/Live.mrp"), FourCC("NPrf"));
+    const std::string input = GetParam().input;
+    if (input == "Enter" || input == "Escape")
+        host.Press(input == "Enter" ? kKeyEnter : kKeyEscape);
+    for (XButton* button : {dialog->YesButton(), dialog->NoButton(), dialog->CancelButton()})
+        if (button->Text() == input) host.Click(button);
     host.Tick();
     EXPECT_EQ(host.closed, 1);
     EXPECT_EQ(host.closedId, FourCC("NPrf"));
     EXPECT_EQ(host.result, GetParam().result);
-    EXPECT_EQ(host.OpenPopup(), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    editor, ConfirmAnswerTest,
-    ::testing::Values(AnswerCase {"Yes", [](Host& h, WConfirm& d) { h.Click(d.YesButton()); }, 1},
-                      AnswerCase {"No", [](Host& h, WConfirm& d) { h.Click(d.NoButton()); }, 0},
-                      AnswerCase {"Cancel", [](Host& h, WConfirm& d) { h.Click(d.CancelButton()); },
-                                  -1},
-                      AnswerCase {"Enter", [](Host& h, WConfirm&) { h.Press(kKeyEnter); }, 1},
-                      AnswerCase {"Escape", [](Host& h, WConfirm&) { h.Press(kKeyEscape); }, -1}),
-    [](const ::testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
-
-TEST(editorConfirmPicture, MatchesReference)
-{
-    Host host(WConfirm::kWidth + 20, WConfirm::kHeight + 20);
-    host.Show(std::make_unique<WConfirm>("/home/me/Songs/Live.mrp"), FourCC("OPrf"));
-    XGraphic g;
-    controlsrig::DrawAll(host, g);
-    testsupport::ExpectMatchesReference(g, "dialogs_confirm");
-}
+INSTANTIATE_TEST_SUITE_P(editor, ConfirmAnswerTest,
+                         ::testing::Values(Answer {"Yes", 1}, Answer {"No", 0},
+                                           Answer {"Cancel", -1}, Answer {"Enter", 1},
+                                           Answer {"Escape", -1}),
+                         [](const auto& info) { return std::string(info.param.input); });
 
 }  // namespace
