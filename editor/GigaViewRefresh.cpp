@@ -71,6 +71,8 @@ void GigaView::ShowStatus(int status)
 {
     GigaTone& tone = Tone();
     top_->SetAlternative(status == GigaTone::kEmpty && tone.LayerCount() == 0);
+    // The bar belongs to the samples being loaded; any other step starts without it.
+    if (status != GigaTone::kLoadingSamples) name_->SetProgress(-1);
     switch (status) {
         case GigaTone::kReadingProgram:
             name_->Show("Loading File...", vl::kReading);

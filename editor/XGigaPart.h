@@ -28,6 +28,8 @@ public:
     void Show(int index, const GigaLayerFacts& layer);
     std::uint32_t Serial() const { return serial_; }
     const XGigaName& Name() const { return *name_; }
+    XTogLed& MuteLed() const { return *mute_; }
+    XTogLed& SoloLed() const { return *solo_; }
 
     void Draw(XGraphic* g) override;
     void SliderChanged(XSlider* sender, std::int32_t value) override;

@@ -16,7 +16,9 @@
 #include "editor/XValBot.h"
 #include "gig/GigaBankManager.h"
 #include "gui/XFader.h"
+#include "gui/XMouse.h"
 #include "gui/XPotar.h"
+#include "gui/XTogLed.h"
 #include "tests/editor/ViewsRig.h"
 
 namespace viewsrig {
@@ -224,6 +226,65 @@ TEST_F(ViewsTest, InstrumentsDroppedOnAViewLoadIntoIt)
     view.Drop(list, FourCC("inst"));
     Settle();
     EXPECT_EQ(Tone(2).LayerCount(), 2);
+}
+
+struct StatusCase {
+    int status;
+    const char* text;  // null: the tone's name
+    XColor colour;
+};
+
+class StatusLooks : public ViewsTest, public ::testing::WithParamInterface<StatusCase> {};
+
+TEST_P(StatusLooks, TheNameFollowsTheStatusOnTheTick)
+{
+    const StatusCase& c = GetParam();
+    Tone(0).AddLayer(bank, demo::kPad);
+    Tone(0).SetStatus(GigaTone::kLoadedAndShown);
+    View(0).Tick();
+    Tone(0).LoadProgress(1, 2);
+    Tone(0).SetStatus(c.status);  // notifies, as the loader does
+    View(0).Tick();
+    EXPECT_EQ(View(0).Name().Text(), c.text ? c.text : "demo.gig");
+    EXPECT_EQ(View(0).Name().GetColor(2), c.colour);
+    EXPECT_EQ(View(0).Name().Progress(), c.status == GigaTone::kLoadingSamples ? 50 : -1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StatusLooks,
+    ::testing::Values(StatusCase {GigaTone::kLoadRequested, nullptr, vl::kRequested},
+                      StatusCase {GigaTone::kReadingProgram, "Loading File...", vl::kReading},
+                      StatusCase {GigaTone::kLoadingSamples, "Loading Samples", vl::kSampling},
+                      StatusCase {GigaTone::kNotEnoughMemory, nullptr, vl::kFailed},
+                      StatusCase {GigaTone::kLoadedWithFailure, nullptr, vl::kFailed}));
+
+TEST_F(ViewsTest, MuteSoloAndTheStackButtonAskTheEditor)
+{
+    Tone(0).AddLayer(bank, demo::kKeys);
+    Tone(0).AddLayer(bank, demo::kPad);
+    const std::pair<int, const char*> badges[] {{0, "+"},    {11, "CC"},  {130, "VL"}, {133, "KS"},
+                                                {135, "RD"}, {199, "PC"}, {134, ""}};
+    for (const auto& [mode, badge] : badges) {
+        Tone(0).SetSelectMode(mode);
+        View(0).Refresh();
+        EXPECT_EQ(View(0).Badge().Text(), badge) << mode;
+    }
+    XTogLed& mute = const_cast<XTogLed&>(View(0).MuteLed());
+    XTogLed& solo = const_cast<XTogLed&>(View(0).SoloLed());
+    XMouse press;
+    mute.MouseDown(&press);
+    EXPECT_EQ(Tone(0).Mute(KyTone::kRequestedMute), 1);
+    solo.MouseDown(&press);
+    solo.MouseDown(&press);
+    EXPECT_EQ(Tone(0).Mute(KyTone::kRequestedMute), 4);
+    View(0).Part(1).MuteLed().MouseDown(&press);
+    View(0).Part(1).SoloLed().MouseDown(&press);
+    int requested = 0;
+    Tone(0).EditLayer(1, [&](GigaPart& layer) { requested = layer.mute[2]; });
+    EXPECT_EQ(requested, 2);
+    EXPECT_EQ(editor.Count("Mute"), 5);
+    View(0).ButtonClicked(nullptr, 0);
+    EXPECT_EQ(editor.Count("KySe"), 0) << "only the stack button edits the stack";
 }
 
 }  // namespace
