@@ -37,6 +37,15 @@ TEST_F(ViewsTest, RackLayoutFollowsExpandedViews)
     EXPECT_TRUE(unit.MouseDown(&mouse));
     EXPECT_FALSE(View(1).IsExpanded());
     EXPECT_EQ(rack->Height(), 1 + kViews * 26);
+
+    // A press on a view that is not selected asks for it; on the selected one it does not.
+    root.MouseDownAt(15 + 10, 27 + 10, 1, false, false);
+    root.MouseUpAt(15 + 10, 27 + 10);
+    EXPECT_EQ(editor.Count("KyVs"), 1);
+    View(1).SetHighlight(1);
+    root.MouseDownAt(15 + 10, 27 + 10, 1, false, false);
+    root.MouseUpAt(15 + 10, 27 + 10);
+    EXPECT_EQ(editor.Count("KyVs"), 1);
 }
 
 TEST_F(ViewsTest, LoadedRackPicture)

@@ -16,6 +16,7 @@
 #include "editor/XValBot.h"
 #include "gig/GigaBankManager.h"
 #include "gui/XFader.h"
+#include "gui/XMenu.h"
 #include "gui/XMouse.h"
 #include "gui/XPotar.h"
 #include "gui/XTogLed.h"
@@ -226,6 +227,47 @@ TEST_F(ViewsTest, InstrumentsDroppedOnAViewLoadIntoIt)
     view.Drop(list, FourCC("inst"));
     Settle();
     EXPECT_EQ(Tone(2).LayerCount(), 2);
+}
+
+TEST_F(ViewsTest, MenusShowInTheEditorWhenTheWindowHasNoHostOfItsOwn)
+{
+    controlsrig::FakePort plain;
+    XView editorRoot(0, 0, 800, 600);
+    editorRoot.SetWindowPort(&plain);
+    XToneRack* own = editorRoot.Add<XToneRack>(0, 0, 782);
+    Editor quiet(player);
+    GigaView* view = own->AddView(std::make_unique<GigaView>(quiet, Tone(2)));
+    view->SelectChanged(const_cast<XSelectLcd*>(&view->Bus()), 0);
+    auto* menu = dynamic_cast<XMenuView*>(editorRoot.OpenPopup());
+    ASSERT_NE(menu, nullptr);
+    const int row = XMenuView::kPad + 5 * XMenuView::kRowHeight + XMenuView::kRowHeight / 2;
+    menu->PointerMoved(20, row);
+    menu->PointerPressed(20, row);
+    menu->PointerReleased(20, row);
+    editorRoot.Idle(1);
+    view->Tick();
+    EXPECT_EQ(Tone(2).OutputBus(), 5);
+    EXPECT_EQ(view->Bus().Text(), "11|12");
+
+    // A view that goes with its menu open takes the menu's reply queue with it safely.
+    view->SelectChanged(const_cast<XSelectLcd*>(&view->Bus()), 0);
+    ASSERT_NE(editorRoot.OpenPopup(), nullptr);
+    own->Remove();
+    XGraphic g;
+    controlsrig::DrawAll(editorRoot, g);  // destroys the rack
+    editorRoot.Idle(2);
+    EXPECT_EQ(Tone(2).View(), nullptr);
+}
+
+TEST_F(ViewsTest, ACancelledFileDialogLoadsNothing)
+{
+    ChooseInToneMenu(0, {"Load Instrument"});
+    ASSERT_EQ(View(0).FileNav().GetState(), UFileNav::State::kOpen);
+    View(0).FileNav().Cancel();
+    View(0).Tick();
+    root.Idle(1);
+    EXPECT_EQ(editor.Count("Load"), 0);
+    EXPECT_EQ(Tone(0).LayerCount(), 0);
 }
 
 struct StatusCase {
