@@ -45,15 +45,6 @@ private:
     const GigaView& view_;
 };
 
-XTogLed* AddLamp(XControl& parent, const XRect& r, const char* text, XColor lamp)
-{
-    auto* led = parent.Add<XTogLed>(r.left, r.top, r.Width(), r.Height(), text);
-    led->SetColor(0, XColor(58, 58, 58));
-    led->SetColor(1, lamp);
-    led->SetColor(2, XColor(170, 170, 170));
-    return led;
-}
-
 }  // namespace
 
 GigaView::GigaView(GigaEditorLink& editor, GigaTone& tone)
@@ -101,24 +92,10 @@ void GigaView::BuildStrip()
     const XRect& b = vl::kBus;
     bus_ = top_->Add<XSelectLcd>(b.left, b.top, b.Width(), b.Height());
     bus_->AddListener(this);
-    mute_ = AddLamp(*top_, vl::kMute, "M", vl::kMuteLamp);
-    solo_ = AddLamp(*top_, vl::kSolo, "S", vl::kSoloLamp);
-    mute_->AddListener(this);
-    solo_->AddListener(this);
-    const XColor fills[] {vl::kVolumeFill, vl::kTuneFill, vl::kPanFill};
-    const double ranges[][2] {{0, 127}, {-100, 100}, {0, 127}};
-    const double references[] {0, 0, 64};
-    for (std::size_t f = 0; f < 3; ++f) {
-        XFader* fader =
-            top_->Add<XFader>(vl::kFaderX[f], vl::kFaderY, vl::kFaderWidth, vl::kFaderHeight);
-        fader->SetThumb("fad_cur.png");
-        fader->SetRange(ranges[f][0], ranges[f][1], 1);
-        fader->SetFill(fills[f], references[f]);
-        fader->AddListener(this);
-        faders_[f] = fader;
-        values_[f] =
-            top_->Add<XValTop>(vl::kValueX[f], vl::kValueY, vl::kValueWidth, vl::kValueHeight);
-    }
+    strip_ = std::make_unique<XStripControls>(
+        *top_, this,
+        XStripControls::Places {vl::kMute, vl::kSolo, vl::kFaderX, vl::kFaderY, vl::kValueX,
+                                vl::kValueY});
 }
 
 void GigaView::BuildProgramPanel()
@@ -211,8 +188,7 @@ void GigaView::Tick()
     if (pending & kMuteWord) {
         const int word = muteWord_.load(std::memory_order_relaxed);
         showing_ = true;
-        mute_->SetState(word == 1);
-        solo_->SetState(word == 2);
+        strip_->ShowMute(word);
         showing_ = false;
     }
     if (pending & kControllers) ApplyControllers();
@@ -230,11 +206,10 @@ void GigaView::ApplyControllers()
         const int value = tone.ControllerValue(slot);
         if (value == tone.ShownValue(slot)) continue;
         tone.SetShownValue(slot, value);
-        const std::size_t which = slot == KyTone::kVolumeController ? 0 : 2;
-        const int shown = which == 0 ? tone.Volume() : tone.Pan();
-        faders_[which]->SetValue(shown);
-        values_[which]->Show(which == 0 ? std::to_string(shown) : viewtext::PanText(shown),
-                             vl::kValueText);
+        const bool volume = slot == KyTone::kVolumeController;
+        const int shown = volume ? tone.Volume() : tone.Pan();
+        strip_->Fader(volume ? XStripControls::kVolume : XStripControls::kPan).SetValue(shown);
+        strip_->ShowValue(volume ? XStripControls::kVolume : XStripControls::kPan, shown);
     }
     showing_ = false;
 }

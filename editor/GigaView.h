@@ -17,6 +17,7 @@
 
 #include "editor/GigaInstrumentMenu.h"
 #include "editor/XMenuAsk.h"
+#include "editor/XStripControls.h"
 #include "editor/XToneView.h"
 #include "engine/KyToneView.h"
 #include "gui/UFileNav.h"
@@ -114,10 +115,10 @@ public:
     const XGigaName& Name() const { return *name_; }
     const XSelectLcd& Bus() const { return *bus_; }
     const XMyLed& MidiLed() const { return *led_; }
-    const XTogLed& MuteLed() const { return *mute_; }
-    const XTogLed& SoloLed() const { return *solo_; }
-    XFader& Fader(int which) const { return *faders_[static_cast<std::size_t>(which)]; }
-    const XValTop& FaderValue(int which) const { return *values_[static_cast<std::size_t>(which)]; }
+    const XTogLed& MuteLed() const { return strip_->Mute(); }
+    const XTogLed& SoloLed() const { return strip_->Solo(); }
+    XFader& Fader(int which) const { return strip_->Fader(which); }
+    const XValTop& FaderValue(int which) const { return strip_->Text(which); }
     XPotar& KnobControl(Knob knob) const { return *knobs_[knob]; }
     const XValBot& KnobValue(Knob knob) const { return *knobValues_[knob]; }
     XToggle& FilterSwitch() const { return *filterSwitch_; }
@@ -193,10 +194,7 @@ private:
     XMyLed* led_ = nullptr;
     XGigaName* name_ = nullptr;
     XSelectLcd* bus_ = nullptr;
-    XTogLed* mute_ = nullptr;
-    XTogLed* solo_ = nullptr;
-    std::array<XFader*, 3> faders_ {};
-    std::array<XValTop*, 3> values_ {};
+    std::unique_ptr<XStripControls> strip_;
     XGigaBot* programPanel_ = nullptr;
     XProgInfo* info_ = nullptr;
     XDimList* dimensions_ = nullptr;

@@ -57,14 +57,14 @@ void GigaView::SliderChanged(XSlider* sender, std::int32_t)
 {
     if (showing_) return;
     GigaTone& tone = Tone();
-    for (std::size_t f = 0; f < faders_.size(); ++f) {
-        if (sender != faders_[f]) continue;
-        const int value = static_cast<int>(std::lround(faders_[f]->GetValue()));
-        if (f == 0) tone.SetEffectiveVolume(value);
-        if (f == 1) tone.SetTune(value);
-        if (f == 2) tone.SetPan(value);
-        values_[f]->Show(f == 2 ? viewtext::PanText(value) : std::to_string(value),
-                         viewlayout::kValueText);
+    if (const int which = strip_->Which(sender); which >= 0) {
+        const auto what = static_cast<XStripControls::Value>(which);
+        const int value = strip_->ValueOf(what);
+        // The fader sets what plays; the CC7 volume a performance stores stays.
+        if (what == XStripControls::kVolume) tone.SetEffectiveVolume(value);
+        if (what == XStripControls::kTune) tone.SetTune(value);
+        if (what == XStripControls::kPan) tone.SetPan(value);
+        strip_->ShowValue(what, value);
         return;
     }
     for (std::size_t k = 0; k < kKnobs; ++k)
@@ -125,9 +125,11 @@ void GigaView::ToggleChanged(XToggle* sender, std::int32_t state)
                                    [&](GigaPart& layer) { layer.filterSwitch = state ? 1 : 0; });
         return;
     }
-    if (sender == mute_) tone.SetMute(KyTone::kRequestedMute, state ? 1 : 3);
-    if (sender == solo_) tone.SetMute(KyTone::kRequestedMute, state ? 2 : 4);
-    if (sender == mute_ || sender == solo_) Broadcast(this, kMute);
+    const bool mute = sender == &strip_->Mute();
+    const bool solo = sender == &strip_->Solo();
+    if (mute) tone.SetMute(KyTone::kRequestedMute, state ? 1 : 3);
+    if (solo) tone.SetMute(KyTone::kRequestedMute, state ? 2 : 4);
+    if (mute || solo) Broadcast(this, kMute);
 }
 
 void GigaView::ButtonClicked(XButton* sender, std::int32_t)

@@ -107,18 +107,8 @@ void GigaView::ShowStrip()
     showing_ = true;
     bus_->SetText(viewtext::BusText(tone.OutputBus()));
     bus_->Invalidate();
-    const int word = tone.Mute(KyTone::kCurrentMute);
-    mute_->SetState(word == 1);
-    solo_->SetState(word == 2);
-    const int volume = tone.EffectiveVolume();
-    const int tune = tone.Tune();
-    const int pan = tone.Pan();
-    faders_[0]->SetValue(volume);
-    faders_[1]->SetValue(tune);
-    faders_[2]->SetValue(pan);
-    values_[0]->Show(std::to_string(volume), vl::kValueText);
-    values_[1]->Show(std::to_string(tune), vl::kValueText);
-    values_[2]->Show(viewtext::PanText(pan), vl::kValueText);
+    strip_->ShowMute(tone.Mute(KyTone::kCurrentMute));
+    strip_->Show(tone.EffectiveVolume(), tone.Tune(), tone.Pan());
     // What the controllers say now is shown.
     tone.SetShownValue(KyTone::kVolumeController, tone.ControllerValue(KyTone::kVolumeController));
     tone.SetShownValue(KyTone::kPanController, tone.ControllerValue(KyTone::kPanController));

@@ -16,6 +16,7 @@ target_sources(marlet_editor PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/XProgInfo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XRackUnit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XSelectLcd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XStripControls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XToneRack.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XToneView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XValBot.cpp

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "editor/XStripControls.h"
 #include "gui/XBroadcaster.h"
 #include "gui/XControl.h"
 #include "gui/XListener.h"
@@ -13,7 +14,6 @@
 
 struct GigaLayerFacts;
 class GigaTone;
-class XFader;
 class XGigaName;
 class XTogLed;
 class XValTop;
@@ -28,8 +28,8 @@ public:
     void Show(int index, const GigaLayerFacts& layer);
     std::uint32_t Serial() const { return serial_; }
     const XGigaName& Name() const { return *name_; }
-    XTogLed& MuteLed() const { return *mute_; }
-    XTogLed& SoloLed() const { return *solo_; }
+    XTogLed& MuteLed() const { return strip_.Mute(); }
+    XTogLed& SoloLed() const { return strip_.Solo(); }
 
     void Draw(XGraphic* g) override;
     void SliderChanged(XSlider* sender, std::int32_t value) override;
@@ -37,16 +37,11 @@ public:
     void Notify(XControl* sender, std::int32_t code) override;
 
 private:
-    void ShowValues(int volume, int tune, int pan);
-
     GigaTone& tone_;
     XPic picture_ {"view_part.png"};
     std::uint32_t serial_ = 0;
     bool showing_ = false;  // our own updates are not edits
+    XStripControls strip_;
     XValTop* number_;
     XGigaName* name_;
-    XTogLed* mute_;
-    XTogLed* solo_;
-    std::array<XFader*, 3> faders_ {};
-    std::array<XValTop*, 3> values_ {};
 };

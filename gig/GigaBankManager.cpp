@@ -149,7 +149,8 @@ void GigaBankManager::PublishListing()
     listing.reserve(static_cast<std::size_t>(bankCount_));
     for (int i = 0; i < bankCount_; ++i) {
         GigaBank& bank = *banks_[static_cast<std::size_t>(i)];
-        if (bank.Damaged()) continue;
+        // A bank nobody holds goes at the end of the pass: it is as good as closed.
+        if (bank.Damaged() || bank.RefCount() <= 0) continue;
         GigaBankListing& entry = listing.emplace_back();
         entry.name = std::string(bank.FileName());
         entry.path = bank.Path();

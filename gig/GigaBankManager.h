@@ -61,7 +61,8 @@ public:
 
     // Any thread, never waiting for a pass: the open banks as the last pass left them.
     std::vector<GigaBankListing> Listing() const;
-    // Loading thread (or while no pass runs): publishes the open banks for Listing.
+    // Loading thread (or while no pass runs): publishes the open banks that someone holds for
+    // Listing. Every pass does at its end; a player does before it reports its load as done.
     void PublishListing();
 
     // Loading thread (or while no pass runs).

@@ -102,6 +102,8 @@ bool GigaPlayer::LoadTones()
     }
     // A player that leaves is torn down by its owner; it plays no more.
     if (stopped && !Leaving()) KyStart();
+    // Whoever waited for this load finds the banks it opened or let go in the listing.
+    GigaBankManager::Instance().PublishListing();
     loadsDone_.store(requested, std::memory_order_release);
     PostToEditor({FourCC("KyTL"), result ? 1 : 0, 0});
     return result;
