@@ -14,6 +14,8 @@ XMenuAsk::~XMenuAsk()
     XEvent reply;
     while (Take(reply)) {
     }
+    // Each shown menu answers exactly once: one still unanswered is open.
+    if (unanswered_ == 0) return;
     if (hosted_) {
         XWindowPort* port = owner_.WindowPort();
         if (XMenuHost* host = port ? port->MenuHost() : nullptr; host && host->IsMenuOpen())
@@ -33,9 +35,12 @@ bool XMenuAsk::Show(std::unique_ptr<XMenu> menu, int x, int y, std::int32_t code
     XMenuHost* host = port ? port->MenuHost() : nullptr;
     int sx = 0, sy = 0;
     if (host && port->ScreenOrigin(sx, sy)) {
-        hosted_ = host->ShowMenu(std::move(menu), sx + owner_.AbsoluteX() + x,
-                                 sy + owner_.AbsoluteY() + y, &replies_, code);
-        return hosted_;
+        if (!host->ShowMenu(std::move(menu), sx + owner_.AbsoluteX() + x,
+                            sy + owner_.AbsoluteY() + y, &replies_, code))
+            return false;
+        hosted_ = true;
+        ++unanswered_;
+        return true;
     }
     XView* root = owner_.RootView();
     if (!root) return false;
@@ -46,13 +51,14 @@ bool XMenuAsk::Show(std::unique_ptr<XMenu> menu, int x, int y, std::int32_t code
         std::clamp(owner_.AbsoluteY() + y, 0, std::max(0, root->Height() - view->Height()));
     popup_ = static_cast<XMenuView*>(root->ShowPopup(std::move(view), FourCC("menu")));
     popup_->SetPosition(left, top);
+    hosted_ = false;
+    ++unanswered_;
     return true;
 }
 
 bool XMenuAsk::Take(XEvent& reply)
 {
     if (!replies_.NextEvent(reply)) return false;
-    hosted_ = false;
-    popup_ = nullptr;
+    if (unanswered_ > 0) --unanswered_;
     return true;
 }

@@ -31,6 +31,7 @@ public:
 private:
     XControl& owner_;
     XEventQueue replies_;
-    XMenuView* popup_ = nullptr;  // the root's popup we asked for, until its reply
-    bool hosted_ = false;         // a menu host shows our menu, until its reply
+    XMenuView* popup_ = nullptr;  // the root's popup we asked for last
+    bool hosted_ = false;         // the last menu went to the window's menu host
+    int unanswered_ = 0;          // menus shown whose reply has not been taken
 };
