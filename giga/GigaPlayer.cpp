@@ -252,12 +252,25 @@ bool GigaPlayer::OnSave(const std::string& path)
 bool GigaPlayer::Load(const std::string& path)
 {
     Log("KyPlayer::Load(%s)\r\n", path.c_str());
-    // The loader must not be reading the tones that this replaces.
-    WaitWhileLoading();
-    CImpRiff reader;
-    if (!reader.OpenRiff(path)) return false;
+    // Read whole, so that a load pass under way never makes the editor wait: the rack then
+    // waits for the loader's next step, as a host's state does.
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes;
+    if (in) {
+        in.seekg(0, std::ios::end);
+        const std::streamoff size = in.tellg();
+        if (size > 0 && size <= kMaxPerformanceBytes) {
+            bytes.resize(static_cast<std::size_t>(size));
+            in.seekg(0);
+            if (!in.read(bytes.data(), size)) bytes.clear();
+        }
+    }
+    if (bytes.empty()) {
+        Log("*** GigaPlayer::Load() cannot read %s ***", path.c_str());
+        return false;
+    }
     Log("riff.OpenRiff success\r\n");
-    if (!OnLoad(reader)) return false;
+    if (!TakeRack(bytes.data(), bytes.size())) return false;
     Log("OnLoad success\r\n");
     SetPath(path.c_str());
     return true;
@@ -323,26 +336,27 @@ void GigaPlayer::LoadFromMemory(const void* data, std::size_t size)
         Log("*** GigaPlayer::LoadFromMemory() no usable chunk ***");
         return;
     }
-    CImpRiff reader;
-    if (!reader.OpenRiffMemory({static_cast<const std::byte*>(data), size})) return;
-    if (IsLoading()) {
-        // The loader is at work on this rack: the new one waits for its next step instead of
-        // the host waiting for the pass. Only a performance is kept.
-        if (GigaPerformance::Open(reader, *this)) {
-            {
-                std::lock_guard lock(pendingMutex_);
-                const auto* bytes = static_cast<const char*>(data);
-                pendingRack_.assign(bytes, bytes + size);
-                ++pendingGeneration_;
-                rackPending_.store(true, std::memory_order_release);
-            }
-            AskForLoadPass();
-        }
-    } else {
-        ReadPerformance(reader);
-    }
-    reader.Close();
+    TakeRack(data, size);
     AfterLoad();
+}
+
+bool GigaPlayer::TakeRack(const void* data, std::size_t size)
+{
+    CImpRiff reader;
+    if (!reader.OpenRiffMemory({static_cast<const std::byte*>(data), size})) return false;
+    if (!IsLoading()) return ReadPerformance(reader);
+    // The loader is at work on this rack: the new one waits for its next step instead of the
+    // caller waiting for the pass. Only a performance is kept.
+    if (!GigaPerformance::Open(reader, *this)) return false;
+    {
+        std::lock_guard lock(pendingMutex_);
+        const auto* bytes = static_cast<const char*>(data);
+        pendingRack_.assign(bytes, bytes + size);
+        ++pendingGeneration_;
+        rackPending_.store(true, std::memory_order_release);
+    }
+    AskForLoadPass();
+    return true;
 }
 
 void GigaPlayer::WaitForDiskIdle()

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <ios>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -23,6 +24,8 @@ public:
     static constexpr int kVoices = 256;
     static constexpr const char* kPreferencesName = "marlet";
     static constexpr int kLoadingPollMs = 50;
+    // Larger files are no performance (a full rack is a few hundred kilobytes at most).
+    static constexpr std::streamoff kMaxPerformanceBytes = 64 << 20;
 
     GigaPlayer();
     ~GigaPlayer() override;
@@ -45,8 +48,9 @@ public:
     // performance, and then nothing has changed.
     bool OnSave(CExpRiff& writer);
     bool OnLoad(CImpRiff& reader);
-    // The editor's file commands. Load leaves starting the instruments to the caller
-    // (RequestLoading); Save with an empty path writes to the current performance path.
+    // The editor's file commands. Load never waits for a load pass: while one runs, the rack is
+    // kept for the loader's next step; false when the file is not a performance, and then
+    // nothing has changed. Save with an empty path writes to the current performance path.
     bool Load(const std::string& path);
     bool Save(const std::string& path = {});
     // Empties the rack and forgets the performance path.
@@ -85,6 +89,9 @@ private:
     static void RunLoadPass();
     // Reads a performance into the rack; asks for loading after it.
     bool ReadPerformance(CImpRiff& reader);
+    // Reads a performance from memory now, or keeps it for the loader when a load runs; false
+    // when the bytes are no performance.
+    bool TakeRack(const void* data, std::size_t size);
     void AskForLoadPass();
     // Loading thread, player stopped: reads the rack the host gave last.
     void TakeUpPendingRack();

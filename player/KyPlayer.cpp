@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <thread>
 
 #include "platform/Platform.h"
 #include "player/KyBufferList.h"
@@ -277,10 +278,21 @@ void KyPlayer::SetPath(const char* path)
     path_ = path ? path : "";
 }
 
+void KyPlayer::SetEditor(KyEditor* editor)
+{
+    // Sequentially consistent on both sides: a post either counted itself before the new
+    // editor was stored (and is waited for here) or reads the new one.
+    editor_.store(editor, std::memory_order_seq_cst);
+    while (posting_.load(std::memory_order_seq_cst) != 0) std::this_thread::yield();
+}
+
 bool KyPlayer::PostToEditor(const KyEditorEvent& event)
 {
-    KyEditor* editor = Editor();
-    return editor && editor->Post(event);
+    posting_.fetch_add(1, std::memory_order_seq_cst);
+    KyEditor* editor = editor_.load(std::memory_order_seq_cst);
+    const bool posted = editor && editor->Post(event);
+    posting_.fetch_sub(1, std::memory_order_release);
+    return posted;
 }
 
 bool KyPlayer::IsModified() const

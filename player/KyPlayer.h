@@ -90,8 +90,10 @@ public:
     void SetPath(const char* path);
     const std::string& Path() const { return path_; }
 
-    void SetEditor(KyEditor* editor) { editor_.store(editor, std::memory_order_release); }
+    // Returns once no post to the earlier editor is under way, so that one may go right after.
+    void SetEditor(KyEditor* editor);
     KyEditor* Editor() const { return editor_.load(std::memory_order_acquire); }
+    // Any thread; false when there is no editor or its queue is full.
     bool PostToEditor(const KyEditorEvent& event);
     bool IsModified() const;
 
@@ -125,6 +127,7 @@ private:
     int visits_ = 0;
     std::atomic<bool> leaving_ {false};
     std::atomic<KyEditor*> editor_ {nullptr};
+    std::atomic<int> posting_ {0};  // posts to the editor under way
     std::string path_;
     std::atomic<bool> midiRunning_ {false};
     std::atomic<bool> audioRunning_ {false};

@@ -4,12 +4,22 @@
 
 KyPlayerDef::~KyPlayerDef()
 {
+    // The editor goes first: no post from the loader and no tone notification reaches it once
+    // Detach has returned, and its views let go of the tones before the tones can go.
+    if (editor_) editor_->Detach();
+    editor_.reset();
     if (!player_) return;
     player_->SetEditor(nullptr);
     // A load pass visiting this player gives up at its next step; the host does not wait for
     // it. The player goes now, or on the loading thread once the pass is done with it.
     player_->LeavePlayerList(/*awaitVisit=*/false);
     GigaBankManager::Instance().Retire(std::move(player_));
+}
+
+GigaEditor* KyPlayerDef::GetEditor()
+{
+    if (!editor_) editor_ = std::make_unique<GigaEditor>(*GetPlayer());
+    return editor_.get();
 }
 
 GigaPlayer* KyPlayerDef::GetPlayer()

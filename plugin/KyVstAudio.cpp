@@ -7,6 +7,7 @@
 
 #include "platform/DenormalGuard.h"
 #include "platform/Platform.h"
+#include "plugin/KyVstWindow.h"
 
 namespace {
 
@@ -32,13 +33,15 @@ KyVstAudio::KyVstAudio(audioMasterCallback host) : AudioEffectX(host, 0, 0)
     canProcessReplacing();
     buffers_.SetBusCount(kBuses);
     GetPlayer()->SetOutputBusCount(kBuses);
-    // The editor glue attaches here once the editor exists; until then the record says that
-    // there is no editor and the editor requests answer 0.
+    KyVstWindow::Attach(*this, *this);
 }
 
 KyVstAudio::~KyVstAudio()
 {
     Log("KyVstAudio::~KyVstAudio()\r\n");
+    // A host that closes the plug-in with its editor open: the window goes before the view it
+    // shows, and the view before the player.
+    setEditor(nullptr);
 }
 
 void KyVstAudio::open()

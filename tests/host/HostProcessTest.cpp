@@ -227,7 +227,7 @@ TEST(HostMarlet, InfoReportsWhatThePluginSays)
     EXPECT_EQ(f["outputs"], "32");
     EXPECT_THAT(f["output 0"], HasSubstr("Out 1|2"));
     EXPECT_EQ(f.count("output 31"), 1u);
-    EXPECT_EQ(f["flags"], "0x130");
+    EXPECT_EQ(f["flags"], "0x131");
     for (const char* yes : {"receiveVstEvents", "receiveVstMidiEvent", "LiveWithoutToolbar"})
         EXPECT_EQ(f[std::string("canDo ") + yes], "1") << yes;
     for (const char* no : {"sendVstEvents", "offline", "bypass"})

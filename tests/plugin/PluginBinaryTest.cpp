@@ -59,7 +59,7 @@ protected:
     AEffect* effect = nullptr;
 };
 
-TEST_F(PluginBinary, TheRecordDescribesASynthWith32OutputsAndNoEditorYet)
+TEST_F(PluginBinary, TheRecordDescribesASynthWith32OutputsAndAnEditor)
 {
     EXPECT_EQ(effect->magic, FourCC("VstP"));
     EXPECT_EQ(effect->uniqueID, FourCC("KyGm"));
@@ -67,7 +67,7 @@ TEST_F(PluginBinary, TheRecordDescribesASynthWith32OutputsAndNoEditorYet)
     EXPECT_EQ(effect->numOutputs, 32);
     EXPECT_EQ(effect->numPrograms, 0);
     EXPECT_EQ(effect->numParams, 0);
-    EXPECT_EQ(effect->flags, 0x130);
+    EXPECT_EQ(effect->flags, 0x131);
     EXPECT_EQ(effect->version, 1);
     EXPECT_EQ(effect->initialDelay, 0);
     EXPECT_EQ(effect->ioRatio, 1.0f);
@@ -138,15 +138,24 @@ TEST_F(PluginBinary, OutputPinsAreStereoPairsAndIndex32IsRefused)
     EXPECT_EQ(Call(effGetInputProperties, 0, 0, &pin), 0);
 }
 
-TEST_F(PluginBinary, EditorRequestsAnswerZeroWithoutAnEditor)
+// Without a window to open (no parent, or no display in the test's environment) the editor
+// requests stay harmless: the size is there, opening fails, keys are taken.
+TEST_F(PluginBinary, EditorRequestsWithoutAWindow)
 {
-    ERect* rect = reinterpret_cast<ERect*>(0x1);
-    EXPECT_EQ(Call(effEditGetRect, 0, 0, &rect), 0);
+    ERect* rect = nullptr;
+    ASSERT_EQ(Call(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 800 * (rect->bottom - rect->top) / 560);
+    EXPECT_EQ(Call(effEditGetRect, 0, 0, nullptr), 0);
+    EXPECT_EQ(Call(effEditClose), 0);  // never opened
     EXPECT_EQ(Call(effEditOpen, 0, 0, nullptr), 0);
-    EXPECT_EQ(Call(effEditClose), 0);
     EXPECT_EQ(Call(effEditIdle), 0);
-    EXPECT_EQ(Call(effEditKeyDown, 'a', VKEY_UP, nullptr, 1.0f), 0);
-    EXPECT_EQ(Call(effEditKeyUp, 'a', VKEY_UP), 0);
+    EXPECT_EQ(Call(effEditKeyDown, 'a', VKEY_UP, nullptr, 1.0f), 1);
+    EXPECT_EQ(Call(effEditKeyDown, 0, 99, nullptr, 2.0f), 1);  // a key the editor has no use for
+    EXPECT_EQ(Call(effEditKeyUp, 'a', VKEY_UP), 1);
+    ERect* again = nullptr;
+    ASSERT_EQ(Call(effEditGetRect, 0, 0, &again), 1);
+    EXPECT_EQ(again, rect);
 }
 
 TEST_F(PluginBinary, SpeakerArrangementPointersAreCleared)
@@ -172,7 +181,10 @@ TEST_F(PluginBinary, EveryOtherOpcodeAnswersZero)
                                       effGetChunk,
                                       effSetChunk,
                                       effProcessEvents,
-                                      effClose};
+                                      effClose,
+                                      effEditGetRect,  // the editor's, tested above
+                                      effEditKeyDown,
+                                      effEditKeyUp};
     std::array<char, 256> scratch {};
     for (int32 opcode = 0; opcode <= 90; ++opcode) {
         if (answered.count(opcode) || opcode == effGetEffectName || opcode == effGetVendorString ||

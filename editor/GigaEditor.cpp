@@ -1,0 +1,613 @@
+#include "editor/GigaEditor.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "editor/GigaView.h"
+#include "editor/WConfirm.h"
+#include "editor/WMessage.h"
+#include "editor/WMissing.h"
+#include "editor/XToneRack.h"
+#include "engine/GigaTone.h"
+#include "gig/GigaBankManager.h"
+#include "giga/GigaPlayer.h"
+#include "gui/XButton.h"
+#include "gui/XKeyboard.h"
+#include "gui/XLogo.h"
+#include "gui/XPane.h"
+#include "gui/XProgress.h"
+#include "gui/XViewPort.h"
+#include "platform/ChildProcess.h"
+#include "player/KyIdentity.h"
+#include "prefs/GigaPrefs.h"
+
+namespace {
+
+constexpr const char* kToolPictures[GigaEditor::kTools] = {
+    "tb_new.png",   "tb_open.png",     "tb_save.png",   "tb_saveas.png", "tb_browse.png",
+    "tb_stack.png", "tb_settings.png", "tb_expand.png", "tb_reset.png"};
+constexpr int kToolX = 5;
+constexpr int kToolStep = 60;
+constexpr int kToolY = 3;
+constexpr int kToolWidth = 59;
+constexpr int kToolHeight = 44;
+constexpr int kLogoX = -150;
+constexpr int kLogoY = 5;
+constexpr int kKeyboardX = 8;
+constexpr int kKeyboardWidth = 781;
+constexpr int kKeyboardHeight = 80;
+// The memory meter follows the loader about once a second.
+constexpr std::uint32_t kMeterTicks = 20;
+
+constexpr std::int32_t kMidi = FourCC("midi");
+constexpr std::int32_t kSelectView = FourCC("KyVs");
+constexpr std::int32_t kEditStack = FourCC("KySe");
+constexpr std::int32_t kLoad = FourCC("Load");
+constexpr std::int32_t kMute = FourCC("Mute");
+constexpr std::int32_t kBrowse = FourCC("brow");
+
+// The keyboard's pane passes the keyboard's notes on to the editor.
+class KeyPane : public XPane {
+public:
+    using XPane::XPane;
+    void Command(std::int32_t code, std::int32_t a, std::int32_t b) override
+    {
+        if (XControl* parent = Parent()) parent->Command(code, a, b);
+    }
+};
+
+bool IsToggle(int tool)
+{
+    return tool == GigaEditor::kBrowse || tool == GigaEditor::kStack || tool == GigaEditor::kExpand;
+}
+
+}  // namespace
+
+GigaEditor::GigaEditor(GigaPlayer& player) : XView(0, 0, kWidth, kHeight), player_(player)
+{
+    SetTitle(KyIdentity::kProduct);
+    SetColor(0, XColor(0, 0, 0));
+    BuildToolbar();
+    BuildRack();
+    BuildKeyboard();
+    UpdateMemoryMeter();
+    for (int i = 0; i < ViewCount(); ++i)
+        if (View(i)->Tone().Status() == GigaTone::kLoaded) View(i)->Refresh();
+    fileNav_.SetOwner(this);
+    fileNav_.AddFilter(kPerformanceFilter, kPerformanceExtension);
+    player_.SetEditor(this);
+    XEventQueue::Post(4, 0, 0);
+}
+
+GigaEditor::~GigaEditor()
+{
+    Detach();
+}
+
+void GigaEditor::Detach()
+{
+    if (detached_) return;
+    detached_ = true;
+    // No post and no tone notification reaches this editor after these return.
+    if (player_.Editor() == this) player_.SetEditor(nullptr);
+    fileNav_.Cancel();
+    for (int i = 0; i < ViewCount(); ++i) View(i)->Tone().SetView(nullptr);
+}
+
+void GigaEditor::BuildToolbar()
+{
+    toolbar_ = Add<XPane>(0, 0, kWidth, kToolbarHeight);
+    toolbar_->SetPicture("tb_back.png");
+    toolbar_->SetSize(kWidth, kToolbarHeight);
+    for (int i = 0; i < kTools; ++i) {
+        XButton* button =
+            toolbar_->Add<XButton>(kToolX + kToolStep * i, kToolY, kToolWidth, kToolHeight);
+        button->SetPicture(kToolPictures[i]);
+        button->SetSize(kToolWidth, kToolHeight);
+        button->SetToggleMode(IsToggle(i));
+        button->SetTag(i);
+        button->AddListener(this);
+        tools_[static_cast<std::size_t>(i)] = button;
+    }
+    // The browser and the settings window come with their own views; until then their buttons
+    // are shown but cannot be pressed.
+    tools_[kBrowse]->SetEnabled(false);
+    tools_[kSettings]->SetEnabled(false);
+    logo_ = toolbar_->Add<XLogo>(kLogoX, kLogoY);
+    logo_->AddListener(this);
+    meter_ = Add<XProgress>(0, kToolbarHeight, kWidth, kMeterHeight);
+    meter_->SetColor(0, XColor(20, 20, 24));
+    meter_->SetColor(1, XColor(60, 60, 120));
+}
+
+void GigaEditor::BuildRack()
+{
+    port_ = Add<XViewPort>(0, kToolbarHeight + kMeterHeight, kWidth, kPortHeight);
+    port_->SetColor(0, XColor(0, 0, 0));
+    rack_ = port_->Attach(std::make_unique<XToneRack>(0, 0, kRackWidth), false, true);
+    for (int i = 0; i < player_.ToneCount(); ++i) {
+        GigaTone* tone = player_.Giga(i);
+        if (!tone || tone->TypeCode() != GigaTone::kTypeCode) continue;
+        GigaView* view = rack_->AddView(std::make_unique<GigaView>(*this, *tone));
+        view->AddListener(this);
+    }
+    rack_->Layout();
+    port_->Layout();
+    if (ViewCount() > 0) View(0)->SetHighlight(1);
+}
+
+void GigaEditor::BuildKeyboard()
+{
+    keyPane_ = Add<KeyPane>(0, -kKeyPaneHeight, kWidth, kKeyPaneHeight);
+    keyPane_->SetPicture("key_pane.png");
+    keyPane_->SetSize(kWidth, kKeyPaneHeight);
+    keyboard_ = keyPane_->Add<XKeyboard>(kKeyboardX, kKeyPaneHeight - kKeyboardHeight - 4,
+                                         kKeyboardWidth, kKeyboardHeight);
+    UpdateKeyboardMarks();
+}
+
+int GigaEditor::ViewCount() const
+{
+    return rack_ ? rack_->ViewCount() : 0;
+}
+
+GigaView* GigaEditor::View(int index) const
+{
+    return rack_ ? rack_->View(index) : nullptr;
+}
+
+int GigaEditor::IndexOf(const GigaView* view) const
+{
+    for (int i = 0; i < ViewCount(); ++i)
+        if (View(i) == view) return i;
+    return -1;
+}
+
+bool GigaEditor::Post(const KyEditorEvent& event)
+{
+    if (event.code == kToneLoadDone) {
+        // Coalesced: one waiting event carries every result since the last tick.
+        if (event.value == 0) loadFailed_.store(true, std::memory_order_relaxed);
+        if (loadDonePending_.exchange(true, std::memory_order_acq_rel)) return true;
+        if (XEventQueue::Post(XEvent {event.code, event.value, event.extra})) return true;
+        loadDonePending_.store(false, std::memory_order_release);
+        return false;
+    }
+    return XEventQueue::Post(XEvent {event.code, event.value, event.extra});
+}
+
+void GigaEditor::Tick(std::uint32_t tick)
+{
+    for (int i = 0; i < ViewCount(); ++i) View(i)->Tick();
+    UpdateKeyboardMarks();
+    if (dialog_ != Dialog::kNone) PollFileDialog();
+    if (tick % kMeterTicks == 0) UpdateMemoryMeter();
+}
+
+void GigaEditor::UpdateMemoryMeter()
+{
+    const GigaPrefs& prefs = GigaPrefs::Instance();
+    const std::int64_t available = prefs.AvailableMemoryMb();
+    meter_->SetValue(available > 0 ? static_cast<float>(prefs.ReservedMemoryMb()) /
+                                         static_cast<float>(available)
+                                   : 0.0f);
+}
+
+void GigaEditor::UpdateKeyboardMarks()
+{
+    // The whole keyboard plays until the selected tone's instrument is there.
+    std::array<int, 4> marks = {XKeyboard::kFirstNote, XKeyboard::kLastNote, 0, -1};
+    if (GigaView* view = View(selected_)) {
+        const GigaTone& tone = view->Tone();
+        const int status = tone.Status();
+        if (tone.LayerCount() > 0 &&
+            (status == GigaTone::kLoaded || status == GigaTone::kLoadedAndShown))
+            marks = {tone.LowestKey(), tone.HighestKey(), tone.KeySwitchLow(),
+                     tone.KeySwitchHigh()};
+    }
+    if (marks == marks_) return;
+    marks_ = marks;
+    keyboard_->SetRanges(marks[0], marks[1], marks[2], marks[3]);
+}
+
+void GigaEditor::SelectTone(int index)
+{
+    GigaView* view = View(index);
+    if (!view) return;
+    if (GigaView* previous = View(selected_); previous && previous != view)
+        previous->SetHighlight(0);
+    view->SetHighlight(1);
+    selected_ = index;
+    UpdateKeyboardMarks();
+}
+
+// --- Toolbar
+
+void GigaEditor::ButtonClicked(XButton* sender, std::int32_t code)
+{
+    if (sender == logo_) {
+        platform::ChildProcess::StartDetached("xdg-open", {kWebPage});
+        return;
+    }
+    switch (sender->Tag()) {
+        case kNew:
+            NewCommand();
+            break;
+        case kOpen:
+            OpenCommand();
+            break;
+        case kSave:
+            SaveCommand();
+            break;
+        case kSaveAs:
+            SaveAsCommand();
+            break;
+        case kBrowse:
+            SetBrowsing(sender->IsDown());
+            break;
+        case kStack:
+            SetStackMode(sender->IsDown());
+            break;
+        case kSettings:
+            sender->SetDown(false);
+            break;
+        case kExpand:
+            SetExpandAll(sender->IsDown());
+            break;
+        case kReset:
+            ResetCommand();
+            break;
+        default:
+            break;
+    }
+}
+
+void GigaEditor::NewCommand()
+{
+    if (player_.IsModified()) {
+        ShowPopup(std::make_unique<WConfirm>(path_), kConfirmNew);
+        return;
+    }
+    // Nothing would be lost: a new performance starts at once, as reset does.
+    ResetCommand();
+}
+
+void GigaEditor::OpenCommand()
+{
+    if (player_.IsModified()) {
+        ShowPopup(std::make_unique<WConfirm>(path_), kConfirmOpen);
+        return;
+    }
+    StartOpenDialog();
+}
+
+void GigaEditor::SaveCommand()
+{
+    SaveThen(Dialog::kNone);
+}
+
+void GigaEditor::SaveAsCommand()
+{
+    StartSaveDialog(Dialog::kSave);
+}
+
+void GigaEditor::ResetCommand()
+{
+    player_.NewPerformance();
+    RequestLoading();
+    path_.clear();
+    RefreshViews();
+    UpdateKeyboardMarks();
+}
+
+void GigaEditor::SetStackMode(bool on)
+{
+    stackMode_ = on;
+    tools_[kStack]->SetDown(on);
+}
+
+void GigaEditor::SetExpandAll(bool on)
+{
+    tools_[kExpand]->SetDown(on);
+    for (int i = 0; i < ViewCount(); ++i) {
+        GigaView* view = View(i);
+        view->SetExpanded(on && view->Tone().LayerCount() > 0);
+    }
+    rack_->Layout();
+    port_->Layout();
+}
+
+void GigaEditor::SetBrowsing(bool on)
+{
+    // Without a browser view to show there is nothing to switch to.
+    if (!tools_[kBrowse]->IsEnabled()) on = false;
+    browsing_ = on;
+    tools_[kBrowse]->SetDown(on);
+    port_->SetSize(kWidth, on ? kPortHeightBrowsing : kPortHeight);
+    if (on)
+        keyPane_->Hide();
+    else
+        keyPane_->Show();
+    Invalidate();
+}
+
+void GigaEditor::ShowMessage(const std::string& text)
+{
+    ShowPopup(std::make_unique<WMessage>(text), kMessage);
+}
+
+// --- File dialogs
+
+void GigaEditor::StartOpenDialog()
+{
+    if (fileNav_.Open("Open a Performance")) dialog_ = Dialog::kOpen;
+}
+
+bool GigaEditor::StartSaveDialog(Dialog purpose)
+{
+    if (!fileNav_.Save("Save a Performance")) return false;
+    dialog_ = purpose;
+    return true;
+}
+
+void GigaEditor::SaveThen(Dialog then)
+{
+    if (path_.empty()) {
+        // The dialog's answer arrives on a later tick; the command goes on from there.
+        StartSaveDialog(then == Dialog::kNone ? Dialog::kSave : then);
+        return;
+    }
+    if (SaveTo(path_)) AfterSave(then);
+}
+
+void GigaEditor::AfterSave(Dialog then)
+{
+    if (then == Dialog::kSaveThenReset) ResetCommand();
+    if (then == Dialog::kSaveThenOpen) StartOpenDialog();
+}
+
+bool GigaEditor::SaveTo(const std::string& path)
+{
+    if (!player_.Save(path)) {
+        Log("*** GigaEditor: cannot save %s ***", path.c_str());
+        ShowMessage("The performance could not be saved to " + path);
+        return false;
+    }
+    path_ = path;
+    return true;
+}
+
+void GigaEditor::PollFileDialog()
+{
+    const UFileNav::State state = fileNav_.Poll();
+    if (state == UFileNav::State::kOpen) return;
+    const Dialog purpose = std::exchange(dialog_, Dialog::kNone);
+    if (state != UFileNav::State::kChosen || fileNav_.Names().empty()) return;
+    std::string path = fileNav_.Path(0);
+    if (purpose == Dialog::kOpen) {
+        OpenFile(path);
+        return;
+    }
+    // A name typed without the extension gets it, as the filter promises.
+    const std::string extension = std::string(".") + kPerformanceExtension;
+    if (path.size() < extension.size() ||
+        path.compare(path.size() - extension.size(), extension.size(), extension) != 0)
+        path += extension;
+    if (SaveTo(path)) AfterSave(purpose);
+}
+
+void GigaEditor::OpenFile(const std::string& path)
+{
+    if (!player_.Load(path)) {
+        Log("*** GigaEditor: %s is no performance ***", path.c_str());
+        return;
+    }
+    path_ = path;
+    RequestLoading();
+    RefreshViews();
+}
+
+void GigaEditor::RequestLoading()
+{
+    player_.RequestLoading();
+}
+
+// --- Notifications from the views and the keyboard
+
+void GigaEditor::Notify(XControl* sender, std::int32_t code)
+{
+    auto* view = dynamic_cast<GigaView*>(sender);
+    if (!view) return;
+    switch (code) {
+        case kSelectView:
+            SelectTone(IndexOf(view));
+            break;
+        case kEditStack:
+            // The stack editor comes with its own view.
+            break;
+        case kLoad:
+            RequestLoading();
+            break;
+        case kMute:
+            ResolveMute(view);
+            break;
+        case kBrowse:
+            if (tools_[kBrowse]->IsEnabled()) SetBrowsing(!browsing_);
+            break;
+        default:
+            break;
+    }
+}
+
+void GigaEditor::Command(std::int32_t code, std::int32_t a, std::int32_t b)
+{
+    if (code != kMidi) return;
+    GigaView* view = View(selected_);
+    if (!view) return;
+    if (b > 0)
+        view->Tone().KeyboardNoteOn(a, b);
+    else
+        view->Tone().KeyboardNoteOff(a);
+}
+
+// Mute words: 0 playing, 1 muted, 2 soloed; a request (wanted) of 1 mutes, 2 solos, 3 unmutes,
+// 4 unsolos. Soloing one part mutes every other that is not soloed, remembering what each was;
+// the last unsolo puts those back.
+void GigaEditor::ResolveMute(GigaView* sender)
+{
+    // Every part of the rack, tone and layers alike, through one accessor each.
+    struct Part {
+        GigaTone* tone;
+        int layer;  // -1: the tone itself
+    };
+    std::vector<Part> parts;
+    for (int i = 0; i < ViewCount(); ++i) {
+        GigaTone& tone = View(i)->Tone();
+        parts.push_back({&tone, -1});
+        tone.EditLayers([&](int index, GigaPart&) { parts.push_back({&tone, index}); });
+    }
+    const auto get = [](const Part& p, int word) {
+        int value = 0;
+        if (p.layer < 0)
+            value = p.tone->Mute(static_cast<KyTone::MuteWord>(word));
+        else
+            p.tone->EditLayer(p.layer, [&](GigaPart& l) { value = l.mute[word]; });
+        return value;
+    };
+    const auto set = [](const Part& p, int word, int value) {
+        if (p.layer < 0)
+            p.tone->SetMute(static_cast<KyTone::MuteWord>(word), value);
+        else
+            p.tone->EditLayer(
+                p.layer, [&](GigaPart& l) { l.mute[word] = static_cast<std::int16_t>(value); });
+    };
+    constexpr int kSaved = KyTone::kSavedMute;
+    constexpr int kCurrent = KyTone::kCurrentMute;
+    constexpr int kWanted = KyTone::kRequestedMute;
+
+    int soloed = 0;
+    for (const Part& p : parts) soloed += get(p, kCurrent) == 2;
+
+    GigaTone& tone = sender->Tone();
+    std::vector<Part> own;
+    for (const Part& p : parts)
+        if (p.tone == &tone) own.push_back(p);
+    const int toneWanted = tone.Mute(KyTone::kRequestedMute);
+    if (toneWanted != tone.Mute(KyTone::kCurrentMute))
+        for (const Part& p : own)
+            if (p.layer >= 0) set(p, kWanted, toneWanted);
+
+    for (const Part& p : own) {
+        const int wanted = get(p, kWanted);
+        if (wanted == get(p, kCurrent)) continue;
+        switch (wanted) {
+            case 1:
+                set(p, kCurrent, 1);
+                break;
+            case 3:
+                set(p, kCurrent, soloed > 0 ? 2 : 0);
+                break;
+            case 2:
+                if (soloed == 0) {
+                    for (const Part& q : parts) {
+                        set(q, kSaved, get(q, kCurrent));
+                        if (get(q, kWanted) != 2) set(q, kCurrent, 1);
+                    }
+                }
+                ++soloed;
+                set(p, kCurrent, 2);
+                break;
+            case 4:
+                --soloed;
+                set(p, kCurrent, 1);
+                if (soloed <= 0) {
+                    soloed = 0;
+                    for (const Part& q : parts) set(q, kCurrent, get(q, kSaved));
+                }
+                break;
+            default:
+                break;
+        }
+    }
+    for (const Part& p : parts) set(p, kWanted, get(p, kCurrent));
+    RefreshViews();
+}
+
+void GigaEditor::RefreshViews()
+{
+    for (int i = 0; i < ViewCount(); ++i) View(i)->Refresh();
+}
+
+// --- Events and popups
+
+void GigaEditor::HandleEvent(XEvent* event)
+{
+    if (event->code != kToneLoadDone) return;
+    loadDonePending_.store(false, std::memory_order_release);
+    const bool failed = loadFailed_.exchange(false, std::memory_order_acq_rel);
+    UpdateMemoryMeter();
+    UpdateKeyboardMarks();
+    if (failed) ShowMissingFiles();
+}
+
+void GigaEditor::ShowMissingFiles()
+{
+    auto dialog = std::make_unique<WMissing>();
+    int missing = 0;
+    for (int i = 0; i < ViewCount(); ++i) {
+        View(i)->Tone().EditLayers([&](int, GigaPart& layer) {
+            if (layer.state != GigaPart::kFileNotFound) return;
+            dialog->AddMissing(layer.bankPath);
+            ++missing;
+        });
+    }
+    // A failure with every file present (a damaged file, too little memory) has nothing to
+    // relink; the tone views show it.
+    if (missing > 0) ShowPopup(std::move(dialog), kMissingFiles);
+}
+
+void GigaEditor::ApplyMissingResult(XView& popup, std::int32_t result)
+{
+    auto& dialog = static_cast<WMissing&>(popup);
+    for (int i = 0; i < ViewCount(); ++i) {
+        GigaTone& tone = View(i)->Tone();
+        bool changed = false;
+        tone.EditLayers([&](int, GigaPart& layer) {
+            if (layer.state != GigaPart::kFileNotFound) return;
+            if (result == 0) {
+                layer.state = GigaPart::kToBeRemoved;
+                changed = true;
+            } else if (const auto found = dialog.FoundPathFor(layer.bankPath)) {
+                layer.bankPath = *found;
+                layer.state = GigaPart::kLoadRequested;
+                changed = true;
+            }
+        });
+        if (changed) tone.SetStatus(GigaTone::kLoadRequested);
+    }
+    RequestLoading();
+}
+
+void GigaEditor::PopupClosed(XView* popup)
+{
+    const std::int32_t result = popup->Result();
+    switch (popup->PopupId()) {
+        case kConfirmNew:
+            if (result == 1) SaveThen(Dialog::kSaveThenReset);
+            if (result == 0) ResetCommand();
+            break;
+        case kConfirmOpen:
+            if (result == 1) SaveThen(Dialog::kSaveThenOpen);
+            if (result == 0) StartOpenDialog();
+            break;
+        case kMissingFiles:
+            ApplyMissingResult(*popup, result);
+            break;
+        case kStackEditor:
+            UpdateKeyboardMarks();
+            break;
+        default:
+            break;
+    }
+}

@@ -1,0 +1,150 @@
+#include "plugin/KyVstWindow.h"
+
+#include <mutex>
+
+#include "editor/GigaEditor.h"
+#include "gui/x11/XWindowX11.h"
+#include "plugin/KyPlayerDef.h"
+#include "vst/AudioEffect.h"
+
+namespace {
+
+// The editor's size as the host first heard it, for the whole process: hosts size their window
+// once and are not told of changes.
+struct FrozenRect {
+    std::once_flag once;
+    ERect rect {};
+    int scale = 1;
+};
+
+FrozenRect& Frozen()
+{
+    static FrozenRect frozen;
+    return frozen;
+}
+
+}  // namespace
+
+KyVstWindow* KyVstWindow::Attach(KyPlayerDef& owner, AudioEffect& effect)
+{
+    auto window = std::make_unique<KyVstWindow>(owner, &effect);
+    KyVstWindow* raw = window.get();
+    effect.setEditor(std::move(window));
+    return raw;
+}
+
+KyVstWindow::KyVstWindow(KyPlayerDef& owner, AudioEffect* effect)
+    : AEffEditor(effect), owner_(owner)
+{
+}
+
+KyVstWindow::~KyVstWindow()
+{
+    close();
+}
+
+bool KyVstWindow::getRect(ERect** rect)
+{
+    if (!rect) return false;
+    FrozenRect& frozen = Frozen();
+    std::call_once(frozen.once, [&] {
+        const XView* view = owner_.GetEditor();
+        frozen.scale = XWindowX11::DisplayScale();
+        frozen.rect.top = 0;
+        frozen.rect.left = 0;
+        frozen.rect.bottom = static_cast<std::int16_t>(view->Height() * frozen.scale);
+        frozen.rect.right = static_cast<std::int16_t>(view->Width() * frozen.scale);
+    });
+    *rect = &frozen.rect;
+    return true;
+}
+
+bool KyVstWindow::open(void* parentWindow)
+{
+    // A second open without a close shows the editor in the new parent.
+    if (window_) close();
+    const auto parent = reinterpret_cast<std::uintptr_t>(parentWindow);
+    if (!parent) return false;
+    GigaEditor* view = owner_.GetEditor();
+    ERect* rect = nullptr;
+    getRect(&rect);
+    SetParentWindow(parent);
+    SetRootView(view);
+    window_ = XWindowX11::Open(*this, parent, {}, Frozen().scale);
+    if (!window_) {
+        Log("*** KyVstWindow::open() no window ***");
+        SetRootView(nullptr);
+        SetParentWindow(0);
+        return false;
+    }
+    parentWindow_ = parent;
+    systemWindow_ = parentWindow;
+    return true;
+}
+
+void KyVstWindow::close()
+{
+    if (!window_ && !parentWindow_) return;
+    Log("KyVstWindow::close()");
+    StopTimer();
+    window_.reset();
+    SetParentWindow(0);
+    SetRootView(nullptr);
+    parentWindow_ = 0;
+    systemWindow_ = nullptr;
+}
+
+void KyVstWindow::idle()
+{
+    if (window_) window_->Idle();
+}
+
+std::int32_t KyVstWindow::TranslateKey(unsigned char virtualKey)
+{
+    switch (virtualKey) {
+        case vst::VKEY_UP:
+            return kKeyUp;
+        case vst::VKEY_DOWN:
+            return kKeyDown;
+        case vst::VKEY_LEFT:
+            return kKeyLeft;
+        case vst::VKEY_RIGHT:
+            return kKeyRight;
+        case vst::VKEY_DELETE:
+            return kKeyDelete;
+        case vst::VKEY_BACK:
+            return kKeyBackspace;
+        case vst::VKEY_TAB:
+            return kKeyTab;
+        case vst::VKEY_RETURN:
+        case vst::VKEY_ENTER:
+            return kKeyEnter;
+        case vst::VKEY_ESCAPE:
+            return kKeyEscape;
+        default:
+            return kKeyChar;
+    }
+}
+
+std::int32_t KyVstWindow::TranslateModifiers(unsigned char modifiers)
+{
+    std::int32_t out = 0;
+    if (modifiers & vst::MODIFIER_SHIFT) out |= kModShift;
+    if (modifiers & vst::MODIFIER_CONTROL) out |= kModControl;
+    if (modifiers & vst::MODIFIER_COMMAND) out |= kModCommand;
+    // Alternate is not passed on.
+    return out;
+}
+
+bool KyVstWindow::onKeyDown(VstKeyCode& key)
+{
+    Log("onKeyDown(%c)\r\n", key.character > 31 && key.character < 127 ? key.character : '?');
+    if (window_) KeyEvent(key.character, TranslateModifiers(key.modifier), TranslateKey(key.virt));
+    return true;
+}
+
+bool KyVstWindow::onKeyUp(VstKeyCode& key)
+{
+    Log("onKeyUp\r\n");
+    return true;
+}

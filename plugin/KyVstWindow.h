@@ -1,0 +1,43 @@
+// The editor glue: answers the host's editor requests with a child window inside the host's
+// window, which shows the player's main editor view. The view belongs to the plug-in object and
+// survives closing; the window lives from open to close.
+//
+// On Linux the host's idle calls drive the editor: they read the window's events and run the
+// 50 ms tick, on whatever thread the host opens the editor from.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "gui/XWinGui.h"
+#include "vst/AEffEditor.h"
+
+class KyPlayerDef;
+class XWindowX11;
+
+class KyVstWindow : public AEffEditor, public XWinGui {
+public:
+    // Attaches itself to `effect` as its editor (which sets the has-editor flag).
+    static KyVstWindow* Attach(KyPlayerDef& owner, AudioEffect& effect);
+
+    KyVstWindow(KyPlayerDef& owner, AudioEffect* effect);
+    ~KyVstWindow() override;
+
+    bool getRect(ERect** rect) override;
+    bool open(void* parentWindow) override;
+    void close() override;
+    void idle() override;
+    bool onKeyDown(VstKeyCode& key) override;
+    bool onKeyUp(VstKeyCode& key) override;
+
+    // The host's virtual key and modifier bits as the GUI's key code and modifiers.
+    static std::int32_t TranslateKey(unsigned char virtualKey);
+    static std::int32_t TranslateModifiers(unsigned char modifiers);
+
+    XWindowX11* Window() const { return window_.get(); }
+
+private:
+    KyPlayerDef& owner_;
+    std::uintptr_t parentWindow_ = 0;
+    std::unique_ptr<XWindowX11> window_;
+};

@@ -1,0 +1,168 @@
+// The plug-in's editor as hosts open it: through the binary interface, into a window of the
+// test's own on a virtual X server, with the demo rack loaded and playing. Without a display
+// every test here skips.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <malloc.h>
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/plugin/DemoRacks.h"
+#include "tools/marlet-host/VstPluginModule.h"
+
+namespace {
+
+int OpenDescriptors()
+{
+    int n = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir)) ++n;
+        closedir(dir);
+    }
+    return n;
+}
+
+// Sanitizer builds answer 0: their heap is their own.
+std::size_t HeapInUse()
+{
+    return mallinfo2().uordblks;
+}
+
+class PluginEditor : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* display = std::getenv("DISPLAY");
+        if (!display || !*display) GTEST_SKIP() << "no X display";
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            if (c_) xcb_disconnect(c_);
+            c_ = xcb_connect(nullptr, nullptr);
+            if (!xcb_connection_has_error(c_)) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (xcb_connection_has_error(c_)) GTEST_SKIP() << "cannot reach the X display";
+        screen_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+        parent_ = NewParent();
+        plugin_ = Plugin();
+    }
+
+    void TearDown() override
+    {
+        plugin_.reset();
+        if (c_) xcb_disconnect(c_);
+    }
+
+    xcb_window_t NewParent()
+    {
+        const xcb_window_t window = xcb_generate_id(c_);
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, window, screen_->root, 0, 0, 800, 560, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual, 0, nullptr);
+        xcb_map_window(c_, window);
+        Sync();
+        return window;
+    }
+
+    // A plug-in playing the demo's layered rack, as a host has it after loading a project.
+    std::unique_ptr<VstPluginModule> Plugin()
+    {
+        std::string error;
+        auto module = VstPluginModule::Load(MARLET_PLUGIN_PATH, error);
+        EXPECT_NE(module, nullptr) << error;
+        if (!module) return module;
+        module->Dispatch(vst::effOpen);
+        module->Dispatch(vst::effMainsChanged, 0, 1);
+        std::vector<std::uint8_t> state = racks_.Layered();
+        module->Dispatch(vst::effSetChunk, 0, static_cast<vst::intptr>(state.size()), state.data());
+        return module;
+    }
+
+    void Sync() { std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); }
+
+    int Children(xcb_window_t window)
+    {
+        Sync();
+        xcb_query_tree_reply_t* tree =
+            xcb_query_tree_reply(c_, xcb_query_tree(c_, window), nullptr);
+        const int n = tree ? xcb_query_tree_children_length(tree) : -1;
+        std::free(tree);
+        return n;
+    }
+
+    vst::intptr Open(VstPluginModule& module, xcb_window_t parent)
+    {
+        return module.Dispatch(vst::effEditOpen, 0, 0,
+                               reinterpret_cast<void*>(static_cast<std::uintptr_t>(parent)));
+    }
+
+    void Idle(VstPluginModule& module, int times)
+    {
+        for (int i = 0; i < times; ++i) {
+            module.Dispatch(vst::effEditIdle);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    hostside::DemoRacks racks_;
+    xcb_connection_t* c_ = nullptr;
+    xcb_screen_t* screen_ = nullptr;
+    xcb_window_t parent_ = 0;
+    std::unique_ptr<VstPluginModule> plugin_;
+};
+
+TEST_F(PluginEditor, FiveHundredOpensAndClosesWithTheDemoLoadedLeaveNothingBehind)
+{
+    ERect* rect = nullptr;
+    ASSERT_EQ(plugin_->Dispatch(vst::effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right, 800);
+    EXPECT_EQ(rect->bottom, 560);
+    const auto cycle = [&] {
+        ASSERT_EQ(Open(*plugin_, parent_), 1);
+        Idle(*plugin_, 1);
+        plugin_->Dispatch(vst::effEditClose);
+    };
+    for (int i = 0; i < 20; ++i) cycle();
+    EXPECT_EQ(Children(parent_), 0);
+    const int descriptors = OpenDescriptors();
+    const std::size_t heap = HeapInUse();
+    for (int i = 0; i < 500; ++i) cycle();
+    EXPECT_EQ(Children(parent_), 0);
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+    EXPECT_LE(HeapInUse(), heap + 64 * 1024) << "from " << heap;
+}
+
+TEST_F(PluginEditor, OddHostCallsAndTwoInstancesAreSafe)
+{
+    plugin_->Dispatch(vst::effEditClose);  // never opened
+    ASSERT_EQ(Open(*plugin_, parent_), 1);
+    ASSERT_EQ(Open(*plugin_, parent_), 1);  // a second open replaces the first window
+    Idle(*plugin_, 3);
+    EXPECT_EQ(Children(parent_), 1);
+
+    // A second instance in the same process, in a window of its own, both idling.
+    auto second = Plugin();
+    ASSERT_NE(second, nullptr);
+    const xcb_window_t otherParent = NewParent();
+    ASSERT_EQ(Open(*second, otherParent), 1);
+    for (int i = 0; i < 10; ++i) {
+        Idle(*plugin_, 1);
+        Idle(*second, 1);
+    }
+    EXPECT_EQ(Children(otherParent), 1);
+
+    // The host destroys its window before closing the editor, then closes the plug-in with
+    // the editor still open.
+    xcb_destroy_window(c_, otherParent);
+    Sync();
+    Idle(*second, 3);
+    second.reset();
+    plugin_->Close();
+    EXPECT_EQ(Children(parent_), 0);
+}
+
+}  // namespace
