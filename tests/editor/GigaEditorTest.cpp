@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "editor/GigaView.h"
 #include "editor/WConfirm.h"
@@ -233,6 +235,55 @@ TEST_F(EditorRig, LoadResultsCoalesceAndAMissingFileOpensTheDialog)
     player.WaitWhileLoading();
     EXPECT_EQ(Tone(4).LayerCount(), 0);
     EXPECT_EQ(Tone(6).LayerCount(), 0);
+}
+
+// The GUI thread works the editor while an audio thread renders and the loader loads whole
+// performances: the sanitizer build watches every hand-over, and the GUI never waits for a load.
+TEST_F(EditorRig, TheEditorWorksWhileTheEngineLoadsAndPlays)
+{
+    GigaPlayer other;
+    other.OnInit();
+    other.LeavePlayerList();
+    for (int t = 0; t < 16; ++t) other.Giga(t)->AddLayer(bank, t % 3);
+    const std::string full = folder.File("full.mrp");
+    ASSERT_TRUE(other.Save(full));
+
+    std::atomic<bool> stop {false};
+    std::thread audio([&] {
+        std::vector<float> left(256), right(256);
+        KyBufferList buses;
+        buses.SetBusCount(16);
+        buses.SetBus(0, left.data(), right.data());
+        buses.SetReady(0, true);
+        while (!stop.load()) {
+            player.Process(&buses, 256);
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+    });
+    XKeyboard& keys = *editor->Keyboard();
+    const int x = keys.AbsoluteX() + XKeyboard::KeyLeft(48) + 5;
+    const int y = keys.AbsoluteY() + keys.Height() - 8;
+    for (int round = 0; round < 6; ++round) {
+        Answer(full);
+        editor->ResetCommand();
+        editor->OpenCommand();
+        SettleDialog();
+        for (int i = 0; i < 20; ++i) {
+            editor->SelectTone(i % 16);
+            editor->MouseDownAt(x, y, 1, false, false);
+            Tick();
+            editor->MouseUpAt(x, y);
+            Tone(i % 16).SetMute(KyTone::kRequestedMute, i % 2 ? 1 : 3);
+            editor->Notify(editor->View(i % 16), FourCC("Mute"));
+        }
+        editor->SetExpandAll(round % 2 == 0);
+    }
+    player.WaitWhileLoading();
+    Tick(3);
+    stop = true;
+    audio.join();
+    EXPECT_EQ(editor->Path(), full);
+    for (int t = 0; t < 16; ++t) EXPECT_EQ(Tone(t).LayerCount(), 1) << "tone " << t;
 }
 
 TEST_F(EditorRig, EmptyAndLoadedEditorsLookRight)
