@@ -227,7 +227,16 @@ void GigaEditor::SelectTone(int index)
 void GigaEditor::ButtonClicked(XButton* sender, std::int32_t code)
 {
     if (sender == logo_) {
-        platform::ChildProcess::StartDetached("xdg-open", {kWebPage});
+        // Shift-click switches the rack's debug file on the desktop; a plain click opens the
+        // maker's page.
+        if (Mouse().shift) {
+            const bool open = player_.ToggleLog();
+            Log("GigaEditor: debug log %s", open ? "on" : "off");
+            ShowMessage(open ? "The debug log marlet.log is being written on your desktop."
+                             : "The debug log is off.");
+        } else {
+            platform::ChildProcess::StartDetached("xdg-open", {kWebPage});
+        }
         return;
     }
     switch (sender->Tag()) {

@@ -26,6 +26,7 @@
 #include "gui/XGraphic.h"
 #include "gui/XKeyboard.h"
 #include "player/KyBufferList.h"
+#include "prefs/GigaPrefs.h"
 #include "tests/gui/ControlsRig.h"
 #include "tests/gui/support/ReferenceImage.h"
 #include "tools/marlet-demo/DemoInstrument.h"
@@ -84,6 +85,7 @@ protected:
     }
     GigaTone& Tone(int i) { return *player.Giga(i); }
 
+    testsupport::IsolatedHome home;
     testsupport::TempFolder folder;
     testsupport::TempFolder bin;
     testsupport::ScopedEnv path {"PATH", bin.Path() + ":/usr/bin:/bin"};
@@ -109,6 +111,22 @@ TEST_F(EditorRig, TheLayoutHoldsEveryToneAndTheEditorIsThePlayers)
     editor.reset();
     EXPECT_EQ(player.Editor(), nullptr);
     for (int i = 0; i < 16; ++i) EXPECT_EQ(Tone(i).View(), nullptr);
+}
+
+TEST_F(EditorRig, ShiftClickOnTheLogoSwitchesTheDebugLog)
+{
+    XControl* logo = editor->ToolButton(GigaEditor::kReset)->Parent()->Child(GigaEditor::kTools);
+    const int x = logo->AbsoluteX() + 20;
+    const int y = logo->AbsoluteY() + 10;
+    for (const bool expected : {true, false}) {
+        editor->MouseDownAt(x, y, 1, /*shift=*/true, false);
+        editor->MouseUpAt(x, y);
+        EXPECT_EQ(player.LogFileOpen(), expected);
+        ASSERT_NE(editor->OpenPopup(), nullptr);
+        editor->OpenPopup()->Close(1);
+        Tick(2);
+    }
+    EXPECT_TRUE(fs::exists(home.Desktop() + "/marlet.log"));
 }
 
 TEST_F(EditorRig, TheOnScreenKeyboardPlaysTheSelectedTone)
@@ -288,6 +306,8 @@ TEST_F(EditorRig, TheEditorWorksWhileTheEngineLoadsAndPlays)
 
 TEST_F(EditorRig, EmptyAndLoadedEditorsLookRight)
 {
+    // The memory meter shows the share of the budget, which comes from the machine.
+    GigaPrefs::Instance().Budget().SetLimit(GigaPrefs::kMaxBudgetMb);
     XGraphic g;
     controlsrig::DrawAll(*editor, g);
     testsupport::ExpectMatchesReference(g, "editor_empty");
