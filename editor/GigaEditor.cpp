@@ -18,6 +18,7 @@
 #include "gui/XPane.h"
 #include "gui/XProgress.h"
 #include "gui/XViewPort.h"
+#include "persist/GigaPerformance.h"
 #include "platform/ChildProcess.h"
 #include "player/KyIdentity.h"
 #include "prefs/GigaPrefs.h"
@@ -339,6 +340,16 @@ void GigaEditor::SetBrowsing(bool on)
     else
         keyPane_->Show();
     Invalidate();
+}
+
+bool GigaEditor::AcceptInstrumentPath(const std::string& path)
+{
+    if (path.size() <= GigaPerformance::kMaxLayerPath) return true;
+    Log("*** GigaEditor: a path of %zu bytes refused ***", path.size());
+    ShowMessage(
+        "This instrument's path is longer than 511 bytes: a performance\n"
+        "could not keep it, so it was not loaded.");
+    return false;
 }
 
 void GigaEditor::ShowMessage(const std::string& text)

@@ -79,6 +79,7 @@ public:
     // GigaEditorLink
     GigaPlayer& Player() override { return player_; }
     bool StackMode() const override { return stackMode_; }
+    bool AcceptInstrumentPath(const std::string& path) override;
 
     // --- The toolbar's commands, as the buttons give them.
     void NewCommand();

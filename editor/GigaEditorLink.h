@@ -3,6 +3,8 @@
 // which ends before the editor's.
 #pragma once
 
+#include <string>
+
 class GigaPlayer;
 
 class GigaEditorLink {
@@ -11,4 +13,7 @@ public:
     virtual GigaPlayer& Player() = 0;
     // On: an instrument loaded into a view joins its stack; off: it replaces what was there.
     virtual bool StackMode() const = 0;
+    // Whether an instrument file may join the rack; a path too long for a performance to keep
+    // is refused with a message to the user (it would be lost at the next reload).
+    virtual bool AcceptInstrumentPath(const std::string& path) = 0;
 };

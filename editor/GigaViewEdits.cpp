@@ -24,6 +24,7 @@
 
 void GigaView::LoadIntoView(const std::string& path, int programIndex)
 {
+    if (!Editor().AcceptInstrumentPath(path)) return;
     if (!Editor().StackMode()) Tone().Clear();
     Tone().AddLayer(path, programIndex);
     SendLoad();
@@ -228,7 +229,7 @@ void GigaView::PollFileDialog()
     const std::string path = fileNav_.Path();
     if (fileLayer_ == 0) {
         LoadIntoView(path, 0);
-    } else if (Tone().ReplaceLayer(fileLayer_, path, 0)) {
+    } else if (Editor().AcceptInstrumentPath(path) && Tone().ReplaceLayer(fileLayer_, path, 0)) {
         SendLoad();
     }
 }

@@ -14,7 +14,7 @@ namespace {
 
 // The reader's text buffers, without the terminating zero.
 constexpr int kToneTextMax = 507;
-constexpr int kLayerPathMax = 511;
+constexpr int kLayerPathMax = static_cast<int>(GigaPerformance::kMaxLayerPath);
 constexpr int kMaxCents = 12700;
 
 // Reads the whole chunk as text up to its first zero. A text longer than `limit` is refused

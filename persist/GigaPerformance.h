@@ -14,6 +14,8 @@
 // Everything read from outside is kept in the ranges the engine computes with.
 #pragma once
 
+#include <cstddef>
+
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -27,6 +29,10 @@ class QelLog;
 
 class GigaPerformance {
 public:
+    // The longest layer path the reader takes (its buffer, without the terminating zero);
+    // longer ones are refused on reading, so nothing longer may go into a rack.
+    static constexpr std::size_t kMaxLayerPath = 511;
+
     // The rack, one entry per tone index; null entries are left out. False when writing
     // failed.
     static bool Write(CExpRiff& writer, std::span<GigaTone* const> tones);

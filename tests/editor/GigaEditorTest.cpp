@@ -17,6 +17,7 @@
 
 #include "editor/GigaView.h"
 #include "editor/WConfirm.h"
+#include "editor/WMessage.h"
 #include "editor/WMissing.h"
 #include "engine/GigaTone.h"
 #include "fixtures/GigWriter.h"
@@ -25,6 +26,7 @@
 #include "gui/XButton.h"
 #include "gui/XGraphic.h"
 #include "gui/XKeyboard.h"
+#include "persist/GigaPerformance.h"
 #include "player/KyBufferList.h"
 #include "prefs/GigaPrefs.h"
 #include "tests/gui/ControlsRig.h"
@@ -302,6 +304,25 @@ TEST_F(EditorRig, TheEditorWorksWhileTheEngineLoadsAndPlays)
     audio.join();
     EXPECT_EQ(editor->Path(), full);
     for (int t = 0; t < 16; ++t) EXPECT_EQ(Tone(t).LayerCount(), 1) << "tone " << t;
+}
+
+// A path the performance could not keep is refused, with a message, instead of being lost at
+// the next reload; one of exactly the longest length is taken.
+TEST_F(EditorRig, AnInstrumentPathTooLongForAPerformanceIsRefused)
+{
+    const std::string longest = "/" + std::string(GigaPerformance::kMaxLayerPath - 1, 'x');
+    editor->View(4)->LoadIntoView(longest + "y", 0);
+    EXPECT_EQ(Tone(4).LayerCount(), 0);
+    auto* message = dynamic_cast<WMessage*>(editor->OpenPopup());
+    ASSERT_NE(message, nullptr);
+    XGraphic g;
+    controlsrig::DrawAll(*message, g);
+    testsupport::ExpectMatchesReference(g, "editor_message");
+    message->Close(1);
+    Tick(2);
+    editor->View(4)->LoadIntoView(longest, 0);
+    EXPECT_EQ(Tone(4).LayerCount(), 1);
+    EXPECT_EQ(editor->OpenPopup(), nullptr);
 }
 
 TEST_F(EditorRig, EmptyAndLoadedEditorsLookRight)

@@ -77,6 +77,7 @@ public:
     explicit Editor(GigaPlayer& player) : player_(player) {}
     GigaPlayer& Player() override { return player_; }
     bool StackMode() const override { return stackMode; }
+    bool AcceptInstrumentPath(const std::string& path) override { return path.size() <= 511; }
     void Notify(XControl*, std::int32_t code) override
     {
         codes.push_back(code);
