@@ -270,7 +270,7 @@ bool GigaPlayer::Load(const std::string& path)
         return false;
     }
     Log("riff.OpenRiff success\r\n");
-    if (!TakeRack(bytes.data(), bytes.size())) return false;
+    if (!TakeRack(bytes.data(), bytes.size(), /*startLoading=*/false)) return false;
     Log("OnLoad success\r\n");
     SetPath(path.c_str());
     return true;
@@ -336,15 +336,15 @@ void GigaPlayer::LoadFromMemory(const void* data, std::size_t size)
         Log("*** GigaPlayer::LoadFromMemory() no usable chunk ***");
         return;
     }
-    TakeRack(data, size);
+    TakeRack(data, size, /*startLoading=*/true);
     AfterLoad();
 }
 
-bool GigaPlayer::TakeRack(const void* data, std::size_t size)
+bool GigaPlayer::TakeRack(const void* data, std::size_t size, bool startLoading)
 {
     CImpRiff reader;
     if (!reader.OpenRiffMemory({static_cast<const std::byte*>(data), size})) return false;
-    if (!IsLoading()) return ReadPerformance(reader);
+    if (!IsLoading()) return startLoading ? ReadPerformance(reader) : OnLoad(reader);
     // The loader is at work on this rack: the new one waits for its next step instead of the
     // caller waiting for the pass. Only a performance is kept.
     if (!GigaPerformance::Open(reader, *this)) return false;

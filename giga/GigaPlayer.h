@@ -48,9 +48,10 @@ public:
     // performance, and then nothing has changed.
     bool OnSave(CExpRiff& writer);
     bool OnLoad(CImpRiff& reader);
-    // The editor's file commands. Load never waits for a load pass: while one runs, the rack is
-    // kept for the loader's next step; false when the file is not a performance, and then
-    // nothing has changed. Save with an empty path writes to the current performance path.
+    // The editor's file commands. Load leaves starting the instruments to the caller
+    // (RequestLoading) and never waits for a load pass: while one runs, the rack is kept for the
+    // loader's next step; false when the file is not a performance, and then nothing has
+    // changed. Save with an empty path writes to the current performance path.
     bool Load(const std::string& path);
     bool Save(const std::string& path = {});
     // Empties the rack and forgets the performance path.
@@ -89,9 +90,10 @@ private:
     static void RunLoadPass();
     // Reads a performance into the rack; asks for loading after it.
     bool ReadPerformance(CImpRiff& reader);
-    // Reads a performance from memory now, or keeps it for the loader when a load runs; false
-    // when the bytes are no performance.
-    bool TakeRack(const void* data, std::size_t size);
+    // Reads a performance from memory now (and asks for loading its instruments when
+    // `startLoading`), or keeps it for the loader's next step when a load runs; false when the
+    // bytes are no performance.
+    bool TakeRack(const void* data, std::size_t size, bool startLoading);
     void AskForLoadPass();
     // Loading thread, player stopped: reads the rack the host gave last.
     void TakeUpPendingRack();

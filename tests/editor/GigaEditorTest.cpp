@@ -242,6 +242,7 @@ TEST_F(EditorRig, LoadResultsCoalesceAndAMissingFileOpensTheDialog)
     player.WaitWhileLoading();
     fs::remove(gone);
     ASSERT_TRUE(player.Load(rack));
+    player.RequestLoading();
     player.WaitWhileLoading();
     for (int i = 0; i < 500; ++i) ASSERT_TRUE(player.PostToEditor({FourCC("KyTL"), 1, 0}));
     EXPECT_EQ(editor->Queue().Pending(), 1u);
