@@ -12,12 +12,6 @@
 namespace viewsrig {
 namespace {
 
-// The references live beside these tests, not among the framework's.
-std::string Reference(const char* name)
-{
-    return std::string("../../editor/references/") + name;
-}
-
 TEST_F(ViewsTest, RackLayoutFollowsExpandedViews)
 {
     EXPECT_EQ(rack->Height(), 1 + kViews * 26);
@@ -58,7 +52,7 @@ TEST_F(ViewsTest, LoadedRackPicture)
     View(1).Refresh();
     View(0).SetHighlight(1);
     Draw();
-    testsupport::ExpectMatchesReference(surface, Reference("views_rack"));
+    testsupport::ExpectMatchesReference(surface, "views_rack");
 }
 
 TEST_F(ViewsTest, ExpandedProgramPanelPicture)
@@ -68,7 +62,7 @@ TEST_F(ViewsTest, ExpandedProgramPanelPicture)
     View(0).KnobControl(GigaView::kRelease).SetValue(0.2);
     View(0).KnobControl(GigaView::kCutoff).SetValue(0.7);
     Draw();
-    testsupport::ExpectMatchesReference(surface, Reference("views_program"));
+    testsupport::ExpectMatchesReference(surface, "views_program");
 }
 
 TEST_F(ViewsTest, ThreeLayerStackPicture)
@@ -78,7 +72,7 @@ TEST_F(ViewsTest, ThreeLayerStackPicture)
     View(0).SetExpanded(true);
     View(0).SetHighlight(2);
     Draw();
-    testsupport::ExpectMatchesReference(surface, Reference("views_stack"));
+    testsupport::ExpectMatchesReference(surface, "views_stack");
 }
 
 TEST_F(ViewsTest, LongAndBrokenNamesStayInTheirBox)
