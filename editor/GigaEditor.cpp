@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "editor/GigaEditorLayout.h"
 #include "editor/GigaView.h"
 #include "editor/WConfirm.h"
 #include "editor/WMessage.h"
@@ -28,16 +29,7 @@ namespace {
 constexpr const char* kToolPictures[GigaEditor::kTools] = {
     "tb_new.png",   "tb_open.png",     "tb_save.png",   "tb_saveas.png", "tb_browse.png",
     "tb_stack.png", "tb_settings.png", "tb_expand.png", "tb_reset.png"};
-constexpr int kToolX = 5;
-constexpr int kToolStep = 60;
-constexpr int kToolY = 3;
-constexpr int kToolWidth = 59;
-constexpr int kToolHeight = 44;
-constexpr int kLogoX = -150;
-constexpr int kLogoY = 5;
-constexpr int kKeyboardX = 8;
-constexpr int kKeyboardWidth = 781;
-constexpr int kKeyboardHeight = 80;
+namespace el = editorlayout;
 // The memory meter follows the loader about once a second.
 constexpr std::uint32_t kMeterTicks = 20;
 
@@ -102,10 +94,10 @@ void GigaEditor::BuildToolbar()
     toolbar_->SetPicture("tb_back.png");
     toolbar_->SetSize(kWidth, kToolbarHeight);
     for (int i = 0; i < kTools; ++i) {
-        XButton* button =
-            toolbar_->Add<XButton>(kToolX + kToolStep * i, kToolY, kToolWidth, kToolHeight);
+        XButton* button = toolbar_->Add<XButton>(el::kButtonX0 + el::kButtonPitch * i, el::kButtonY,
+                                                 el::kButtonWidth, el::kButtonHeight);
         button->SetPicture(kToolPictures[i]);
-        button->SetSize(kToolWidth, kToolHeight);
+        button->SetSize(el::kButtonWidth, el::kButtonHeight);
         button->SetToggleMode(IsToggle(i));
         button->SetTag(i);
         button->AddListener(this);
@@ -115,7 +107,7 @@ void GigaEditor::BuildToolbar()
     // are shown but cannot be pressed.
     tools_[kBrowse]->SetEnabled(false);
     tools_[kSettings]->SetEnabled(false);
-    logo_ = toolbar_->Add<XLogo>(kLogoX, kLogoY);
+    logo_ = toolbar_->Add<XLogo>(-el::kLogoFromRight, el::kLogoY);
     logo_->AddListener(this);
     meter_ = Add<XProgress>(0, kToolbarHeight, kWidth, kMeterHeight);
     meter_->SetColor(0, XColor(20, 20, 24));
@@ -143,8 +135,8 @@ void GigaEditor::BuildKeyboard()
     keyPane_ = Add<KeyPane>(0, -kKeyPaneHeight, kWidth, kKeyPaneHeight);
     keyPane_->SetPicture("key_pane.png");
     keyPane_->SetSize(kWidth, kKeyPaneHeight);
-    keyboard_ = keyPane_->Add<XKeyboard>(kKeyboardX, kKeyPaneHeight - kKeyboardHeight - 4,
-                                         kKeyboardWidth, kKeyboardHeight);
+    keyboard_ = keyPane_->Add<XKeyboard>(el::kKeyPaneKeyboardX, el::kKeyPaneKeyboardY,
+                                         XKeyboard::kPictureWidth, XKeyboard::kPictureHeight);
     UpdateKeyboardMarks();
 }
 

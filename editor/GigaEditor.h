@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/GigaEditorLayout.h"
 #include "editor/GigaEditorLink.h"
 #include "gui/UFileNav.h"
 #include "gui/XListener.h"
@@ -43,7 +44,7 @@ public:
     static constexpr int kMeterHeight = 4;
     static constexpr int kPortHeight = 420;
     static constexpr int kPortHeightBrowsing = 211;
-    static constexpr int kKeyPaneHeight = 88;
+    static constexpr int kKeyPaneHeight = editorlayout::kKeyPaneHeight;
     static constexpr int kRackWidth = 782;
     static constexpr int kRackHeight = 688;
     static constexpr const char* kWebPage = "https://orvana.audio/marlet";

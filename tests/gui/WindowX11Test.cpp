@@ -3,9 +3,7 @@
 // parent or its connection going away. Without a display every test here skips.
 #include "gui/x11/XWindowX11.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
-#include <malloc.h>
 #include <sys/socket.h>
 #include <xcb/xtest.h>
 
@@ -22,8 +20,12 @@
 #include "gui/XView.h"
 #include "gui/XWinGui.h"
 #include "tests/gui/ControlsRig.h"
+#include "tests/support/ProcessResources.h"
 
 namespace {
+
+using testsupport::HeapInUse;
+using testsupport::OpenDescriptors;
 
 using controlsrig::Log;
 using controlsrig::Probe;
@@ -60,26 +62,6 @@ struct Tree {
         button->SetColor(0, XColor(200, 50, 50));
     }
 };
-
-int OpenDescriptors()
-{
-    int n = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir)) ++n;
-        closedir(dir);
-    }
-    return n;
-}
-
-// Bytes the process holds from the heap. Sanitizer builds keep their own heap and answer 0 here,
-// which makes the comparison below hold trivially there; the plain build is the one that counts.
-size_t HeapInUse()
-{
-    // Small blocks and the large ones glibc maps on their own: a large block can move from one
-    // to the other when it is made again.
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
 
 class X11Window : public testing::Test {
 protected:

@@ -1,9 +1,7 @@
 // The plug-in's editor as hosts open it: through the binary interface, into a window of the
 // test's own on a virtual X server, with the demo rack loaded and playing. Without a display
 // every test here skips.
-#include <dirent.h>
 #include <gtest/gtest.h>
-#include <malloc.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -15,28 +13,13 @@
 #include <vector>
 
 #include "tests/plugin/DemoRacks.h"
+#include "tests/support/ProcessResources.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {
 
-int OpenDescriptors()
-{
-    int n = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir)) ++n;
-        closedir(dir);
-    }
-    return n;
-}
-
-// Sanitizer builds answer 0: their heap is their own.
-std::size_t HeapInUse()
-{
-    // Small blocks and the large ones glibc maps on their own: a large block can move from one
-    // to the other when it is made again.
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
+using testsupport::HeapInUse;
+using testsupport::OpenDescriptors;
 
 class PluginEditor : public testing::Test {
 protected:
