@@ -6,12 +6,10 @@
 
 #include "editor/GigaEditorLayout.h"
 #include "editor/GigaView.h"
-#include "editor/WConfirm.h"
 #include "editor/WMessage.h"
 #include "editor/WMissing.h"
 #include "editor/XToneRack.h"
 #include "engine/GigaTone.h"
-#include "gig/GigaBankManager.h"
 #include "giga/GigaPlayer.h"
 #include "gui/XButton.h"
 #include "gui/XKeyboard.h"
@@ -19,7 +17,6 @@
 #include "gui/XPane.h"
 #include "gui/XProgress.h"
 #include "gui/XViewPort.h"
-#include "persist/GigaPerformance.h"
 #include "platform/ChildProcess.h"
 #include "player/KyIdentity.h"
 #include "prefs/GigaPrefs.h"
@@ -265,166 +262,6 @@ void GigaEditor::ButtonClicked(XButton* sender, std::int32_t code)
     }
 }
 
-void GigaEditor::NewCommand()
-{
-    if (player_.IsModified()) {
-        ShowPopup(std::make_unique<WConfirm>(path_), kConfirmNew);
-        return;
-    }
-    // Nothing would be lost: a new performance starts at once, as reset does.
-    ResetCommand();
-}
-
-void GigaEditor::OpenCommand()
-{
-    if (player_.IsModified()) {
-        ShowPopup(std::make_unique<WConfirm>(path_), kConfirmOpen);
-        return;
-    }
-    StartOpenDialog();
-}
-
-void GigaEditor::SaveCommand()
-{
-    SaveThen(Dialog::kNone);
-}
-
-void GigaEditor::SaveAsCommand()
-{
-    StartSaveDialog(Dialog::kSave);
-}
-
-void GigaEditor::ResetCommand()
-{
-    player_.NewPerformance();
-    RequestLoading();
-    path_.clear();
-    RefreshViews();
-    UpdateKeyboardMarks();
-}
-
-void GigaEditor::SetStackMode(bool on)
-{
-    stackMode_ = on;
-    tools_[kStack]->SetDown(on);
-}
-
-void GigaEditor::SetExpandAll(bool on)
-{
-    tools_[kExpand]->SetDown(on);
-    for (int i = 0; i < ViewCount(); ++i) {
-        GigaView* view = View(i);
-        view->SetExpanded(on && view->Tone().LayerCount() > 0);
-    }
-    rack_->Layout();
-    port_->Layout();
-}
-
-void GigaEditor::SetBrowsing(bool on)
-{
-    // Without a browser view to show there is nothing to switch to.
-    if (!tools_[kBrowse]->IsEnabled()) on = false;
-    browsing_ = on;
-    tools_[kBrowse]->SetDown(on);
-    port_->SetSize(kWidth, on ? kPortHeightBrowsing : kPortHeight);
-    if (on)
-        keyPane_->Hide();
-    else
-        keyPane_->Show();
-    Invalidate();
-}
-
-bool GigaEditor::AcceptInstrumentPath(const std::string& path)
-{
-    if (path.size() <= GigaPerformance::kMaxLayerPath) return true;
-    Log("*** GigaEditor: a path of %zu bytes refused ***", path.size());
-    ShowMessage(
-        "This instrument's path is longer than 511 bytes: a performance\n"
-        "could not keep it, so it was not loaded.");
-    return false;
-}
-
-void GigaEditor::ShowMessage(const std::string& text)
-{
-    ShowPopup(std::make_unique<WMessage>(text), kMessage);
-}
-
-// --- File dialogs
-
-void GigaEditor::StartOpenDialog()
-{
-    if (fileNav_.Open("Open a Performance")) dialog_ = Dialog::kOpen;
-}
-
-bool GigaEditor::StartSaveDialog(Dialog purpose)
-{
-    if (!fileNav_.Save("Save a Performance")) return false;
-    dialog_ = purpose;
-    return true;
-}
-
-void GigaEditor::SaveThen(Dialog then)
-{
-    if (path_.empty()) {
-        // The dialog's answer arrives on a later tick; the command goes on from there.
-        StartSaveDialog(then == Dialog::kNone ? Dialog::kSave : then);
-        return;
-    }
-    if (SaveTo(path_)) AfterSave(then);
-}
-
-void GigaEditor::AfterSave(Dialog then)
-{
-    if (then == Dialog::kSaveThenReset) ResetCommand();
-    if (then == Dialog::kSaveThenOpen) StartOpenDialog();
-}
-
-bool GigaEditor::SaveTo(const std::string& path)
-{
-    if (!player_.Save(path)) {
-        Log("*** GigaEditor: cannot save %s ***", path.c_str());
-        ShowMessage("The performance could not be saved to " + path);
-        return false;
-    }
-    path_ = path;
-    return true;
-}
-
-void GigaEditor::PollFileDialog()
-{
-    const UFileNav::State state = fileNav_.Poll();
-    if (state == UFileNav::State::kOpen) return;
-    const Dialog purpose = std::exchange(dialog_, Dialog::kNone);
-    if (state != UFileNav::State::kChosen || fileNav_.Names().empty()) return;
-    std::string path = fileNav_.Path(0);
-    if (purpose == Dialog::kOpen) {
-        OpenFile(path);
-        return;
-    }
-    // A name typed without the extension gets it, as the filter promises.
-    const std::string extension = std::string(".") + kPerformanceExtension;
-    if (path.size() < extension.size() ||
-        path.compare(path.size() - extension.size(), extension.size(), extension) != 0)
-        path += extension;
-    if (SaveTo(path)) AfterSave(purpose);
-}
-
-void GigaEditor::OpenFile(const std::string& path)
-{
-    if (!player_.Load(path)) {
-        Log("*** GigaEditor: %s is no performance ***", path.c_str());
-        return;
-    }
-    path_ = path;
-    RequestLoading();
-    RefreshViews();
-}
-
-void GigaEditor::RequestLoading()
-{
-    player_.RequestLoading();
-}
-
 // --- Notifications from the views and the keyboard
 
 void GigaEditor::Notify(XControl* sender, std::int32_t code)
@@ -461,89 +298,6 @@ void GigaEditor::Command(std::int32_t code, std::int32_t a, std::int32_t b)
         view->Tone().KeyboardNoteOn(a, b);
     else
         view->Tone().KeyboardNoteOff(a);
-}
-
-// Mute words: 0 playing, 1 muted, 2 soloed; a request (wanted) of 1 mutes, 2 solos, 3 unmutes,
-// 4 unsolos. Soloing one part mutes every other that is not soloed, remembering what each was;
-// the last unsolo puts those back.
-void GigaEditor::ResolveMute(GigaView* sender)
-{
-    // Every part of the rack, tone and layers alike, through one accessor each.
-    struct Part {
-        GigaTone* tone;
-        int layer;  // -1: the tone itself
-    };
-    std::vector<Part> parts;
-    for (int i = 0; i < ViewCount(); ++i) {
-        GigaTone& tone = View(i)->Tone();
-        parts.push_back({&tone, -1});
-        tone.EditLayers([&](int index, GigaPart&) { parts.push_back({&tone, index}); });
-    }
-    const auto get = [](const Part& p, int word) {
-        int value = 0;
-        if (p.layer < 0)
-            value = p.tone->Mute(static_cast<KyTone::MuteWord>(word));
-        else
-            p.tone->EditLayer(p.layer, [&](GigaPart& l) { value = l.mute[word]; });
-        return value;
-    };
-    const auto set = [](const Part& p, int word, int value) {
-        if (p.layer < 0)
-            p.tone->SetMute(static_cast<KyTone::MuteWord>(word), value);
-        else
-            p.tone->EditLayer(
-                p.layer, [&](GigaPart& l) { l.mute[word] = static_cast<std::int16_t>(value); });
-    };
-    constexpr int kSaved = KyTone::kSavedMute;
-    constexpr int kCurrent = KyTone::kCurrentMute;
-    constexpr int kWanted = KyTone::kRequestedMute;
-
-    int soloed = 0;
-    for (const Part& p : parts) soloed += get(p, kCurrent) == 2;
-
-    GigaTone& tone = sender->Tone();
-    std::vector<Part> own;
-    for (const Part& p : parts)
-        if (p.tone == &tone) own.push_back(p);
-    const int toneWanted = tone.Mute(KyTone::kRequestedMute);
-    if (toneWanted != tone.Mute(KyTone::kCurrentMute))
-        for (const Part& p : own)
-            if (p.layer >= 0) set(p, kWanted, toneWanted);
-
-    for (const Part& p : own) {
-        const int wanted = get(p, kWanted);
-        if (wanted == get(p, kCurrent)) continue;
-        switch (wanted) {
-            case 1:
-                set(p, kCurrent, 1);
-                break;
-            case 3:
-                set(p, kCurrent, soloed > 0 ? 2 : 0);
-                break;
-            case 2:
-                if (soloed == 0) {
-                    for (const Part& q : parts) {
-                        set(q, kSaved, get(q, kCurrent));
-                        if (get(q, kWanted) != 2) set(q, kCurrent, 1);
-                    }
-                }
-                ++soloed;
-                set(p, kCurrent, 2);
-                break;
-            case 4:
-                --soloed;
-                set(p, kCurrent, 1);
-                if (soloed <= 0) {
-                    soloed = 0;
-                    for (const Part& q : parts) set(q, kCurrent, get(q, kSaved));
-                }
-                break;
-            default:
-                break;
-        }
-    }
-    for (const Part& p : parts) set(p, kWanted, get(p, kCurrent));
-    RefreshViews();
 }
 
 void GigaEditor::RefreshViews()
