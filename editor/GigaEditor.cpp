@@ -6,7 +6,6 @@
 
 #include "editor/GigaEditorLayout.h"
 #include "editor/GigaView.h"
-#include "editor/WMessage.h"
 #include "editor/WMissing.h"
 #include "editor/XToneRack.h"
 #include "engine/GigaTone.h"
