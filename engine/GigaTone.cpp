@@ -145,6 +145,13 @@ void GigaTone::SetSelectMode(int mode)
     }
 }
 
+void GigaTone::SetKeySwitchRange(int low, int high)
+{
+    std::lock_guard lock(stackMutex_);
+    keySwitchLow_ = low;
+    keySwitchHigh_ = high;
+}
+
 void GigaTone::SetStackName(const std::string& name)
 {
     std::lock_guard lock(stackMutex_);

@@ -126,6 +126,8 @@ public:
     int KeySwitchLow() const { return keySwitchLow_; }
     int KeySwitchHigh() const { return keySwitchHigh_; }
     void SetKeySwitchLow(int key) { keySwitchLow_ = key; }
+    // Both ends at once, under the stack lock, so a load pass never mixes old and new ends.
+    void SetKeySwitchRange(int low, int high);
     int LowestKey() const { return lowestKey_; }
     int HighestKey() const { return highestKey_; }
 
