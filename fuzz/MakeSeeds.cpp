@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/TreeFile.h"
 #include "engine/GigaTone.h"
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
@@ -212,6 +213,31 @@ void Stores(const fs::path& folder)
              std::string(300, 'n') + " 00\n"));
 }
 
+// Favourites files: both byte orders, a long and a non-UTF-8 path, and one cut short.
+void Favorites(const fs::path& folder)
+{
+    const auto put = [&](const std::string& name, const std::vector<std::byte>& bytes) {
+        Bytes out;
+        for (std::byte b : bytes) out.push_back(static_cast<std::uint8_t>(b));
+        Put(folder / name, out);
+    };
+    const std::vector<std::string> paths {"/home/user/Samples", "/media/user/Disk 2/Gig/",
+                                          "/mnt/\xff\xfe" + std::string(255, 'n'), "/"};
+    put("four", TreeFile::Encode(paths));
+    std::vector<std::byte> big;
+    for (std::size_t i = 0; i < 4; ++i) big.push_back(std::byte {0});
+    big[3] = std::byte {2};
+    for (const std::string& p : {paths[0], paths[1]}) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            big.push_back(static_cast<std::byte>((p.size() >> shift) & 0xFF));
+        for (char c : p) big.push_back(static_cast<std::byte>(c));
+    }
+    put("big_endian", big);
+    auto cut = TreeFile::Encode(paths);
+    cut.resize(cut.size() / 2);
+    put("cut_short", cut);
+}
+
 // Event streams as the MIDI target reads them (see its header).
 void EventStreams(const fs::path& folder)
 {
@@ -260,6 +286,7 @@ int main(int argc, char** argv)
     Banks(corpus / "gigaplay");
     Racks(corpus / "hostchunk", corpus / "performance");
     Stores(corpus / "prefstore");
+    Favorites(corpus / "favorites");
     EventStreams(corpus / "midievents");
     return 0;
 }
