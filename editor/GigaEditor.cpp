@@ -7,7 +7,10 @@
 #include "editor/GigaEditorLayout.h"
 #include "editor/GigaView.h"
 #include "editor/WMissing.h"
+#include "editor/WSettings.h"
+#include "editor/WStackEdit.h"
 #include "editor/XToneRack.h"
+#include "editor/XViewNav.h"
 #include "engine/GigaTone.h"
 #include "giga/GigaPlayer.h"
 #include "gui/XButton.h"
@@ -34,7 +37,7 @@ constexpr std::int32_t kSelectView = FourCC("KyVs");
 constexpr std::int32_t kEditStack = FourCC("KySe");
 constexpr std::int32_t kLoad = FourCC("Load");
 constexpr std::int32_t kMute = FourCC("Mute");
-constexpr std::int32_t kBrowse = FourCC("brow");
+constexpr std::int32_t kBrowseCode = FourCC("brow");
 
 // The keyboard's pane passes the keyboard's notes on to the editor.
 class KeyPane : public XPane {
@@ -60,6 +63,9 @@ GigaEditor::GigaEditor(GigaPlayer& player) : XView(0, 0, kWidth, kHeight), playe
     BuildToolbar();
     BuildRack();
     BuildKeyboard();
+    browser_ = Add<XViewNav>(0, kBrowserY, kWidth, kBrowserHeight);
+    browser_->Hide();
+    browser_->AddListener(this);
     UpdateMemoryMeter();
     for (int i = 0; i < ViewCount(); ++i)
         if (View(i)->Tone().Status() == GigaTone::kLoaded) View(i)->Refresh();
@@ -81,6 +87,7 @@ void GigaEditor::Detach()
     // No post and no tone notification reaches this editor after these return.
     if (player_.Editor() == this) player_.SetEditor(nullptr);
     fileNav_.Cancel();
+    if (browsing_) browser_->SaveFavorites();
     for (int i = 0; i < ViewCount(); ++i) View(i)->Tone().SetView(nullptr);
 }
 
@@ -99,10 +106,6 @@ void GigaEditor::BuildToolbar()
         button->AddListener(this);
         tools_[static_cast<std::size_t>(i)] = button;
     }
-    // The browser and the settings window come with their own views; until then their buttons
-    // are shown but cannot be pressed.
-    tools_[kBrowse]->SetEnabled(false);
-    tools_[kSettings]->SetEnabled(false);
     logo_ = toolbar_->Add<XLogo>(-el::kLogoFromRight, el::kLogoY);
     logo_->AddListener(this);
     meter_ = Add<XProgress>(0, kToolbarHeight, kWidth, kMeterHeight);
@@ -248,6 +251,7 @@ void GigaEditor::ButtonClicked(XButton* sender, std::int32_t code)
             SetStackMode(sender->IsDown());
             break;
         case kSettings:
+            ShowPopup(std::make_unique<WSettings>(GigaPrefs::Instance()), WSettings::kPopupId);
             sender->SetDown(false);
             break;
         case kExpand:
@@ -265,6 +269,10 @@ void GigaEditor::ButtonClicked(XButton* sender, std::int32_t code)
 
 void GigaEditor::Notify(XControl* sender, std::int32_t code)
 {
+    if (sender == browser_) {
+        if (code == XViewNav::kChosenCode) BrowserChose();
+        return;
+    }
     auto* view = dynamic_cast<GigaView*>(sender);
     if (!view) return;
     switch (code) {
@@ -272,7 +280,7 @@ void GigaEditor::Notify(XControl* sender, std::int32_t code)
             SelectTone(IndexOf(view));
             break;
         case kEditStack:
-            // The stack editor comes with its own view.
+            ShowPopup(std::make_unique<WStackEdit>(*this, view->Tone()), kStackEditor);
             break;
         case kLoad:
             RequestLoading();
@@ -280,12 +288,27 @@ void GigaEditor::Notify(XControl* sender, std::int32_t code)
         case kMute:
             ResolveMute(view);
             break;
-        case kBrowse:
-            if (tools_[kBrowse]->IsEnabled()) SetBrowsing(!browsing_);
+        case kBrowseCode:
+            SetBrowsing(!browsing_);
             break;
         default:
             break;
     }
+}
+
+void GigaEditor::BrowserChose()
+{
+    std::string path;
+    int program = 0;
+    if (!browser_->ChosenInstrument(path, program)) return;
+    GigaView* target = nullptr;
+    if (stackMode_) {
+        target = View(selected_);
+    } else {
+        for (int i = 0; i < ViewCount() && !target; ++i)
+            if (View(i)->Tone().LayerCount() == 0) target = View(i);
+    }
+    if (target) target->LoadIntoView(path, program);
 }
 
 void GigaEditor::Command(std::int32_t code, std::int32_t a, std::int32_t b)

@@ -30,6 +30,7 @@ class XLogo;
 class XPane;
 class XProgress;
 class XToneRack;
+class XViewNav;
 class XViewPort;
 
 class GigaEditor : public XView,
@@ -45,6 +46,8 @@ public:
     static constexpr int kPortHeight = 420;
     static constexpr int kPortHeightBrowsing = 211;
     static constexpr int kKeyPaneHeight = editorlayout::kKeyPaneHeight;
+    static constexpr int kBrowserY = 264;
+    static constexpr int kBrowserHeight = kHeight - kBrowserY;
     static constexpr int kRackWidth = 782;
     static constexpr int kRackHeight = 688;
     static constexpr const char* kWebPage = "https://orvana.audio/marlet";
@@ -105,6 +108,7 @@ public:
     XKeyboard* Keyboard() const { return keyboard_; }
     XProgress* MemoryMeter() const { return meter_; }
     XViewPort* Port() const { return port_; }
+    XViewNav* Browser() const { return browser_; }
     const UFileNav& FileNav() const { return fileNav_; }
     bool IsBrowsing() const { return browsing_; }
 
@@ -123,6 +127,9 @@ private:
     void BuildToolbar();
     void BuildRack();
     void BuildKeyboard();
+    // An instrument chosen in the browser goes to the selected tone (stack mode) or to the
+    // first tone without one.
+    void BrowserChose();
     void UpdateMemoryMeter();
     void PollFileDialog();
     void StartOpenDialog();
@@ -154,6 +161,7 @@ private:
     XToneRack* rack_ = nullptr;
     XPane* keyPane_ = nullptr;
     XKeyboard* keyboard_ = nullptr;
+    XViewNav* browser_ = nullptr;
     UFileNav fileNav_;
     Dialog dialog_ = Dialog::kNone;
     // The player's load results waiting for the tick: a pending flag and the combined result.

@@ -8,6 +8,7 @@
 #include "editor/WConfirm.h"
 #include "editor/WMessage.h"
 #include "editor/XToneRack.h"
+#include "editor/XViewNav.h"
 #include "engine/GigaTone.h"
 #include "giga/GigaPlayer.h"
 #include "gui/XButton.h"
@@ -72,15 +73,22 @@ void GigaEditor::SetExpandAll(bool on)
 
 void GigaEditor::SetBrowsing(bool on)
 {
-    // Without a browser view to show there is nothing to switch to.
-    if (!tools_[kBrowse]->IsEnabled()) on = false;
+    if (on == browsing_) {
+        tools_[kBrowse]->SetDown(on);
+        return;
+    }
     browsing_ = on;
     tools_[kBrowse]->SetDown(on);
     port_->SetSize(kWidth, on ? kPortHeightBrowsing : kPortHeight);
-    if (on)
+    if (on) {
         keyPane_->Hide();
-    else
+        browser_->Populate();
+        browser_->Show();
+    } else {
+        browser_->SaveFavorites();
+        browser_->Hide();
         keyPane_->Show();
+    }
     Invalidate();
 }
 

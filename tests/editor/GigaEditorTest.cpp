@@ -19,6 +19,9 @@
 #include "editor/WConfirm.h"
 #include "editor/WMessage.h"
 #include "editor/WMissing.h"
+#include "editor/WSettings.h"
+#include "editor/WStackEdit.h"
+#include "editor/XViewNav.h"
 #include "engine/GigaTone.h"
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
@@ -26,6 +29,7 @@
 #include "gui/XButton.h"
 #include "gui/XGraphic.h"
 #include "gui/XKeyboard.h"
+#include "gui/XViewPort.h"
 #include "persist/GigaPerformance.h"
 #include "player/KyBufferList.h"
 #include "prefs/GigaPrefs.h"
@@ -129,6 +133,38 @@ TEST_F(EditorRig, ShiftClickOnTheLogoSwitchesTheDebugLog)
         Tick(2);
     }
     EXPECT_TRUE(fs::exists(home.Desktop() + "/marlet.log"));
+}
+
+// Browse swaps the keyboard for the browser and shrinks the rack; settings and a stack's
+// button open their windows over the editor.
+TEST_F(EditorRig, TheBrowserSettingsAndStackEditorOpenFromTheEditor)
+{
+    Click(GigaEditor::kBrowse);
+    EXPECT_TRUE(editor->IsBrowsing());
+    EXPECT_EQ(editor->Port()->Height(), GigaEditor::kPortHeightBrowsing);
+    EXPECT_TRUE(editor->Browser()->IsVisible());
+    EXPECT_FALSE(editor->Keyboard()->Parent()->IsVisible());
+    editor->Notify(editor->View(3), FourCC("brow"));  // a tone's name toggles it back
+    EXPECT_FALSE(editor->IsBrowsing());
+    EXPECT_EQ(editor->Port()->Height(), GigaEditor::kPortHeight);
+    EXPECT_FALSE(editor->Browser()->IsVisible());
+    EXPECT_TRUE(editor->Keyboard()->Parent()->IsVisible());
+
+    Click(GigaEditor::kSettings);
+    ASSERT_NE(editor->OpenPopup(), nullptr);
+    EXPECT_EQ(editor->OpenPopup()->PopupId(), WSettings::kPopupId);
+    EXPECT_FALSE(editor->ToolButton(GigaEditor::kSettings)->IsDown());
+    editor->OpenPopup()->Close(0);
+    Tick(2);
+
+    Load(5, demo::kKeys);
+    editor->Notify(editor->View(5), FourCC("KySe"));
+    auto* stack = dynamic_cast<WStackEdit*>(editor->OpenPopup());
+    ASSERT_NE(stack, nullptr);
+    EXPECT_EQ(stack->PopupId(), GigaEditor::kStackEditor);
+    stack->Close(1);
+    Tick(2);
+    EXPECT_EQ(editor->OpenPopup(), nullptr);
 }
 
 TEST_F(EditorRig, TheOnScreenKeyboardPlaysTheSelectedTone)
