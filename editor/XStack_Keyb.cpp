@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gui/XGraphic.h"
+#include "gui/XKeyboard.h"
 
 namespace {
 
@@ -33,8 +34,7 @@ void XStack_Keyb::SetSwitchRange(int low, int high)
 
 bool XStack_Keyb::IsBlack(int key)
 {
-    const int note = ((key % 12) + 12) % 12;
-    return kWhitesBefore[note] == (note + 1 < 12 ? kWhitesBefore[note + 1] : 7);
+    return XKeyboard::IsBlackKey(key);
 }
 
 int XStack_Keyb::KeyLeft(int key)

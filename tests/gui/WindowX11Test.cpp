@@ -21,6 +21,7 @@
 #include "gui/XWinGui.h"
 #include "tests/gui/ControlsRig.h"
 #include "tests/support/ProcessResources.h"
+#include "tests/support/XDisplayConnection.h"
 
 namespace {
 
@@ -67,16 +68,8 @@ class X11Window : public testing::Test {
 protected:
     void SetUp() override
     {
-        const char* display = std::getenv("DISPLAY");
-        if (!display || !*display) GTEST_SKIP() << "no X display";
-        // A server that lost its last client resets and refuses connections for a moment.
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            if (c_) xcb_disconnect(c_);
-            c_ = xcb_connect(nullptr, nullptr);
-            if (!xcb_connection_has_error(c_)) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        if (xcb_connection_has_error(c_)) GTEST_SKIP() << "cannot reach the X display";
+        c_ = testsupport::ConnectToTestDisplay();
+        if (!c_) GTEST_SKIP() << "no X display to reach";
         screen_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
         parent_ = xcb_generate_id(c_);
         const std::uint32_t values[] = {screen_->black_pixel};

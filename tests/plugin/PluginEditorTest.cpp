@@ -14,6 +14,7 @@
 
 #include "tests/plugin/DemoRacks.h"
 #include "tests/support/ProcessResources.h"
+#include "tests/support/XDisplayConnection.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {
@@ -25,15 +26,8 @@ class PluginEditor : public testing::Test {
 protected:
     void SetUp() override
     {
-        const char* display = std::getenv("DISPLAY");
-        if (!display || !*display) GTEST_SKIP() << "no X display";
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            if (c_) xcb_disconnect(c_);
-            c_ = xcb_connect(nullptr, nullptr);
-            if (!xcb_connection_has_error(c_)) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        if (xcb_connection_has_error(c_)) GTEST_SKIP() << "cannot reach the X display";
+        c_ = testsupport::ConnectToTestDisplay();
+        if (!c_) GTEST_SKIP() << "no X display to reach";
         screen_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
         parent_ = NewParent();
         plugin_ = Plugin();
