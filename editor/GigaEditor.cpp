@@ -172,6 +172,7 @@ bool GigaEditor::Post(const KyEditorEvent& event)
 void GigaEditor::Tick(std::uint32_t tick)
 {
     for (int i = 0; i < ViewCount(); ++i) View(i)->Tick();
+    browser_->Poll();
     UpdateKeyboardMarks();
     if (dialog_ != Dialog::kNone) PollFileDialog();
     if (tick % kMeterTicks == 0) UpdateMemoryMeter();

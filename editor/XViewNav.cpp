@@ -5,7 +5,6 @@
 #include "editor/XListInst.h"
 #include "editor/XListLink.h"
 #include "editor/XTreeGiga.h"
-#include "gig/GigaBank.h"
 #include "gui/XGraphic.h"
 #include "gui/XLabel.h"
 #include "gui/XViewPort.h"
@@ -16,6 +15,8 @@ constexpr int kTop = 6;
 constexpr int kLabelHeight = 14;
 constexpr int kPortTop = 22;
 constexpr int kPortHeight = 269;
+// How long choosing a .gig file may wait for its programs before the column fills later.
+constexpr int kQuickReadMs = 30;
 constexpr XColor kPanel(0, 20, 30);
 constexpr XColor kOutline(0, 0, 0);
 constexpr XColor kWell(25, 30, 40);
@@ -197,20 +198,34 @@ void XViewNav::ListPrograms()
 {
     instruments_->Clear();
     listedGig_.clear();
-    if (const auto* node = tree_->SelectedGig()) {
-        const std::string path = tree_->FullPath(node);
-        GigaBank bank;
-        if (bank.Open(path)) {
-            listedGig_ = path;
-            for (int i = 0; i < bank.ProgramCount(); ++i) {
-                const GigaProgram* program = bank.Program(i);
-                const std::string name = program ? program->name : std::string();
-                instruments_->AddItem(name.empty() ? "Program " + std::to_string(i + 1) : name, 0,
-                                      i);
-            }
-        } else {
-            Log("*** XViewNav: %s does not open, no instruments listed ***", path.c_str());
+    instruments_->Invalidate();
+    const auto* node = tree_->SelectedGig();
+    if (!node) return;
+    programs_.Request(tree_->FullPath(node));
+    // Most files answer at once; a slow one fills the column on a later tick.
+    if (programs_.WaitFor(kQuickReadMs)) Poll();
+}
+
+void XViewNav::Poll()
+{
+    UProgramList::Result result;
+    if (programs_.Take(result)) ShowPrograms(result);
+}
+
+void XViewNav::ShowPrograms(const UProgramList::Result& result)
+{
+    const auto* node = tree_->SelectedGig();
+    if (!node || tree_->FullPath(node) != result.path) return;  // the tree moved on meanwhile
+    instruments_->Clear();
+    if (result.opened) {
+        listedGig_ = result.path;
+        for (std::size_t i = 0; i < result.names.size(); ++i) {
+            const std::string& name = result.names[i];
+            instruments_->AddItem(name.empty() ? "Program " + std::to_string(i + 1) : name, 0,
+                                  static_cast<std::int32_t>(i));
         }
+    } else {
+        Log("*** XViewNav: %s does not open, no instruments listed ***", result.path.c_str());
     }
     instruments_->Invalidate();
 }

@@ -11,6 +11,7 @@
 
 #include "editor/GigaDropSource.h"
 #include "editor/TreeFile.h"
+#include "editor/UProgramList.h"
 #include "gui/XBroadcaster.h"
 #include "gui/XControl.h"
 #include "gui/XListener.h"
@@ -52,6 +53,10 @@ public:
     // The .gig file whose programs are listed (empty for none) and the selected one's index.
     const std::string& ListedGig() const { return listedGig_; }
     int SelectedProgram() const;
+    // Each editor tick: lists the programs once their file has been read.
+    void Poll();
+    // True while a .gig file's programs are being read.
+    bool Reading() const { return programs_.Busy(); }
 
     bool DraggedInstrument(std::int32_t payload, std::string& path, int& program) override;
     void ListNotify(XControl* sender, std::int32_t code) override;
@@ -69,6 +74,7 @@ private:
     void AddFavorite();
     void RemoveFavorite();
     void ListPrograms();
+    void ShowPrograms(const UProgramList::Result& result);
     bool TreeOffersFolder(XControl* source, std::int32_t payload) const;
 
     XTheme labelTheme_;
@@ -77,6 +83,7 @@ private:
     XListLink* favorites_ = nullptr;
     XTreeGiga* tree_ = nullptr;
     XListInst* instruments_ = nullptr;
+    UProgramList programs_;
     std::string listedGig_;
     std::string chosenGig_;
     int chosenProgram_ = -1;

@@ -7,9 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -96,6 +98,15 @@ public:
         const auto [x, y] = Row(c, row);
         MouseDownAt(x, y, 0, false, false);
         MouseUpAt(x, y);
+        FinishReading();
+    }
+    // Lets the panel list the programs of a .gig file it is reading, as later ticks would.
+    void FinishReading()
+    {
+        for (int waited = 0; nav->Reading() && waited < 10000; waited += 2) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            nav->Poll();
+        }
     }
     void DoubleClick(const XControl* c, int row)
     {
