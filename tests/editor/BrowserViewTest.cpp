@@ -1,13 +1,20 @@
 // The browser panel as the user works it: favourites read and written, a .gig file's programs
 // listed, an instrument chosen by a double click or dragged onto a tone view, folders dragged
 // into the favourites and favourites out of them; and its picture.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "editor/GigaDropSource.h"
+#include "editor/UProgramList.h"
 #include "editor/XListInst.h"
 #include "editor/XListLink.h"
 #include "gui/XGraphic.h"
@@ -185,6 +192,32 @@ TEST_F(editorBrowserView, Picture)
     XGraphic g;
     controlsrig::DrawAll(*host_.nav, g);
     testsupport::ExpectMatchesReference(g, "browser_panel");
+}
+
+// Reading a file that keeps the reader waiting (a pipe nobody writes yet): the answer comes
+// later, and a file asked for meanwhile replaces it, the stale answer being dropped.
+TEST_F(editorBrowserView, ProgramNamesOfASlowFileComeLaterAndANewerRequestWins)
+{
+    const std::string slow = root_ + "/slow.gig";
+    ASSERT_EQ(mkfifo(slow.c_str(), 0600), 0);
+    UProgramList reader;
+    reader.Request(slow);
+    EXPECT_FALSE(reader.WaitFor(50));
+    UProgramList::Result result;
+    EXPECT_FALSE(reader.Take(result));
+    EXPECT_TRUE(reader.Busy());
+    reader.Request(root_ + "/Pianos/grand.gig");
+    reader.Request(root_ + "/Pianos/big.gig");  // replaces grand.gig, not yet started
+
+    const int writer = open(slow.c_str(), O_WRONLY);  // lets the pipe's reader see its end
+    ASSERT_GE(writer, 0);
+    close(writer);
+    for (int waited = 0; !reader.Take(result) && waited < 10000; waited += 2)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    EXPECT_FALSE(reader.Busy());
+    EXPECT_EQ(result.path, root_ + "/Pianos/big.gig");
+    EXPECT_TRUE(result.opened);
+    EXPECT_EQ(result.names.size(), 1000u);
 }
 
 }  // namespace
