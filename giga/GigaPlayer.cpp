@@ -123,10 +123,14 @@ bool GigaPlayer::AwaitDiskPasses(int passes) const
 
 void GigaPlayer::TakeUpPendingRack()
 {
+    // A new performance made since the rack was seen has forgotten it; one made while it is
+    // read waits and empties what it brought.
+    std::lock_guard rackLock(rackMutex_);
     std::vector<char> bytes;
     std::uint64_t generation = 0;
     {
         std::lock_guard lock(pendingMutex_);
+        if (!rackPending_.load(std::memory_order_acquire)) return;
         bytes = pendingRack_;
         generation = pendingGeneration_;
     }
@@ -286,6 +290,7 @@ bool GigaPlayer::Save(const std::string& path)
 
 void GigaPlayer::NewPerformance()
 {
+    std::lock_guard rackLock(rackMutex_);
     {
         // A rack the loader has not taken up yet is forgotten with the rest.
         std::lock_guard lock(pendingMutex_);

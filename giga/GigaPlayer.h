@@ -106,6 +106,9 @@ private:
     // Load passes asked for and passes that visited this player since (IsLoading).
     std::atomic<std::uint64_t> loadRequests_ {0};
     std::atomic<std::uint64_t> loadsDone_ {0};
+    // Held while the loader takes up a rack and while a new performance empties the rack, so
+    // that neither lands in the middle of the other.
+    std::mutex rackMutex_;
     // The host state given while loading, kept for the loader (guarded by pendingMutex_).
     mutable std::mutex pendingMutex_;
     std::vector<char> pendingRack_;

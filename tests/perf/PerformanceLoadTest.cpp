@@ -1,6 +1,9 @@
 // Performances with the background loader: instruments load after the read, a missing .gig
 // survives a save, one host chunk waits for the load of the one before, a new performance
 // empties the rack.
+#include <chrono>
+#include <thread>
+
 #include "gig/GigaProgram.h"
 #include "tests/perf/PerfFixture.h"
 
@@ -121,6 +124,28 @@ TEST_F(PerfTest, ANewPerformanceEmptiesTheRackAndForgetsThePath)
     EXPECT_EQ(Tone(player, 9).LayerCount(), 0);
     EXPECT_EQ(player.Path(), "");
     EXPECT_EQ(ChunkOf(player).size(), 1752u);
+}
+
+// The host hands over a rack and the user asks for a new performance at once, while the loader
+// is taking the rack up: the new, empty performance is what stays.
+TEST_F(PerfTest, ANewPerformanceRightAfterARackFromTheHostStaysEmpty)
+{
+    const std::string gig = WriteGig();
+    for (int i = 0; i < player.ToneCount(); ++i)
+        for (int layer = 0; layer < 4; ++layer) player.Giga(i)->AddLayer(gig, layer % 2);
+    const Bytes saved = ChunkOf(player);
+    player.NewPerformance();
+    player.WaitWhileLoading();
+    for (int round = 0; round < 40; ++round) {
+        // The second rack waits for the load of the first and is taken up by the loader.
+        player.LoadFromMemory(saved.data(), saved.size());
+        player.LoadFromMemory(saved.data(), saved.size());
+        std::this_thread::sleep_for(std::chrono::microseconds(25 * round));
+        player.NewPerformance();
+        player.WaitWhileLoading();
+        for (int i = 0; i < player.ToneCount(); ++i)
+            ASSERT_EQ(Tone(player, i).LayerCount(), 0) << "round " << round << ", tone " << i;
+    }
 }
 
 TEST_F(PerfTest, StatisticsPrintOnlyVoicesInUse)
