@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "dsp/DecodeBytes.h"
+#include "dsp/DecodeDelta.h"
 #include "riff/InputStream.h"
 #include "sample/GigaSampleFormat.h"
 
@@ -12,29 +14,8 @@ namespace {
 constexpr int kStartBytes16 = 4;   // two 16-bit values
 constexpr int kStartBytes24 = 12;  // four 24-bit values
 
-std::int32_t S8(const std::byte* p)
-{
-    return static_cast<std::int8_t>(p[0]);
-}
-
-std::int32_t S16(const std::byte* p)
-{
-    return static_cast<std::int16_t>(std::to_integer<std::uint16_t>(p[0]) |
-                                     (std::to_integer<std::uint16_t>(p[1]) << 8));
-}
-
-std::int32_t S24(const std::byte* p)
-{
-    const std::uint32_t u = std::to_integer<std::uint32_t>(p[0]) |
-                            (std::to_integer<std::uint32_t>(p[1]) << 8) |
-                            (std::to_integer<std::uint32_t>(p[2]) << 16);
-    return static_cast<std::int32_t>(u ^ 0x800000u) - 0x800000;
-}
-
-std::int32_t SignExtend12(std::uint32_t v)
-{
-    return static_cast<std::int32_t>((v & 0xFFF) ^ 0x800) - 0x800;
-}
+using dsp::decode::S16;
+using dsp::decode::S24;
 
 bool ModeFits(int bits, int mode)
 {
@@ -102,17 +83,16 @@ int GigaSampleReader::ReadFloats(std::span<float> dst, int frames)
 }
 
 template <typename Out>
-Out GigaSampleReader::Convert(std::int32_t value) const
+auto GigaSampleReader::Sink(Out* dst) const
 {
     if constexpr (std::is_same_v<Out, float>) {
-        if (bits_ == 16) return static_cast<float>(value) * kShortScale;
-        return static_cast<float>(value) * (blockFrames_ > 0 ? scale_ : kDefaultScale);
+        if (bits_ == 16) return dsp::FloatSink {dst, channels_, kShortScale};
+        return dsp::FloatSink {dst, channels_, blockFrames_ > 0 ? scale_ : kDefaultScale};
     } else {
-        if (bits_ == 16) return static_cast<std::int16_t>(value);
+        if (bits_ == 16) return dsp::ShortSink {dst, channels_, 0};
         // Plain 24-bit data drop their low byte; compressed data were stored with
         // truncatedBits fewer bits, so fewer are dropped.
-        const int shift = blockFrames_ > 0 ? 8 - truncatedBits_ : 8;
-        return static_cast<std::int16_t>(value >> shift);
+        return dsp::ShortSink {dst, channels_, blockFrames_ > 0 ? 8 - truncatedBits_ : 8};
     }
 }
 
@@ -159,11 +139,8 @@ int GigaSampleReader::ReadPlain(Out* dst, int frames)
         const std::int64_t got =
             std::max<std::int64_t>(input_->Read(block_->data(), n * frameBytes), 0);
         const int whole = static_cast<int>(got / frameBytes);
-        const std::byte* p = block_->data();
-        Out* out = dst + static_cast<std::size_t>(done) * channels_;
-        for (int v = 0; v < whole * channels_; ++v, p += bytesPerValue) {
-            out[v] = Convert<Out>(bits_ == 16 ? S16(p) : S24(p));
-        }
+        dsp::DecodePlain(bits_, block_->data(), static_cast<std::size_t>(whole) * channels_,
+                         Sink(dst + static_cast<std::size_t>(done) * channels_));
         done += whole;
         if (whole < n) break;
     }
@@ -202,15 +179,15 @@ bool GigaSampleReader::ReadBlock()
     for (int c = 0; c < channels_; ++c) {
         Channel& ch = channel_[c];
         if (bits_ == 16 && ch.mode == 1) {
-            ch.x = static_cast<std::uint32_t>(S16(block + p));
-            ch.y = static_cast<std::uint32_t>(S16(block + p + 2));
+            ch.state.x = static_cast<std::uint32_t>(S16(block + p));
+            ch.state.y = static_cast<std::uint32_t>(S16(block + p + 2));
         } else if (bits_ == 24 && ch.mode > 2) {
             const std::int32_t first = S24(block + p);
-            ch.w = static_cast<std::uint32_t>(first);
-            ch.x =
+            ch.state.w = static_cast<std::uint32_t>(first);
+            ch.state.x =
                 static_cast<std::uint32_t>(first) - static_cast<std::uint32_t>(S24(block + p + 3));
-            ch.y = static_cast<std::uint32_t>(S24(block + p + 6));
-            ch.z = static_cast<std::uint32_t>(S24(block + p + 9));
+            ch.state.y = static_cast<std::uint32_t>(S24(block + p + 6));
+            ch.state.z = static_cast<std::uint32_t>(S24(block + p + 9));
         }
         p += static_cast<std::size_t>(StartBytes(bits_, ch.mode));
     }
@@ -227,65 +204,16 @@ void GigaSampleReader::DecodeBlockFrames(Out* dst, int frames)
 {
     const std::byte* const block = block_->data();
     if (bits_ == 16) {
-        std::size_t& cursor = channel_[0].cursor;
-        for (int f = 0; f < frames; ++f) {
-            for (int c = 0; c < channels_; ++c) {
-                Channel& ch = channel_[c];
-                std::int32_t v = 0;
-                if (ch.mode == 0) {
-                    v = S16(block + cursor);
-                    cursor += 2;
-                } else {
-                    ch.y -= static_cast<std::uint32_t>(S8(block + cursor));
-                    ch.x -= ch.y;
-                    cursor += 1;
-                    v = static_cast<std::int16_t>(ch.x);
-                }
-                dst[static_cast<std::size_t>(f) * channels_ + c] = Convert<Out>(v);
-            }
-        }
+        std::array<int, kMaxChannels> modes {channel_[0].mode, channel_[1].mode};
+        std::array<dsp::DeltaState, kMaxChannels> states {channel_[0].state, channel_[1].state};
+        channel_[0].cursor += dsp::DecodeDelta16(modes.data(), states.data(), channels_,
+                                                 block + channel_[0].cursor, frames, Sink(dst));
+        for (int c = 0; c < channels_; ++c) channel_[c].state = states[c];
         return;
     }
     for (int c = 0; c < channels_; ++c) {
         Channel& ch = channel_[c];
-        for (int f = 0; f < frames; ++f) {
-            std::int32_t d = 0;
-            switch (ch.mode) {
-                case 2:
-                    ch.w = static_cast<std::uint32_t>(S24(block + ch.cursor));
-                    ch.cursor += 3;
-                    break;
-                case 3:
-                    d = S16(block + ch.cursor);
-                    ch.cursor += 2;
-                    break;
-                case 4:
-                    // Two 12-bit deltas share 3 bytes; an odd frame uses the half kept back.
-                    if ((blockFrame_ + f) % 2 == 0) {
-                        const std::byte* q = block + ch.cursor;
-                        const auto b0 = std::to_integer<std::uint32_t>(q[0]);
-                        const auto b1 = std::to_integer<std::uint32_t>(q[1]);
-                        const auto b2 = std::to_integer<std::uint32_t>(q[2]);
-                        d = SignExtend12(b0 | ((b1 & 0x0F) << 8));
-                        ch.pending = SignExtend12((b1 >> 4) | (b2 << 4));
-                        ch.cursor += 3;
-                    } else {
-                        d = ch.pending;
-                    }
-                    break;
-                default:
-                    d = S8(block + ch.cursor);
-                    ch.cursor += 1;
-                    break;
-            }
-            if (ch.mode != 2) {
-                ch.z -= static_cast<std::uint32_t>(d);
-                ch.y -= ch.z;
-                ch.x = 0u - (ch.x + ch.y);
-                ch.w += ch.x;
-            }
-            dst[static_cast<std::size_t>(f) * channels_ + c] =
-                Convert<Out>(static_cast<std::int32_t>(ch.w));
-        }
+        ch.cursor += dsp::DecodeDelta24(ch.mode, ch.state, block + ch.cursor, frames,
+                                        blockFrame_ % 2 != 0, Sink(dst + c));
     }
 }

@@ -11,6 +11,8 @@
 #include <memory>
 #include <span>
 
+#include "dsp/DecodeDelta.h"
+
 struct GigaSampleFormat;
 class InputStream;
 
@@ -46,9 +48,7 @@ private:
     struct Channel {
         std::size_t cursor = 0;  // next byte of this channel in the block
         int mode = 0;
-        // Decoder state w, x, y, z; unsigned so that damaged data wrap instead of overflowing.
-        std::uint32_t w = 0, x = 0, y = 0, z = 0;
-        std::int32_t pending = 0;  // second half of a 12-bit pair
+        dsp::DeltaState state;
     };
 
     template <typename Out>
@@ -57,8 +57,9 @@ private:
     int ReadPlain(Out* dst, int frames);
     template <typename Out>
     void DecodeBlockFrames(Out* dst, int frames);
+    // Where decoded values go: interleaved from dst, scaled for the output type.
     template <typename Out>
-    Out Convert(std::int32_t value) const;
+    auto Sink(Out* dst) const;
 
     bool ReadBlock();
     // Reads n bytes of the data chunk into the buffer; false when they are not all there.
