@@ -1,14 +1,21 @@
 // Opening a bank and loading one program whose 200 samples are read whole into memory: time per
 // program load and MB/s of preload data, for plain 16-bit samples and for 24-bit samples in the
 // 12-bit delta mode. The files are written once into a temporary folder; after the first load
-// they come from the page cache, so the figures are decoding and copying, not the disk.
+// they come from the page cache, so the figures are decoding and copying, not the disk. The
+// yardsticks beside them: reading the whole plain file from the page cache in large pieces into
+// memory that is already there, ordinary or in large pages. A load also pays for fresh memory,
+// which the OS fills with zeros first.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
 #include "gig/GigaBank.h"
+#include "platform/Platform.h"
 #include "prefs/SampleBudget.h"
 
 namespace {
@@ -69,6 +76,57 @@ void LoadProgram(benchmark::State& state, bool compressed)
     state.counters["preload_MB"] = static_cast<double>(preloadBytes) / (1 << 20);
 }
 
+struct LargeFree {
+    std::size_t bytes = 0;
+    void operator()(char* memory) const { platform::FreeLarge(memory, bytes); }
+};
+
+// Reads the whole plain file into memory touched beforehand, so that no fault is counted:
+// ordinary memory, or the large-page memory the preloads get (where the copy runs faster).
+void PageCacheRead(benchmark::State& state, bool largePages)
+{
+    constexpr std::int64_t kPiece = std::int64_t {4} << 20;
+    const testsupport::TempFolder folder;
+    const std::string path = WriteBank(folder, "bench.gig", false);
+    const platform::FileHandle file = platform::OpenFileRead(path);
+    const std::int64_t size = platform::FileSize(file);
+    const auto bytes = static_cast<std::size_t>(std::max<std::int64_t>(size, 1));
+    std::vector<char> ordinary;
+    std::unique_ptr<char, LargeFree> large;
+    char* memory = nullptr;
+    if (largePages) {
+        large = {static_cast<char*>(platform::AllocateLarge(bytes)), LargeFree {bytes}};
+        memory = large.get();
+    } else {
+        ordinary.resize(bytes);
+        memory = ordinary.data();
+    }
+    std::fill_n(memory, bytes, char {1});
+    for (auto _ : state) {
+        std::int64_t done = 0;
+        while (done < size) {
+            const std::int64_t got =
+                platform::ReadFileAt(file, done, memory + done, std::min(kPiece, size - done));
+            if (got <= 0) break;
+            done += got;
+        }
+        if (done != size) state.SkipWithError("read failed");
+        benchmark::DoNotOptimize(memory);
+    }
+    platform::CloseFile(file);
+    state.SetBytesProcessed(state.iterations() * size);
+    state.counters["file_MB"] = static_cast<double>(size) / (1 << 20);
+}
+
+void BM_PageCacheReadPlain16File(benchmark::State& state)
+{
+    PageCacheRead(state, false);
+}
+void BM_PageCacheReadPlain16FileLargePages(benchmark::State& state)
+{
+    PageCacheRead(state, true);
+}
+
 void BM_LoadProgramPlain16(benchmark::State& state)
 {
     LoadProgram(state, false);
@@ -80,6 +138,8 @@ void BM_LoadProgramCompressed24(benchmark::State& state)
 
 }  // namespace
 
+BENCHMARK(BM_PageCacheReadPlain16File)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageCacheReadPlain16FileLargePages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadProgramPlain16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadProgramCompressed24)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

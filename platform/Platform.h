@@ -71,6 +71,13 @@ bool ReadWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::
 bool ReplaceFileContents(const std::string& path, std::span<const std::byte> bytes);
 bool FileExists(const std::string& path);
 
+// Memory for large stores (sample preloads) straight from the OS, zero-filled; where the OS gives
+// large pages on request, it gets them, so that touching the store for the first time costs one
+// fault per large page instead of one per small page. nullptr when the memory cannot be had.
+void* AllocateLarge(std::size_t bytes);
+// Gives back what AllocateLarge gave for the same number of bytes.
+void FreeLarge(void* memory, std::size_t bytes);
+
 struct MemoryStatus {
     std::uint64_t totalBytes = 0;
     std::uint64_t availableBytes = 0;

@@ -1,7 +1,6 @@
 #include "sample/GigaMemory.h"
 
 #include <cstdio>
-#include <new>
 
 #include "prefs/GigaPrefs.h"
 #include "prefs/SampleBudget.h"
@@ -64,7 +63,7 @@ bool GigaMemory::Allocate()
     chargedMegabytes_ = megabytes_;
 
     for (int i = 0; i < fullBlocks_; ++i) {
-        blocks_[i].reset(new (std::nothrow) std::int16_t[kBlockValues]);
+        blocks_[i] = AllocateBlock(kBlockValues);
         if (!blocks_[i]) {
             Log("*** GigaMemory::Allocate block %d failed ***", i);
             return false;
@@ -73,13 +72,19 @@ bool GigaMemory::Allocate()
     const Offset lastValues =
         (lastBlockValues_ + kLastBlockGranule - 1) / kLastBlockGranule * kLastBlockGranule;
     lastBlockValues_ = lastValues;
-    blocks_[fullBlocks_].reset(new (std::nothrow) std::int16_t[lastValues]);
+    blocks_[fullBlocks_] = AllocateBlock(lastValues);
     if (!blocks_[fullBlocks_]) {
         Log("*** GigaMemory::Allocate last block failed ***");
         return false;
     }
     complete_ = true;
     return true;
+}
+
+GigaMemory::Block GigaMemory::AllocateBlock(Offset values)
+{
+    const auto bytes = static_cast<std::size_t>(values) * sizeof(std::int16_t);
+    return Block(static_cast<std::int16_t*>(platform::AllocateLarge(bytes)), GigaMemoryFree {bytes});
 }
 
 bool GigaMemory::RemoveUser()

@@ -8,9 +8,16 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/Platform.h"
 #include "platform/QelLog.h"
 
 class SampleBudget;
+
+// Gives a block of sample memory back to the OS.
+struct GigaMemoryFree {
+    std::size_t bytes = 0;
+    void operator()(std::int16_t* values) const { platform::FreeLarge(values, bytes); }
+};
 
 class GigaMemory : public QelLog {
 public:
@@ -62,6 +69,10 @@ public:
     bool Allocated() const { return complete_; }
 
 private:
+    // A block's memory comes from the OS in large pages (see platform::AllocateLarge).
+    using Block = std::unique_ptr<std::int16_t[], GigaMemoryFree>;
+    static Block AllocateBlock(Offset values);
+
     SampleBudget& budget_;
     int programIndex_ = 0;
     int userCount_ = 0;
@@ -70,7 +81,7 @@ private:
     int chargedMegabytes_ = 0;  // what the budget actually holds for us
     bool attempted_ = false;    // Allocate ran: no more reservations, no second charge
     bool complete_ = false;     // all blocks allocated
-    std::array<std::unique_ptr<std::int16_t[]>, kMaxBlocks> blocks_;
+    std::array<Block, kMaxBlocks> blocks_;
     int fullBlocks_ = 0;
     Offset blockBase_ = 0;
     Offset nextFree_ = 0;

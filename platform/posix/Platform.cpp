@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/sysinfo.h>
 #include <unistd.h>
@@ -259,6 +260,47 @@ bool FileExists(const std::string& path)
 {
     struct stat st {};
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+namespace {
+
+// The large page of the common Linux machines; where pages are not that large, the alignment
+// only costs some address space.
+constexpr std::size_t kLargePageBytes = std::size_t {2} << 20;
+
+// Whole small pages, so that the trimmed ends and the unmapping agree.
+std::size_t WholePages(std::size_t bytes)
+{
+    const long page = sysconf(_SC_PAGESIZE);
+    const std::size_t size = page > 0 ? static_cast<std::size_t>(page) : 4096;
+    return (bytes + size - 1) / size * size;
+}
+
+}  // namespace
+
+void* AllocateLarge(std::size_t bytes)
+{
+    if (bytes == 0 || bytes > SIZE_MAX / 2) return nullptr;
+    const std::size_t size = WholePages(bytes);
+    // Over-allocate by one large page and trim, so the store starts on a large page boundary.
+    const std::size_t span = size + kLargePageBytes;
+    void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    const auto base = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t start = (base + kLargePageBytes - 1) & ~(kLargePageBytes - 1);
+    const std::size_t head = start - base;
+    if (head > 0) munmap(raw, head);
+    if (span - head > size) munmap(reinterpret_cast<void*>(start + size), span - head - size);
+    void* memory = reinterpret_cast<void*>(start);
+#ifdef MADV_HUGEPAGE
+    madvise(memory, size, MADV_HUGEPAGE);  // a hint: without it the store simply has small pages
+#endif
+    return memory;
+}
+
+void FreeLarge(void* memory, std::size_t bytes)
+{
+    if (memory != nullptr && bytes > 0) munmap(memory, WholePages(bytes));
 }
 
 MemoryStatus PhysicalMemory()
