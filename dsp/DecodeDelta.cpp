@@ -1,5 +1,8 @@
 #include "dsp/DecodeDelta.h"
 
+#include <bit>
+#include <cstring>
+
 #include "dsp/DecodeBytes.h"
 
 #ifdef __SSE2__
@@ -11,6 +14,34 @@ namespace dsp {
 namespace {
 
 using namespace dsp::decode;
+
+// Two steps of the predictor at once, rearranged so that each of its four values depends on its
+// previous one through a single operation (x2 = x0 + z2 since y1 - y2 = z2, and so on) instead
+// of four chained ones. Unsigned arithmetic wraps, so the result is the same bit for bit.
+struct Pair {
+    std::int32_t first, second;
+};
+
+inline Pair Step2(DeltaState& s, std::int32_t d0, std::int32_t d1)
+{
+    const std::uint32_t z1 = s.z - static_cast<std::uint32_t>(d0);
+    const std::uint32_t z2 = z1 - static_cast<std::uint32_t>(d1);
+    const std::uint32_t y1 = s.y - z1;
+    const std::uint32_t w1 = s.w - s.x - y1;
+    const std::uint32_t w2 = s.w - y1 + z2;
+    s.x += z2;
+    s.y = y1 - z2;
+    s.z = z2;
+    s.w = w2;
+    return {static_cast<std::int32_t>(w1), static_cast<std::int32_t>(w2)};
+}
+
+template <typename Sink>
+inline void PutPair(const Sink& out, std::size_t i, Pair v)
+{
+    Put(out, i, v.first);
+    Put(out, i + 1, v.second);
+}
 
 // One loop per mode, so the mode is decided once per run instead of once per value, and the
 // predictor lives in registers (a local copy, written back at the end).
@@ -25,23 +56,47 @@ std::size_t Delta24(DeltaState& state, const std::byte* src, int frames, bool od
             s.w = static_cast<std::uint32_t>(S24(p));
             Put(out, static_cast<std::size_t>(f), S24(p));
         }
-    } else if constexpr (Mode == 3) {
-        for (; f < frames; ++f, p += 2) Put(out, static_cast<std::size_t>(f), Step(s, S16(p)));
-    } else if constexpr (Mode == 5) {
-        for (; f < frames; ++f, ++p) Put(out, static_cast<std::size_t>(f), Step(s, S8(p)));
+    } else if constexpr (Mode == 3 || Mode == 5) {
+        constexpr int kBytes = Mode == 3 ? 2 : 1;
+        auto delta = [](const std::byte* q) { return kBytes == 2 ? S16(q) : S8(q); };
+        for (; f + 2 <= frames; f += 2, p += 2 * kBytes) {
+            PutPair(out, static_cast<std::size_t>(f), Step2(s, delta(p), delta(p + kBytes)));
+        }
+        if (f < frames) {
+            Put(out, static_cast<std::size_t>(f), Step(s, delta(p)));
+            p += kBytes;
+        }
     } else {
         if (odd && frames > 0) {
             Put(out, 0, Step(s, s.pending));
             f = 1;
         }
-        for (; f < frames; f += 2, p += 3) {
-            const auto b0 = std::to_integer<std::uint32_t>(p[0]);
-            const auto b1 = std::to_integer<std::uint32_t>(p[1]);
-            const auto b2 = std::to_integer<std::uint32_t>(p[2]);
+        auto pair = [&s](const std::byte* q) {
+            const auto b0 = std::to_integer<std::uint32_t>(q[0]);
+            const auto b1 = std::to_integer<std::uint32_t>(q[1]);
+            const auto b2 = std::to_integer<std::uint32_t>(q[2]);
             s.pending = SignExtend12((b1 >> 4) | (b2 << 4));
-            Put(out, static_cast<std::size_t>(f), Step(s, SignExtend12(b0 | ((b1 & 0x0F) << 8))));
-            // A run ending inside the pair keeps its second half for the next run.
-            if (f + 1 < frames) Put(out, static_cast<std::size_t>(f) + 1, Step(s, s.pending));
+            return SignExtend12(b0 | ((b1 & 0x0F) << 8));
+        };
+        // All but the last pair in one load of four bytes (the fourth belongs to the next pair,
+        // so nothing past the data is read).
+        if constexpr (std::endian::native == std::endian::little) {
+            for (; f + 4 <= frames; f += 2, p += 3) {
+                std::uint32_t u = 0;
+                std::memcpy(&u, p, sizeof u);
+                const std::int32_t first = SignExtend12(u);
+                s.pending = SignExtend12(u >> 12);
+                PutPair(out, static_cast<std::size_t>(f), Step2(s, first, s.pending));
+            }
+        }
+        for (; f + 2 <= frames; f += 2, p += 3) {
+            const std::int32_t first = pair(p);
+            PutPair(out, static_cast<std::size_t>(f), Step2(s, first, s.pending));
+        }
+        // A run ending inside a pair keeps its second half for the next run.
+        if (f < frames) {
+            Put(out, static_cast<std::size_t>(f), Step(s, pair(p)));
+            p += 3;
         }
     }
     state = s;
