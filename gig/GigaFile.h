@@ -47,8 +47,8 @@ public:
 
     std::string path;
     std::int64_t wavePoolOffset = 0;  // header of LIST 'wvpl'
-    // Reads preloads from this file.
-    GigaSampleReader reader;
+    // Reads preloads from this file, in large reads.
+    GigaSampleReader reader {GigaSampleReader::kPreloadReadAhead};
 
     // Set and read by the one thread that serves it (the disk thread); destroyed with the file,
     // before its handle.

@@ -36,8 +36,10 @@ std::int64_t DataBytes(int bits, std::int64_t blockFrames, int mode)
 
 }  // namespace
 
-GigaSampleReader::GigaSampleReader()
-    : block_(std::make_unique<std::array<std::byte, kBlockBytes>>())
+GigaSampleReader::GigaSampleReader(std::size_t readAheadBytes)
+    : capacity_(std::max(kBlockBytes, readAheadBytes)),
+      readsAhead_(readAheadBytes > 0),
+      buffer_(std::make_unique<std::byte[]>(capacity_))
 {
 }
 
@@ -46,6 +48,8 @@ GigaSampleReader::~GigaSampleReader() = default;
 bool GigaSampleReader::Open(const GigaSampleFormat& sample, InputStream& input, std::int64_t offset)
 {
     input_ = &input;
+    begin_ = end_ = 0;
+    block_ = nullptr;
     channel_ = {};
     framesLeft_ = 0;
     blockFrame_ = 0;
@@ -69,7 +73,7 @@ bool GigaSampleReader::Open(const GigaSampleFormat& sample, InputStream& input, 
 
 std::int64_t GigaSampleReader::Position() const
 {
-    return input_ != nullptr ? input_->Tell() : 0;
+    return input_ != nullptr ? input_->Tell() - Staged() : 0;
 }
 
 int GigaSampleReader::ReadShorts(std::span<std::int16_t> dst, int frames)
@@ -106,7 +110,7 @@ int GigaSampleReader::Read(std::span<Out> dst, int frames)
 
     int done = 0;
     while (done < frames) {
-        if (framesLeft_ == 0 && !ReadBlock()) break;
+        if (framesLeft_ == 0 && !ReadBlock(frames - done)) break;
         const int n = std::min(framesLeft_, frames - done);
         DecodeBlockFrames(dst.data() + static_cast<std::size_t>(done) * channels_, n);
         framesLeft_ -= n;
@@ -121,46 +125,69 @@ int GigaSampleReader::ReadPlain(Out* dst, int frames)
 {
     const int bytesPerValue = bits_ / 8;
     const std::int64_t frameBytes = std::int64_t {channels_} * bytesPerValue;
-    const std::int64_t available =
-        std::max<std::int64_t>(dataEnd_ - input_->Tell(), 0) / frameBytes;
+    const std::int64_t available = std::max<std::int64_t>(dataEnd_ - Position(), 0) / frameBytes;
     frames = static_cast<int>(std::min<std::int64_t>(frames, available));
 
     if constexpr (std::is_same_v<Out, std::int16_t>) {
-        if (bits_ == 16 && std::endian::native == std::endian::little) {
+        if (bits_ == 16 && std::endian::native == std::endian::little && Staged() == 0) {
             const std::int64_t got = input_->Read(dst, frames * frameBytes);
             return static_cast<int>(std::max<std::int64_t>(got, 0) / frameBytes);
         }
     }
-    // Everything else goes through the block buffer in pieces.
-    const int pieceFrames = static_cast<int>(kBlockBytes / frameBytes);
+    // Everything else is decoded from the buffer in pieces.
+    const int pieceFrames = static_cast<int>(static_cast<std::int64_t>(capacity_) / frameBytes);
     int done = 0;
     while (done < frames) {
         const int n = std::min(pieceFrames, frames - done);
-        const std::int64_t got =
-            std::max<std::int64_t>(input_->Read(block_->data(), n * frameBytes), 0);
-        const int whole = static_cast<int>(got / frameBytes);
-        dsp::DecodePlain(bits_, block_->data(), static_cast<std::size_t>(whole) * channels_,
+        const int whole =
+            static_cast<int>(Stage(n * frameBytes, (frames - done) * frameBytes) / frameBytes);
+        dsp::DecodePlain(bits_, StagedBytes(), static_cast<std::size_t>(whole) * channels_,
                          Sink(dst + static_cast<std::size_t>(done) * channels_));
+        Consume(whole * frameBytes);
         done += whole;
         if (whole < n) break;
     }
     return done;
 }
 
-bool GigaSampleReader::ReadData(std::byte* dst, std::int64_t n)
+std::int64_t GigaSampleReader::Stage(std::int64_t n, std::int64_t wanted)
 {
-    if (n > dataEnd_ - input_->Tell()) return false;
-    return input_->Read(dst, n) == n;
+    const std::int64_t staged = Staged();
+    if (staged >= n) return n;
+    if (begin_ > 0) {
+        std::memmove(buffer_.get(), buffer_.get() + begin_, static_cast<std::size_t>(staged));
+        begin_ = 0;
+        end_ = static_cast<std::size_t>(staged);
+    }
+    // Exactly what is missing, or reading ahead, what the caller is going to want as far as it
+    // fits; never past the data.
+    std::int64_t read = readsAhead_ ? std::max(n, wanted) - staged : n - staged;
+    read =
+        std::min({read, static_cast<std::int64_t>(capacity_) - staged, dataEnd_ - input_->Tell()});
+    if (read > 0) {
+        end_ += static_cast<std::size_t>(
+            std::max<std::int64_t>(input_->Read(buffer_.get() + end_, read), 0));
+    }
+    return std::min(n, Staged());
 }
 
-bool GigaSampleReader::ReadBlock()
+void GigaSampleReader::Consume(std::int64_t n)
 {
-    std::byte* const block = block_->data();
-    if (!ReadData(block, channels_)) return false;
+    begin_ += static_cast<std::size_t>(n);
+}
+
+bool GigaSampleReader::ReadBlock(int framesWanted)
+{
+    // Reading ahead: the blocks this read wants, each guessed as large as the last one.
+    const std::int64_t blocksWanted = (framesWanted + blockFrames_ - 1) / blockFrames_;
+    const std::int64_t wanted =
+        blocksWanted * (lastBlockBytes_ > 0 ? lastBlockBytes_ : kBlockBytes);
+    if (Stage(channels_, wanted) < channels_) return false;
+    const std::byte* const modes = StagedBytes();
     std::int64_t size = channels_;
     std::array<std::int64_t, kMaxChannels> dataBytes {};
     for (int c = 0; c < channels_; ++c) {
-        const int mode = std::to_integer<int>(block[c]);
+        const int mode = std::to_integer<int>(modes[c]);
         if (!ModeFits(bits_, mode)) {
             failed_ = true;
             return false;
@@ -173,7 +200,13 @@ bool GigaSampleReader::ReadBlock()
         failed_ = true;
         return false;
     }
-    if (!ReadData(block + channels_, size - channels_)) return false;
+    if (Stage(size, wanted) < size) return false;
+    // Staging may have moved the bytes: the block is taken from where they are now, and stays
+    // there until the next block is staged.
+    const std::byte* const block = StagedBytes();
+    Consume(size);
+    lastBlockBytes_ = size;
+    block_ = block;
 
     std::size_t p = static_cast<std::size_t>(channels_);
     for (int c = 0; c < channels_; ++c) {
@@ -202,7 +235,7 @@ bool GigaSampleReader::ReadBlock()
 template <typename Out>
 void GigaSampleReader::DecodeBlockFrames(Out* dst, int frames)
 {
-    const std::byte* const block = block_->data();
+    const std::byte* const block = block_;
     if (bits_ == 16) {
         std::array<int, kMaxChannels> modes {channel_[0].mode, channel_[1].mode};
         std::array<dsp::DeltaState, kMaxChannels> states {channel_[0].state, channel_[1].state};

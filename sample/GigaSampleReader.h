@@ -1,7 +1,10 @@
 // Decodes a sample's data (plain 16- or 24-bit, or block-compressed in any of its modes) into
-// interleaved 16-bit values (preloads) or floats (streams). Each reader owns its block buffer,
-// which also serves as the scratch for plain data, so readers on different threads never share
-// memory. Reads never go beyond the sample's 'data' chunk.
+// interleaved 16-bit values (preloads) or floats (streams). Each reader owns its buffer, which
+// holds compressed blocks and plain data on their way to decoding, so readers on different
+// threads never share memory. Reads never go beyond the sample's 'data' chunk. A reader made to
+// read ahead fills its buffer with large reads as far as the caller's request will need (the
+// preloads); otherwise it reads exactly what the next block or piece needs (the streams, which
+// keep many readers).
 #pragma once
 
 #include <array>
@@ -19,11 +22,13 @@ class InputStream;
 class GigaSampleReader {
 public:
     static constexpr std::size_t kBlockBytes = 8192;
+    static constexpr std::size_t kPreloadReadAhead = std::size_t {256} << 10;
     static constexpr int kMaxChannels = 2;
     static constexpr float kDefaultScale = std::bit_cast<float>(0x34000001u);
     static constexpr float kShortScale = 1.0f / 32767.0f;
 
-    GigaSampleReader();
+    // A buffer of readAheadBytes (at least one block) makes the reader read ahead.
+    explicit GigaSampleReader(std::size_t readAheadBytes = 0);
     ~GigaSampleReader();
     GigaSampleReader(const GigaSampleReader&) = delete;
     GigaSampleReader& operator=(const GigaSampleReader&) = delete;
@@ -61,12 +66,25 @@ private:
     template <typename Out>
     auto Sink(Out* dst) const;
 
-    bool ReadBlock();
-    // Reads n bytes of the data chunk into the buffer; false when they are not all there.
-    bool ReadData(std::byte* dst, std::int64_t n);
+    // Stages the next block of the data chunk for decoding; false at the end of the data, or on a
+    // damaged block (Failed() then tells). framesWanted: what the current read still wants.
+    bool ReadBlock(int framesWanted);
+    // Makes up to n bytes (n at most the buffer's size) of the data chunk from the position on
+    // contiguous in the buffer, reading ahead up to `wanted` bytes where the reader reads ahead;
+    // answers how many are there (fewer only at the end of the data).
+    std::int64_t Stage(std::int64_t n, std::int64_t wanted);
+    const std::byte* StagedBytes() const { return buffer_.get() + begin_; }
+    std::int64_t Staged() const { return static_cast<std::int64_t>(end_ - begin_); }
+    void Consume(std::int64_t n);
 
     InputStream* input_ = nullptr;
-    std::unique_ptr<std::array<std::byte, kBlockBytes>> block_;
+    const std::size_t capacity_;
+    const bool readsAhead_;
+    std::unique_ptr<std::byte[]> buffer_;
+    std::size_t begin_ = 0;  // staged bytes, read from the input but not yet decoded
+    std::size_t end_ = 0;
+    const std::byte* block_ = nullptr;  // the block being decoded, inside the buffer
+    std::int64_t lastBlockBytes_ = 0;
     std::array<Channel, kMaxChannels> channel_ {};
     int channels_ = 0;
     int bits_ = 16;

@@ -10,6 +10,7 @@
 #include "fixtures/TempFolder.h"
 #include "gig/GigaFile.h"
 #include "gig/GigaSample.h"
+#include "riff/InputStreamFile.h"
 #include "tests/bank/MemoryInput.h"
 
 using namespace testsupport;
@@ -200,4 +201,69 @@ TEST(GigaSampleReader, PlainReadsStayInsideTheDataChunkAndTheDestination)
     plain.channels = 2;
     plain.bitsPerSample = 8;
     EXPECT_FALSE(reader.Open(plain, input, 4));
+}
+
+// A reader that reads ahead (the preloads') against one that reads block by block (the
+// streams'): the same values and the same position after every step, never a byte read past the
+// data, and the same stop at damaged or missing data.
+TEST_P(SampleReaderFormats, ReadingAheadChangesNothingButTheReads)
+{
+    const Format f = GetParam();
+    GigSamplePlan plan;
+    plan.channels = f.channels;
+    plan.bits = f.bits;
+    plan.frames = kFrames;
+    plan.compressed = f.compressed;
+    plan.blockFrames = kBlockFrames;
+    plan.modes = f.modes;
+    plan.truncatedBits = f.truncatedBits;
+    GigFilePlan filePlan;
+    filePlan.samples = {plan, plan};  // a second sample after the first, so reading on is possible
+    TempFolder folder;
+    GigWriter(filePlan).Write(folder.File("s.gig"));
+    GigaFile file;
+    std::array<GigaSample, 2> samples;
+    ASSERT_TRUE(file.Open(folder.File("s.gig")));
+    ASSERT_EQ(file.ReadWavePool(samples), 2);
+    const GigaSample& sample = samples[0];
+    const std::int64_t dataEnd = std::int64_t {sample.dataOffset} + sample.dataSize;
+
+    GigaSampleReader exact;
+    GigaSampleReader ahead(GigaSampleReader::kBlockBytes * 3);
+    InputStreamFile input;
+    ASSERT_TRUE(input.Open(folder.File("s.gig")));
+    ASSERT_TRUE(exact.Open(sample, file.Input(), sample.dataOffset));
+    ASSERT_TRUE(ahead.Open(sample, input, sample.dataOffset));
+    std::vector<float> a(kFrames * 2), b(kFrames * 2);
+    for (int done = 0, step = 1; done < kFrames; done += step, step = step * 3 + 1) {
+        const int n = std::min(step, kFrames - done);
+        const auto at = std::size_t(done) * f.channels;
+        ASSERT_EQ(exact.ReadFloats(std::span(a).subspan(at), n), n);
+        ASSERT_EQ(ahead.ReadFloats(std::span(b).subspan(at), n), n);
+        EXPECT_EQ(ahead.Position(), exact.Position()) << "after frame " << done + n;
+        EXPECT_LE(input.Tell(), dataEnd);
+    }
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(ahead.ReadFloats(b, 1), 0);
+    EXPECT_FALSE(ahead.Failed());
+}
+
+TEST(GigaSampleReader, ReadingAheadStopsAtDamagedOrMissingData)
+{
+    InMemory damaged(24, 64, {3, 3}, 3);
+    damaged.input.bytes[damaged.blockBytes] = 1;
+    GigaSampleReader reader(GigaSampleReader::kPreloadReadAhead);
+    std::vector<std::int16_t> dst(3 * 64 * 2, 0x5A5A);
+    ASSERT_TRUE(reader.Open(damaged.sample, damaged.input, 0));
+    EXPECT_EQ(reader.ReadShorts(dst, 3 * 64), 64);
+    EXPECT_TRUE(reader.Failed());
+    EXPECT_EQ(dst[64 * 2], 0x5A5A);
+
+    InMemory shortData(16, 64, {1, 1}, 2);
+    shortData.sample.dataSize = static_cast<std::int32_t>(shortData.blockBytes + 10);
+    ASSERT_TRUE(reader.Open(shortData.sample, shortData.input, 0));
+    EXPECT_EQ(reader.ReadShorts(dst, 100), 64);
+    EXPECT_FALSE(reader.Failed());
+    EXPECT_LE(shortData.input.Tell(), shortData.sample.dataSize);
+    EXPECT_EQ(reader.Position(), std::int64_t(shortData.blockBytes));
 }
