@@ -179,7 +179,8 @@ void GigaSampleReader::Consume(std::int64_t n)
 bool GigaSampleReader::ReadBlock(int framesWanted)
 {
     // Reading ahead: the blocks this read wants, each guessed as large as the last one.
-    const std::int64_t blocksWanted = (framesWanted + blockFrames_ - 1) / blockFrames_;
+    const std::int64_t blocksWanted =
+        (std::int64_t {framesWanted} + blockFrames_ - 1) / blockFrames_;
     const std::int64_t wanted =
         blocksWanted * (lastBlockBytes_ > 0 ? lastBlockBytes_ : kBlockBytes);
     if (Stage(channels_, wanted) < channels_) return false;
