@@ -84,7 +84,8 @@ bool GigaMemory::Allocate()
 GigaMemory::Block GigaMemory::AllocateBlock(Offset values)
 {
     const auto bytes = static_cast<std::size_t>(values) * sizeof(std::int16_t);
-    return Block(static_cast<std::int16_t*>(platform::AllocateLarge(bytes)), GigaMemoryFree {bytes});
+    return Block(static_cast<std::int16_t*>(platform::AllocateLarge(bytes)),
+                 GigaMemoryFree {bytes});
 }
 
 bool GigaMemory::RemoveUser()
