@@ -76,11 +76,6 @@ void LoadProgram(benchmark::State& state, bool compressed)
     state.counters["preload_MB"] = static_cast<double>(preloadBytes) / (1 << 20);
 }
 
-struct LargeFree {
-    std::size_t bytes = 0;
-    void operator()(char* memory) const { platform::FreeLarge(memory, bytes); }
-};
-
 // Reads the whole plain file into memory touched beforehand, so that no fault is counted:
 // ordinary memory, or the large-page memory the preloads get (where the copy runs faster).
 void PageCacheRead(benchmark::State& state, bool largePages)
@@ -92,14 +87,19 @@ void PageCacheRead(benchmark::State& state, bool largePages)
     const std::int64_t size = platform::FileSize(file);
     const auto bytes = static_cast<std::size_t>(std::max<std::int64_t>(size, 1));
     std::vector<char> ordinary;
-    std::unique_ptr<char, LargeFree> large;
+    std::unique_ptr<char, platform::LargeFree> large;
     char* memory = nullptr;
     if (largePages) {
-        large = {static_cast<char*>(platform::AllocateLarge(bytes)), LargeFree {bytes}};
+        large = {static_cast<char*>(platform::AllocateLarge(bytes)), platform::LargeFree {bytes}};
         memory = large.get();
     } else {
         ordinary.resize(bytes);
         memory = ordinary.data();
+    }
+    if (memory == nullptr || size <= 0) {
+        state.SkipWithError("no file or no memory");
+        platform::CloseFile(file);
+        return;
     }
     std::fill_n(memory, bytes, char {1});
     for (auto _ : state) {

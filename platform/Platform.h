@@ -77,6 +77,11 @@ bool FileExists(const std::string& path);
 void* AllocateLarge(std::size_t bytes);
 // Gives back what AllocateLarge gave for the same number of bytes.
 void FreeLarge(void* memory, std::size_t bytes);
+// The deleter for owning pointers to such memory.
+struct LargeFree {
+    std::size_t bytes = 0;
+    void operator()(void* memory) const { FreeLarge(memory, bytes); }
+};
 
 struct MemoryStatus {
     std::uint64_t totalBytes = 0;

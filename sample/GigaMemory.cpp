@@ -85,7 +85,7 @@ GigaMemory::Block GigaMemory::AllocateBlock(Offset values)
 {
     const auto bytes = static_cast<std::size_t>(values) * sizeof(std::int16_t);
     return Block(static_cast<std::int16_t*>(platform::AllocateLarge(bytes)),
-                 GigaMemoryFree {bytes});
+                 platform::LargeFree {bytes});
 }
 
 bool GigaMemory::RemoveUser()

@@ -13,12 +13,6 @@
 
 class SampleBudget;
 
-// Gives a block of sample memory back to the OS.
-struct GigaMemoryFree {
-    std::size_t bytes = 0;
-    void operator()(std::int16_t* values) const { platform::FreeLarge(values, bytes); }
-};
-
 class GigaMemory : public QelLog {
 public:
     // Offsets count 16-bit values from the start of the record.
@@ -70,7 +64,7 @@ public:
 
 private:
     // A block's memory comes from the OS in large pages (see platform::AllocateLarge).
-    using Block = std::unique_ptr<std::int16_t[], GigaMemoryFree>;
+    using Block = std::unique_ptr<std::int16_t[], platform::LargeFree>;
     static Block AllocateBlock(Offset values);
 
     SampleBudget& budget_;
