@@ -6,14 +6,7 @@
 
 namespace {
 
-// Values this small only slow the arithmetic down; the filter's memory forgets them.
-constexpr float kForgetBelow = 1e-15f;
 constexpr double kHighestCorner = 0.95;  // of Nyquist
-
-float Forget(float v)
-{
-    return std::fabs(v) < kForgetBelow ? 0.0f : v;
-}
 
 // The frequency (radians per sample) where the response first falls 3 dB below its gain at
 // DC. |H|^2 of a biquad is a ratio of quadratics in cos w, so this is a quadratic equation.
@@ -90,21 +83,5 @@ bool GigaLowPass::SetCutoff(float cutoff)
 
 void GigaLowPass::Process(float* samples, int frames, int channels)
 {
-    channels = std::clamp(channels, 1, kMaxChannels);
-    const Coefficients k = c_;
-    for (int ch = 0; ch < channels; ++ch) {
-        auto& h = history_[ch];
-        float x1 = h[0], x2 = h[1], y1 = h[2], y2 = h[3];
-        float* s = samples + ch;
-        for (int i = 0; i < frames; ++i, s += channels) {
-            const float x = *s;
-            const float y = k.b0 * x + k.b1 * x1 + k.b2 * x2 - k.a1 * y1 - k.a2 * y2;
-            x2 = x1;
-            x1 = x;
-            y2 = y1;
-            y1 = y;
-            *s = y;
-        }
-        h = {Forget(x1), Forget(x2), Forget(y1), Forget(y2)};
-    }
+    dsp::BiquadRun(c_, history_.data(), samples, frames, std::clamp(channels, 1, kMaxChannels));
 }

@@ -6,15 +6,15 @@
 
 #include <array>
 
+#include "dsp/LowPass.h"
+
 class GigaLowPass {
 public:
     static constexpr int kMaxChannels = 2;
     // Below this cutoff the coefficients are left as they are (the voice silences instead).
     static constexpr float kMinimumCutoff = 0.0005f;
 
-    struct Coefficients {
-        float a1 = 0.0f, a2 = 0.0f, b0 = 0.0f, b1 = 0.0f, b2 = 0.0f;
-    };
+    using Coefficients = dsp::BiquadCoefficients;
 
     static constexpr float kReferenceRate = 44100.0f;
 
@@ -27,12 +27,13 @@ public:
     bool SetCutoff(float cutoff);
     const Coefficients& Get() const { return c_; }
     void Clear() { history_ = {}; }
-    // Filters `frames` interleaved frames of `channels` (1 or 2) in place.
+    // Filters `frames` interleaved frames of `channels` (1 or 2) in place (dsp::BiquadRun).
     void Process(float* samples, int frames, int channels);
+    // The memory, one entry per channel, for kernels that run the filter themselves.
+    dsp::BiquadState* State() { return history_.data(); }
 
 private:
     Coefficients c_;
     float sampleRate_ = kReferenceRate;
-    // Per channel: x[n-1], x[n-2], y[n-1], y[n-2].
-    std::array<std::array<float, 4>, kMaxChannels> history_ {};
+    std::array<dsp::BiquadState, kMaxChannels> history_ {};
 };

@@ -4,6 +4,9 @@
 #include <climits>
 #include <cmath>
 
+#include "dsp/Convert.h"
+#include "dsp/Interpolate.h"
+#include "dsp/VoiceRun.h"
 #include "engine/GigaCrossfade.h"
 #include "engine/GigaPart.h"
 #include "engine/GigaTone.h"
@@ -20,7 +23,6 @@ namespace {
 constexpr double kSemitone = 1.059463094359;
 constexpr float kGainScale = 1.256f;
 constexpr float kVolumeScale = 1.0f / 20480.0f;
-constexpr float kSampleScale = 1.0f / 32767.0f;
 constexpr float kSilentGain = 0.0005f;
 constexpr int kStep = GigaEnvelope::kFramesPerStep;
 constexpr double kMinPitchRatio = 1.0 / 4096.0;
@@ -64,7 +66,7 @@ double ClampRatio(double ratio)
 
 void ToFloat(const std::int16_t* src, float* dst, int values)
 {
-    for (int i = 0; i < values; ++i) dst[i] = static_cast<float>(src[i]) * kSampleScale;
+    dsp::ConvertInt16(src, dst, values);
 }
 
 }  // namespace
@@ -195,7 +197,7 @@ void GigaVoice::StartSource()
     const int lastStart = looped_ ? loopEnd_ : std::min(endFrame_, preloadFrames_) - 1;
     startFrame_ = std::clamp(static_cast<int>(zone.sampleStartOffset), 0, lastStart);
     readFrame_ = nextFetch_ = sourceFrame_ = startFrame_;
-    position_ = startFrame_;
+    position_ = dsp::PositionOfFrame(startFrame_);
     history_ = {};
     haveHistory_ = false;
     stepPhase_ = 0;
@@ -234,6 +236,7 @@ void GigaVoice::StartPitch()
     if (lastBend_ != 0 && LayerBendRange(Layer()) != 0)
         pitchRatio_ = ClampRatio(baseRatio_ * BendRatio(lastBend_));
     resampling_ = pitchRatio_ != 1.0;
+    step_ = dsp::StepOf(pitchRatio_);
 
     streamTrigger_ = 0;
     if (!looped_ && preloadFrames_ < endFrame_ + 1) ArmStreamTrigger();
@@ -360,13 +363,14 @@ void GigaVoice::ApplyBend()
     if (range <= 0 || bend == lastBend_) return;
     lastBend_ = bend;
     pitchRatio_ = ClampRatio(baseRatio_ * BendRatio(bend));
+    step_ = dsp::StepOf(pitchRatio_);
     // A stream not yet asked for is asked for sooner when the head now runs out sooner.
     if (streamTrigger_ != 0) ArmStreamTrigger();
     if (resampling_) return;
     // From here on the source is resampled, starting at the next unplayed frame.
     resampling_ = true;
     sourceFrame_ = looped_ ? readFrame_ : nextFetch_;
-    position_ = sourceFrame_;
+    position_ = dsp::PositionOfFrame(sourceFrame_);
     haveHistory_ = false;
 }
 
@@ -422,8 +426,7 @@ int GigaVoice::RenderChunk(KyBufferList* outputs, int offset, int frames, int bl
     const bool inaudible =
         GetZone().attenuationController != 0 && attenuationGain_ < kSilentGain && !levelChanged;
     if (inaudible || !outputs) return span.Frames() + silent;
-    if (filterUsed_) Filter(span);
-    Mix(*outputs, offset, span, leadGain, blockFrames);
+    Play(*outputs, offset, span, leadGain, blockFrames);
     return span.Frames() + silent;
 }
 
@@ -478,24 +481,22 @@ int GigaVoice::ReadLooped(int frames)
     const long long next = static_cast<long long>(readFrame_) + frames;
     readFrame_ = next > loopEnd_ ? static_cast<int>(loopStart_ + (next - loopStart_) % length)
                                  : static_cast<int>(next);
-    position_ = readFrame_;
+    position_ = dsp::PositionOfFrame(readFrame_);
+    runSource_ = outputBuffer_;
     return frames;
 }
 
 int GigaVoice::ReadLoopedResampled(int frames)
 {
-    const int first = static_cast<int>(position_);
-    const double end = position_ + frames * pitchRatio_;
+    const int first = static_cast<int>(dsp::FrameOf(position_));
+    const dsp::Position end = position_ + static_cast<dsp::Position>(frames) * step_;
     // Every frame the interpolation can touch, plus one guard frame.
-    const int count = static_cast<int>(end) - first + 2;
+    const int count = static_cast<int>(dsp::FrameOf(end)) - first + 2;
     CopyLooped(sourceBuffer_, first, count);
-    Interpolate(sourceBuffer_, count, position_ - first, frames);
-    position_ = end;
-    if (position_ >= loopEnd_ + 1.0) {
-        const double length = loopEnd_ - loopStart_ + 1.0;
-        position_ = loopStart_ + std::fmod(position_ - loopStart_, length);
-    }
-    readFrame_ = static_cast<int>(position_);
+    runSource_ = sourceBuffer_;
+    runPosition_ = position_ - dsp::PositionOfFrame(first);
+    position_ = dsp::WrapIntoLoop(end, {loopStart_, loopEnd_});
+    readFrame_ = static_cast<int>(dsp::FrameOf(position_));
     return frames;
 }
 
@@ -539,21 +540,25 @@ int GigaVoice::ReadDirect(int frames)
     if (frames <= 0) return 0;
     if (!FetchSequential(outputBuffer_, frames)) return 0;
     sourceFrame_ = nextFetch_;
-    position_ = nextFetch_;
+    position_ = dsp::PositionOfFrame(nextFetch_);
+    runSource_ = outputBuffer_;
     return frames;
 }
 
 int GigaVoice::ReadResampled(int frames)
 {
     const int first = sourceFrame_;
-    double end = position_ + frames * pitchRatio_;
-    if (end >= endFrame_ + 1.0) {
+    dsp::Position end = position_ + static_cast<dsp::Position>(frames) * step_;
+    const dsp::Position endOfSample = dsp::PositionOfFrame(endFrame_);
+    if (end >= endOfSample + dsp::kPositionOne) {
         // The sample ends within this block: play what is left, then the voice ends.
-        frames = static_cast<int>((endFrame_ - position_) / pitchRatio_);
+        if (position_ >= endOfSample) return 0;
+        frames = static_cast<int>(std::min<dsp::Position>((endOfSample - position_) / step_,
+                                                          static_cast<dsp::Position>(frames)));
         if (frames < 1) return 0;
-        end = position_ + frames * pitchRatio_;
+        end = position_ + static_cast<dsp::Position>(frames) * step_;
     }
-    const int last = static_cast<int>(end);
+    const int last = static_cast<int>(dsp::FrameOf(end));
     const int fresh = last - first;
     const int ch = channels_;
     bool ok;
@@ -564,7 +569,8 @@ int GigaVoice::ReadResampled(int frames)
         ok = FetchSequential(sourceBuffer_, fresh + 2);
     }
     if (!ok) return 0;
-    Interpolate(sourceBuffer_, fresh + 2, position_ - first, frames);
+    runSource_ = sourceBuffer_;
+    runPosition_ = position_ - dsp::PositionOfFrame(first);
     std::copy_n(sourceBuffer_ + fresh * ch, 2 * ch, history_.data());
     haveHistory_ = true;
     sourceFrame_ = last;
@@ -572,32 +578,24 @@ int GigaVoice::ReadResampled(int frames)
     return frames;
 }
 
-void GigaVoice::Interpolate(const float* s, int sourceFrames, double offset, int frames)
+float GigaVoice::CutoffGlide(int fresh, float& target)
 {
-    const double ratio = pitchRatio_;
-    const int maxIndex = sourceFrames - 2;
-    float* out = outputBuffer_;
-    if (channels_ == 1) {
-        for (int j = 0; j < frames; ++j) {
-            const double u = offset + j * ratio;
-            const int k = std::min(static_cast<int>(u), maxIndex);
-            const float w = static_cast<float>(u - k);
-            out[j] = s[k] + w * (s[k + 1] - s[k]);
-        }
-        return;
-    }
-    for (int j = 0; j < frames; ++j) {
-        const double u = offset + j * ratio;
-        const int k = std::min(static_cast<int>(u), maxIndex);
-        const float w = static_cast<float>(u - k);
-        const float* a = s + 2 * k;
-        out[2 * j] = a[0] + w * (a[2] - a[0]);
-        out[2 * j + 1] = a[1] + w * (a[3] - a[1]);
-    }
+    const GigaZone& zone = GetZone();
+    target = cutoff_;
+    if (zone.filterCutoffController == 0 || fresh <= 0) return 0.0f;
+    const int value = CutoffControllerValue();
+    if (value == cutoffValue_) return 0.0f;
+    // A controller jump glides over the piece instead of clicking.
+    cutoffValue_ = value;
+    target = static_cast<float>(value) / 127.0f * filterVelocityFactor_;
+    return (target - cutoff_) / static_cast<float>(fresh);
 }
 
-void GigaVoice::Filter(const Steps& span)
+void GigaVoice::FilterUnmixed(const Steps& span)
 {
+    if (resampling_)
+        dsp::InterpolateFloat(runSource_, channels_, runPosition_, step_, outputBuffer_,
+                              span.Frames());
     float* x = outputBuffer_;
     const auto run = [&](int frames) {
         if (frames <= 0) return;
@@ -609,20 +607,9 @@ void GigaVoice::Filter(const Steps& span)
     // The frames that finish the step begun before keep its coefficients.
     run(span.lead);
     const int fresh = span.Fresh();
-    const GigaZone& zone = GetZone();
-    float delta = 0.0f;
     float target = cutoff_;
-    if (zone.filterCutoffController != 0 && fresh > 0) {
-        const int value = CutoffControllerValue();
-        if (value != cutoffValue_) {
-            // A controller jump glides over the piece instead of clicking.
-            cutoffValue_ = value;
-            target = static_cast<float>(value) / 127.0f * filterVelocityFactor_;
-            delta = (target - cutoff_) / static_cast<float>(fresh);
-        }
-    }
+    const float delta = CutoffGlide(fresh, target);
     if (delta == 0.0f) {
-        // Steady cutoff: one pass over the rest of the piece.
         run(span.steps * kStep + span.tail);
         return;
     }
@@ -633,36 +620,57 @@ void GigaVoice::Filter(const Steps& span)
     }
 }
 
-void GigaVoice::Mix(KyBufferList& outputs, int offset, const Steps& span, float leadGain,
-                    int blockFrames)
+void GigaVoice::Play(KyBufferList& outputs, int offset, const Steps& span, float leadGain,
+                     int blockFrames)
 {
     const int toneBus = GetTone().OutputBus();
     KyBufferList::Bus* bus =
         outputs.PrepareForMix(toneBus + GetZone().channelOffset / 2, blockFrames);
     if (!bus) bus = outputs.PrepareForMix(toneBus, blockFrames);
-    if (!bus) return;
-    float* left = bus->left + offset;
-    float* right = bus->right + offset;
-    const float* x = outputBuffer_;
-    const auto mixFrames = [&](int count, float gain) {
-        const float gl = gain * leftGain_;
-        const float gr = gain * rightGain_;
-        if (channels_ == 1) {
-            for (int i = 0; i < count; ++i) {
-                left[i] += gl * x[i];
-                right[i] += gr * x[i];
-            }
-        } else {
-            for (int i = 0; i < count; ++i) {
-                left[i] += gl * x[2 * i];
-                right[i] += gr * x[2 * i + 1];
-            }
-        }
-        left += count;
-        right += count;
-        x += count * channels_;
+    if (!bus) {
+        if (filterUsed_) FilterUnmixed(span);
+        return;
+    }
+    dsp::VoiceRun run;
+    run.source = runSource_;
+    run.channels = channels_;
+    run.resample = resampling_;
+    run.position = runPosition_;
+    run.step = step_;
+    run.state = filter_.State();
+    run.gains.panLeft = leftGain_;
+    run.gains.panRight = rightGain_;
+    run.left = bus->left + offset;
+    run.right = bus->right + offset;
+    // One pass per run of frames with the same filter coefficients; the filter's memory is
+    // tidied after each, as it always was.
+    const auto play = [&](int frames, const float* gains, int firstFrames) {
+        if (frames <= 0) return;
+        run.frames = frames;
+        run.gains.gains = gains;
+        run.gains.firstFrames = firstFrames;
+        run.coefficients = filterUsed_ ? &filter_.Get() : nullptr;
+        run.closed = cutoff_ < GigaLowPass::kMinimumCutoff;
+        const dsp::Position next = dsp::RenderVoiceRun(run);
+        if (resampling_)
+            run.position = next;
+        else
+            run.source += frames * channels_;
+        run.left += frames;
+        run.right += frames;
     };
-    mixFrames(span.lead, leadGain);
-    for (int i = 0; i < span.steps; ++i) mixFrames(kStep, stepGains_[static_cast<std::size_t>(i)]);
-    if (span.tail > 0) mixFrames(span.tail, stepGains_[static_cast<std::size_t>(span.steps)]);
+    // The frames that finish the step begun before keep its gain and coefficients.
+    play(span.lead, &leadGain, span.lead);
+    const int fresh = span.Fresh();
+    float target = cutoff_;
+    const float delta = filterUsed_ ? CutoffGlide(fresh, target) : 0.0f;
+    if (delta == 0.0f) {
+        play(span.steps * kStep + span.tail, stepGains_.data(), kStep);
+        return;
+    }
+    for (int i = 0; i < fresh; ++i) {
+        cutoff_ = i + 1 == fresh ? target : cutoff_ + delta;
+        filter_.SetCutoff(cutoff_);
+        play(i < span.steps ? kStep : span.tail, stepGains_.data() + i, kStep);
+    }
 }

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "dsp/Position.h"
 #include "engine/GigaEnvelope.h"
 #include "engine/GigaLowPass.h"
 #include "engine/KyVoice.h"
@@ -61,7 +62,7 @@ public:
     float Cutoff() const { return cutoff_; }
     int StreamTrigger() const { return streamTrigger_; }
     bool HasStream() const { return CurrentStream() != nullptr; }
-    double Position() const { return position_; }
+    double Position() const { return dsp::ToDouble(position_); }
 
 private:
     // The stream word: 0, a GigaStream*, or a pending request (the sample's address | 1).
@@ -105,11 +106,17 @@ private:
     int ReadResampled(int frames);
     void CopyLooped(float* dst, int frame, int count) const;
     bool FetchSequential(float* dst, int count);
-    void Interpolate(const float* source, int sourceFrames, double offset, int frames);
     // Envelope x level into the step gains; answers the steps made.
     int RunLevel(int steps, bool& levelChanged);
-    void Filter(const Steps& span);
-    void Mix(KyBufferList& outputs, int offset, const Steps& span, float leadGain, int blockFrames);
+    // The cutoff's glide over a piece's fresh steps after a controller move: answers the change
+    // per step (0 when steady) and sets `target`.
+    float CutoffGlide(int fresh, float& target);
+    // Interpolates, filters, applies the step gains and pan and mixes into the bus, in one pass
+    // per run of steady filter coefficients (dsp::RenderVoiceRun).
+    void Play(KyBufferList& outputs, int offset, const Steps& span, float leadGain, int blockFrames);
+    // Without a bus the filter's memory still moves on: the source is interpolated into the
+    // output buffer and filtered there.
+    void FilterUnmixed(const Steps& span);
 
     GigaStream* CurrentStream() const;
 
@@ -152,7 +159,12 @@ private:
     std::array<float, 2 * GigaLowPass::kMaxChannels> history_ {};
     bool haveHistory_ = false;
     int streamTrigger_ = 0;
-    double position_ = 0.0;
+    dsp::Position position_ = 0;  // 32.32 fixed point: exact however long the voice loops
+    dsp::Position step_ = dsp::kPositionOne;  // pitchRatio_ in 32.32
+    // What the piece being rendered reads: the source and, resampled, the position in it of
+    // its first frame (fixed point, relative to `runSource_`).
+    const float* runSource_ = nullptr;
+    dsp::Position runPosition_ = 0;
     double pitchRatio_ = 1.0;
     bool resampling_ = false;
     double baseRatio_ = 1.0;

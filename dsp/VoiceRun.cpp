@@ -1,0 +1,262 @@
+#include "dsp/VoiceRun.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "dsp/Interpolate.h"
+#include "dsp/Simd.h"
+
+namespace dsp {
+
+namespace {
+
+enum FilterMode { kNoFilter, kOpenFilter, kClosedFilter };
+
+// Walks the run step by step: `frame(f)` makes frame f's output (lanes left, right for stereo),
+// `mix(f, count, gl, gr)` adds frames f.. of one step. Kept apart so that each variant below is
+// a straight loop with no branch or call per frame.
+template <class Body>
+MARLET_DSP_INLINE void ForEachStep(const VoiceRun& r, Body&& body)
+{
+    const float* gain = r.gains.gains;
+    int len = std::clamp(r.gains.firstFrames, 1, kStepFrames);
+    for (int f = 0; f < r.frames; f += len, len = kStepFrames) {
+        len = std::min(len, r.frames - f);
+        const float g = *gain++;
+        body(f, len, g * r.gains.panLeft, g * r.gains.panRight);
+    }
+}
+
+#if MARLET_DSP_SSE2
+
+template <bool Resample, FilterMode Filter>
+Position Stereo(const VoiceRun& r)
+{
+    const float* MARLET_DSP_RESTRICT s = r.source;
+    float* MARLET_DSP_RESTRICT left = r.left;
+    float* MARLET_DSP_RESTRICT right = r.right;
+    Position p = r.position;
+    const Position step = r.step;
+    BiquadCoefficients k;
+    BiquadState* st = r.state;
+    if constexpr (Filter != kNoFilter) k = *r.coefficients;
+    const __m128 b0 = _mm_set1_ps(k.b0), b1 = _mm_set1_ps(k.b1), b2 = _mm_set1_ps(k.b2);
+    const __m128 a1 = _mm_set1_ps(k.a1), a2 = _mm_set1_ps(k.a2);
+    __m128 x1 = _mm_setzero_ps(), x2 = x1, y1 = x1, y2 = x1;
+    if constexpr (Filter != kNoFilter) {
+        x1 = _mm_setr_ps(st[0].x1, st[1].x1, 0.0f, 0.0f);
+        x2 = _mm_setr_ps(st[0].x2, st[1].x2, 0.0f, 0.0f);
+        y1 = _mm_setr_ps(st[0].y1, st[1].y1, 0.0f, 0.0f);
+        y2 = _mm_setr_ps(st[0].y2, st[1].y2, 0.0f, 0.0f);
+    }
+    // Lanes 0 and 1 carry left and right; lanes 2 and 3 are spare.
+    const auto frame = [&](int f) -> __m128 {
+        __m128 x;
+        if constexpr (Filter == kClosedFilter) {
+            x = _mm_setzero_ps();
+        } else if constexpr (Resample) {
+            const __m128 v = _mm_loadu_ps(s + 2 * FrameOf(p));  // a.l a.r b.l b.r
+            const __m128 d = _mm_sub_ps(_mm_movehl_ps(v, v), v);
+            x = _mm_add_ps(v, _mm_mul_ps(_mm_set1_ps(Fraction(p)), d));
+        } else {
+            x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(s + 2 * f)));
+        }
+        if constexpr (Resample) p += step;
+        if constexpr (Filter == kNoFilter) {
+            return x;
+        } else {
+            const __m128 y = _mm_sub_ps(
+                _mm_sub_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(b0, x), _mm_mul_ps(b1, x1)),
+                                      _mm_mul_ps(b2, x2)),
+                           _mm_mul_ps(a1, y1)),
+                _mm_mul_ps(a2, y2));
+            x2 = x1;
+            x1 = x;
+            y2 = y1;
+            y1 = y;
+            return y;
+        }
+    };
+    ForEachStep(r, [&](int f, int len, float gl, float gr) {
+        const __m128 gl4 = _mm_set1_ps(gl), gr4 = _mm_set1_ps(gr);
+        const int end = f + len;
+        for (; f + 4 <= end; f += 4) {
+            __m128 lo, hi;
+            if constexpr (!Resample && Filter == kNoFilter) {
+                lo = _mm_loadu_ps(s + 2 * f);
+                hi = _mm_loadu_ps(s + 2 * f + 4);
+            } else {
+                const __m128 v0 = frame(f), v1 = frame(f + 1), v2 = frame(f + 2), v3 = frame(f + 3);
+                lo = _mm_movelh_ps(v0, v1);
+                hi = _mm_movelh_ps(v2, v3);
+            }
+            const __m128 l = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0));
+            const __m128 rr = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1));
+            _mm_storeu_ps(left + f, _mm_add_ps(_mm_loadu_ps(left + f), _mm_mul_ps(gl4, l)));
+            _mm_storeu_ps(right + f, _mm_add_ps(_mm_loadu_ps(right + f), _mm_mul_ps(gr4, rr)));
+        }
+        for (; f < end; ++f) {
+            const __m128 v = frame(f);
+            left[f] += gl * _mm_cvtss_f32(v);
+            right[f] += gr * _mm_cvtss_f32(_mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 1, 1, 1)));
+        }
+    });
+    if constexpr (Filter != kNoFilter) {
+        alignas(16) float v[4][4];
+        _mm_store_ps(v[0], x1);
+        _mm_store_ps(v[1], x2);
+        _mm_store_ps(v[2], y1);
+        _mm_store_ps(v[3], y2);
+        for (int c = 0; c < 2; ++c) {
+            st[c] = {v[0][c], v[1][c], v[2][c], v[3][c]};
+            BiquadForget(st[c]);
+        }
+    }
+    return p;
+}
+
+#endif
+
+// Mono, and stereo where SSE2 is missing: the same arithmetic one value at a time.
+template <int Channels, bool Resample, FilterMode Filter>
+Position Plain(const VoiceRun& r)
+{
+    const float* MARLET_DSP_RESTRICT s = r.source;
+    float* MARLET_DSP_RESTRICT left = r.left;
+    float* MARLET_DSP_RESTRICT right = r.right;
+    Position p = r.position;
+    const Position step = r.step;
+    BiquadCoefficients k;
+    BiquadState st[2];
+    if constexpr (Filter != kNoFilter) {
+        k = *r.coefficients;
+        for (int c = 0; c < Channels; ++c) st[c] = r.state[c];
+    }
+    struct Out {
+        float v[Channels];
+    };
+#if MARLET_DSP_SSE2
+    [[maybe_unused]] const Position step2 = 2 * step, step3 = 3 * step, step4 = 4 * step;
+    const auto low = [](Position q) { return static_cast<int>(q & 0xffffffffu); };
+    [[maybe_unused]] const __m128i steps4 = _mm_setr_epi32(0, low(step), low(step2), low(step3));
+    [[maybe_unused]] const __m128i step4Low = _mm_set1_epi32(low(step4));
+#endif
+    const auto frame = [&](int f) -> Out {
+        Out o;
+        if constexpr (Filter == kClosedFilter) {
+            for (int c = 0; c < Channels; ++c) o.v[c] = 0.0f;
+        } else if constexpr (Resample) {
+            const float* a = s + Channels * FrameOf(p);
+            const float w = Fraction(p);
+            for (int c = 0; c < Channels; ++c) o.v[c] = a[c] + w * (a[c + Channels] - a[c]);
+        } else {
+            for (int c = 0; c < Channels; ++c) o.v[c] = s[Channels * f + c];
+        }
+        if constexpr (Resample) p += step;
+        if constexpr (Filter != kNoFilter)
+            for (int c = 0; c < Channels; ++c) o.v[c] = BiquadTick(k, st[c], o.v[c]);
+        return o;
+    };
+    ForEachStep(r, [&](int f, int len, float gl, float gr) {
+        const int end = f + len;
+#if MARLET_DSP_SSE2
+        if constexpr (Channels == 1) {
+            const __m128 gl4 = _mm_set1_ps(gl), gr4 = _mm_set1_ps(gr);
+            // The fractions of the next four positions, in 32-bit lanes (their low words).
+            [[maybe_unused]] __m128i fraction = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(p & 0xffffffffu)), steps4);
+            for (; f + 4 <= end; f += 4) {
+                __m128 x;
+                if constexpr (!Resample && Filter == kNoFilter) {
+                    x = _mm_loadu_ps(s + f);
+                } else if constexpr (Resample && Filter == kNoFilter) {
+                    // Frames k and k+1 of each position in one 8-byte load, then regrouped.
+                    const auto pair = [&](Position q) {
+                        return _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(s + FrameOf(q))));
+                    };
+                    const __m128 ab0 = pair(p), ab1 = pair(p + step), ab2 = pair(p + step2),
+                                 ab3 = pair(p + step3);
+                    p += step4;
+                    const __m128 lo = _mm_movelh_ps(ab0, ab1), hi = _mm_movelh_ps(ab2, ab3);
+                    const __m128 a = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0));
+                    const __m128 b = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1));
+                    // Each fraction rounded once to a float, as Fraction() does: its two
+                    // 16-bit halves convert exactly and their sum rounds once.
+                    const __m128 high = _mm_mul_ps(
+                        _mm_cvtepi32_ps(_mm_srli_epi32(fraction, 16)), _mm_set1_ps(65536.0f));
+                    const __m128 low = _mm_cvtepi32_ps(_mm_and_si128(fraction, _mm_set1_epi32(0xffff)));
+                    const __m128 w = _mm_mul_ps(_mm_add_ps(high, low), _mm_set1_ps(0x1p-32f));
+                    fraction = _mm_add_epi32(fraction, step4Low);
+                    x = _mm_add_ps(a, _mm_mul_ps(w, _mm_sub_ps(b, a)));
+                } else {
+                    const float v0 = frame(f).v[0];
+                    const float v1 = frame(f + 1).v[0];
+                    const float v2 = frame(f + 2).v[0];
+                    const float v3 = frame(f + 3).v[0];
+                    x = _mm_setr_ps(v0, v1, v2, v3);
+                }
+                _mm_storeu_ps(left + f, _mm_add_ps(_mm_loadu_ps(left + f), _mm_mul_ps(gl4, x)));
+                _mm_storeu_ps(right + f, _mm_add_ps(_mm_loadu_ps(right + f), _mm_mul_ps(gr4, x)));
+            }
+        }
+#endif
+        for (; f < end; ++f) {
+            const Out o = frame(f);
+            left[f] += gl * o.v[0];
+            right[f] += gr * o.v[Channels - 1];
+        }
+    });
+    if constexpr (Filter != kNoFilter) {
+        for (int c = 0; c < Channels; ++c) {
+            r.state[c] = st[c];
+            BiquadForget(r.state[c]);
+        }
+    }
+    return p;
+}
+
+template <int Channels, bool Resample, FilterMode Filter>
+Position Variant(const VoiceRun& r)
+{
+#if MARLET_DSP_SSE2
+    if constexpr (Channels == 2) return Stereo<Resample, Filter>(r);
+#endif
+    return Plain<Channels, Resample, Filter>(r);
+}
+
+template <int Channels, bool Resample>
+Position ByFilter(const VoiceRun& r)
+{
+    if (!r.coefficients) return Variant<Channels, Resample, kNoFilter>(r);
+    if (r.closed) return Variant<Channels, Resample, kClosedFilter>(r);
+    return Variant<Channels, Resample, kOpenFilter>(r);
+}
+
+}  // namespace
+
+Position RenderVoiceRun(const VoiceRun& r)
+{
+    if (r.frames <= 0) return r.position;
+    if (r.channels == 2)
+        return r.resample ? ByFilter<2, true>(r) : ByFilter<2, false>(r);
+    return r.resample ? ByFilter<1, true>(r) : ByFilter<1, false>(r);
+}
+
+Position RenderVoiceRunReference(const VoiceRun& r)
+{
+    if (r.frames <= 0) return r.position;
+    const int ch = r.channels;
+    std::vector<float> x(static_cast<std::size_t>(r.frames * ch));
+    Position end = r.position;
+    if (r.resample)
+        end = InterpolateFloatReference(r.source, ch, r.position, r.step, x.data(), r.frames);
+    else
+        std::copy_n(r.source, r.frames * ch, x.data());
+    if (r.coefficients) {
+        if (r.closed) std::fill(x.begin(), x.end(), 0.0f);
+        BiquadRunReference(*r.coefficients, r.state, x.data(), r.frames, ch);
+    }
+    MixStepsReference(x.data(), ch, r.gains, r.left, r.right, r.frames);
+    return end;
+}
+
+}  // namespace dsp
