@@ -50,7 +50,8 @@ void ConvertInt24(const std::uint8_t* MARLET_DSP_RESTRICT src, float* MARLET_DSP
 
 void ConvertInt24Reference(const std::uint8_t* src, float* dst, int values)
 {
-    for (int i = 0; i < values; ++i) dst[i] = static_cast<float>(LoadInt24(src + 3 * i)) * kInt24Scale;
+    for (int i = 0; i < values; ++i)
+        dst[i] = static_cast<float>(LoadInt24(src + 3 * i)) * kInt24Scale;
 }
 
 }  // namespace dsp

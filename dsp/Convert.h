@@ -19,7 +19,8 @@ void ConvertInt24Reference(const std::uint8_t* src, float* dst, int values);
 
 inline std::int32_t LoadInt24(const std::uint8_t* p)
 {
-    const std::uint32_t u = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+    const std::uint32_t u = static_cast<std::uint32_t>(p[0]) |
+                            static_cast<std::uint32_t>(p[1]) << 8 |
                             static_cast<std::uint32_t>(p[2]) << 16;
     return static_cast<std::int32_t>(u << 8) >> 8;
 }

@@ -31,8 +31,8 @@ struct Int24Source {
 };
 
 template <class Src>
-Position Reference(const typename Src::Type* s, int channels, Position p, Position step,
-                   float* out, int frames)
+Position Reference(const typename Src::Type* s, int channels, Position p, Position step, float* out,
+                   int frames)
 {
     for (int j = 0; j < frames; ++j, p += step) {
         const std::int64_t k = FrameOf(p);

@@ -36,8 +36,7 @@ struct Loop {
 Position InterpolateLoopedInt16(const std::int16_t* source, int channels, Loop loop,
                                 Position position, Position step, float* out, int frames);
 Position InterpolateLoopedInt16Reference(const std::int16_t* source, int channels, Loop loop,
-                                         Position position, Position step, float* out,
-                                         int frames);
+                                         Position position, Position step, float* out, int frames);
 
 // The position after one more step, wrapped into the loop once past its end.
 inline Position WrapIntoLoop(Position p, Loop loop)

@@ -38,9 +38,9 @@ void RunStereo(const BiquadCoefficients& k, BiquadState* state, float* MARLET_DS
         float* p = x + 2 * i;
         const __m128 in = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p)));
         const __m128 y = _mm_sub_ps(
-            _mm_sub_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(b0, in), _mm_mul_ps(b1, x1)),
-                                  _mm_mul_ps(b2, x2)),
-                       _mm_mul_ps(a1, y1)),
+            _mm_sub_ps(
+                _mm_add_ps(_mm_add_ps(_mm_mul_ps(b0, in), _mm_mul_ps(b1, x1)), _mm_mul_ps(b2, x2)),
+                _mm_mul_ps(a1, y1)),
             _mm_mul_ps(a2, y2));
         x2 = x1;
         x1 = in;
@@ -82,8 +82,8 @@ void BiquadRun(const BiquadCoefficients& k, BiquadState* state, float* samples, 
     for (int c = 0; c < (channels == 2 ? 2 : 1); ++c) BiquadForget(state[c]);
 }
 
-void BiquadRunReference(const BiquadCoefficients& k, BiquadState* state, float* samples,
-                        int frames, int channels)
+void BiquadRunReference(const BiquadCoefficients& k, BiquadState* state, float* samples, int frames,
+                        int channels)
 {
     for (int c = 0; c < channels; ++c) {
         BiquadState& s = state[c];

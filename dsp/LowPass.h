@@ -34,7 +34,7 @@ void BiquadForget(BiquadState& s);
 // channel. Ends with BiquadForget on each channel's state.
 void BiquadRun(const BiquadCoefficients& k, BiquadState* state, float* samples, int frames,
                int channels);
-void BiquadRunReference(const BiquadCoefficients& k, BiquadState* state, float* samples,
-                        int frames, int channels);
+void BiquadRunReference(const BiquadCoefficients& k, BiquadState* state, float* samples, int frames,
+                        int channels);
 
 }  // namespace dsp

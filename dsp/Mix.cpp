@@ -9,8 +9,8 @@ namespace dsp {
 namespace {
 
 template <int Channels>
-void MixFast(const float* MARLET_DSP_RESTRICT x, const StepGains& g, float* MARLET_DSP_RESTRICT left,
-             float* MARLET_DSP_RESTRICT right, int frames)
+void MixFast(const float* MARLET_DSP_RESTRICT x, const StepGains& g,
+             float* MARLET_DSP_RESTRICT left, float* MARLET_DSP_RESTRICT right, int frames)
 {
     const float* gain = g.gains;
     int len = std::clamp(g.firstFrames, 1, kStepFrames);
@@ -56,8 +56,8 @@ void MixSteps(const float* x, int channels, const StepGains& g, float* left, flo
         MixFast<1>(x, g, left, right, frames);
 }
 
-void MixStepsReference(const float* x, int channels, const StepGains& g, float* left,
-                       float* right, int frames)
+void MixStepsReference(const float* x, int channels, const StepGains& g, float* left, float* right,
+                       int frames)
 {
     int step = 0;
     int inStep = 0;
@@ -106,7 +106,8 @@ void ApplyGainRampReference(float* x, int channels, int frames, float from, floa
     if (frames <= 0) return;
     const float delta = (to - from) / static_cast<float>(frames);
     for (int j = 0; j < frames; ++j)
-        for (int c = 0; c < channels; ++c) x[j * channels + c] *= from + static_cast<float>(j) * delta;
+        for (int c = 0; c < channels; ++c)
+            x[j * channels + c] *= from + static_cast<float>(j) * delta;
 }
 
 }  // namespace dsp

@@ -9,7 +9,7 @@ namespace dsp {
 constexpr int kStepFrames = 8;
 
 struct StepGains {
-    const float* gains = nullptr;  // one per step of the run
+    const float* gains = nullptr;   // one per step of the run
     int firstFrames = kStepFrames;  // frames of the first step
     float panLeft = 1.0f;
     float panRight = 1.0f;
@@ -18,8 +18,8 @@ struct StepGains {
 // left[i] += (gain x panLeft) x x(i), right likewise; `channels` 1 or 2, `x` interleaved.
 void MixSteps(const float* x, int channels, const StepGains& g, float* left, float* right,
               int frames);
-void MixStepsReference(const float* x, int channels, const StepGains& g, float* left,
-                       float* right, int frames);
+void MixStepsReference(const float* x, int channels, const StepGains& g, float* left, float* right,
+                       int frames);
 
 // A linear gain ramp in place: frame j is scaled by from + j x (to - from) / frames.
 void ApplyGainRamp(float* x, int channels, int frames, float from, float to);

@@ -29,6 +29,32 @@ MARLET_DSP_INLINE void ForEachStep(const VoiceRun& r, Body&& body)
 
 #if MARLET_DSP_SSE2
 
+int Low(Position p)
+{
+    return static_cast<int>(p & 0xffffffffu);
+}
+
+// The fractions of four successive positions need only their low words: 32-bit lanes.
+__m128i StepFractions(Position step)
+{
+    return _mm_setr_epi32(0, Low(step), Low(2 * step), Low(3 * step));
+}
+
+__m128i FirstFractions(Position p, __m128i stepFractions)
+{
+    return _mm_add_epi32(_mm_set1_epi32(Low(p)), stepFractions);
+}
+
+// Four fractions as Fraction() makes them, each rounded once to a float: the two 16-bit halves
+// convert exactly and their sum rounds once.
+MARLET_DSP_INLINE __m128 Weights(__m128i fraction)
+{
+    const __m128 high =
+        _mm_mul_ps(_mm_cvtepi32_ps(_mm_srli_epi32(fraction, 16)), _mm_set1_ps(65536.0f));
+    const __m128 low = _mm_cvtepi32_ps(_mm_and_si128(fraction, _mm_set1_epi32(0xffff)));
+    return _mm_mul_ps(_mm_add_ps(high, low), _mm_set1_ps(0x1p-32f));
+}
+
 template <bool Resample, FilterMode Filter>
 Position Stereo(const VoiceRun& r)
 {
@@ -49,6 +75,9 @@ Position Stereo(const VoiceRun& r)
         y1 = _mm_setr_ps(st[0].y1, st[1].y1, 0.0f, 0.0f);
         y2 = _mm_setr_ps(st[0].y2, st[1].y2, 0.0f, 0.0f);
     }
+    [[maybe_unused]] const Position step2 = 2 * step, step3 = 3 * step, step4 = 4 * step;
+    [[maybe_unused]] const __m128i steps4 = StepFractions(step);
+    [[maybe_unused]] const __m128i step4Low = _mm_set1_epi32(Low(step4));
     // Lanes 0 and 1 carry left and right; lanes 2 and 3 are spare.
     const auto frame = [&](int f) -> __m128 {
         __m128 x;
@@ -65,11 +94,11 @@ Position Stereo(const VoiceRun& r)
         if constexpr (Filter == kNoFilter) {
             return x;
         } else {
-            const __m128 y = _mm_sub_ps(
-                _mm_sub_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(b0, x), _mm_mul_ps(b1, x1)),
-                                      _mm_mul_ps(b2, x2)),
-                           _mm_mul_ps(a1, y1)),
-                _mm_mul_ps(a2, y2));
+            const __m128 y =
+                _mm_sub_ps(_mm_sub_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(b0, x), _mm_mul_ps(b1, x1)),
+                                                 _mm_mul_ps(b2, x2)),
+                                      _mm_mul_ps(a1, y1)),
+                           _mm_mul_ps(a2, y2));
             x2 = x1;
             x1 = x;
             y2 = y1;
@@ -80,18 +109,38 @@ Position Stereo(const VoiceRun& r)
     ForEachStep(r, [&](int f, int len, float gl, float gr) {
         const __m128 gl4 = _mm_set1_ps(gl), gr4 = _mm_set1_ps(gr);
         const int end = f + len;
+        [[maybe_unused]] __m128i fraction = FirstFractions(p, steps4);
         for (; f + 4 <= end; f += 4) {
-            __m128 lo, hi;
-            if constexpr (!Resample && Filter == kNoFilter) {
-                lo = _mm_loadu_ps(s + 2 * f);
-                hi = _mm_loadu_ps(s + 2 * f + 4);
+            __m128 l, rr;
+            if constexpr (Resample && Filter == kNoFilter) {
+                // Four frames and their right-hand neighbours, turned into channel rows.
+                const __m128 v0 = _mm_loadu_ps(s + 2 * FrameOf(p));  // a.l a.r b.l b.r
+                const __m128 v1 = _mm_loadu_ps(s + 2 * FrameOf(p + step));
+                const __m128 v2 = _mm_loadu_ps(s + 2 * FrameOf(p + step2));
+                const __m128 v3 = _mm_loadu_ps(s + 2 * FrameOf(p + step3));
+                p += step4;
+                const __m128 t0 = _mm_unpacklo_ps(v0, v1), t1 = _mm_unpacklo_ps(v2, v3);
+                const __m128 t2 = _mm_unpackhi_ps(v0, v1), t3 = _mm_unpackhi_ps(v2, v3);
+                const __m128 al = _mm_movelh_ps(t0, t1), ar = _mm_movehl_ps(t1, t0);
+                const __m128 bl = _mm_movelh_ps(t2, t3), br = _mm_movehl_ps(t3, t2);
+                const __m128 w = Weights(fraction);
+                fraction = _mm_add_epi32(fraction, step4Low);
+                l = _mm_add_ps(al, _mm_mul_ps(w, _mm_sub_ps(bl, al)));
+                rr = _mm_add_ps(ar, _mm_mul_ps(w, _mm_sub_ps(br, ar)));
             } else {
-                const __m128 v0 = frame(f), v1 = frame(f + 1), v2 = frame(f + 2), v3 = frame(f + 3);
-                lo = _mm_movelh_ps(v0, v1);
-                hi = _mm_movelh_ps(v2, v3);
+                __m128 lo, hi;
+                if constexpr (!Resample && Filter == kNoFilter) {
+                    lo = _mm_loadu_ps(s + 2 * f);
+                    hi = _mm_loadu_ps(s + 2 * f + 4);
+                } else {
+                    const __m128 v0 = frame(f), v1 = frame(f + 1), v2 = frame(f + 2),
+                                 v3 = frame(f + 3);
+                    lo = _mm_movelh_ps(v0, v1);
+                    hi = _mm_movelh_ps(v2, v3);
+                }
+                l = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0));
+                rr = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1));
             }
-            const __m128 l = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0));
-            const __m128 rr = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1));
             _mm_storeu_ps(left + f, _mm_add_ps(_mm_loadu_ps(left + f), _mm_mul_ps(gl4, l)));
             _mm_storeu_ps(right + f, _mm_add_ps(_mm_loadu_ps(right + f), _mm_mul_ps(gr4, rr)));
         }
@@ -137,9 +186,8 @@ Position Plain(const VoiceRun& r)
     };
 #if MARLET_DSP_SSE2
     [[maybe_unused]] const Position step2 = 2 * step, step3 = 3 * step, step4 = 4 * step;
-    const auto low = [](Position q) { return static_cast<int>(q & 0xffffffffu); };
-    [[maybe_unused]] const __m128i steps4 = _mm_setr_epi32(0, low(step), low(step2), low(step3));
-    [[maybe_unused]] const __m128i step4Low = _mm_set1_epi32(low(step4));
+    [[maybe_unused]] const __m128i steps4 = StepFractions(step);
+    [[maybe_unused]] const __m128i step4Low = _mm_set1_epi32(Low(step4));
 #endif
     const auto frame = [&](int f) -> Out {
         Out o;
@@ -162,8 +210,7 @@ Position Plain(const VoiceRun& r)
 #if MARLET_DSP_SSE2
         if constexpr (Channels == 1) {
             const __m128 gl4 = _mm_set1_ps(gl), gr4 = _mm_set1_ps(gr);
-            // The fractions of the next four positions, in 32-bit lanes (their low words).
-            [[maybe_unused]] __m128i fraction = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(p & 0xffffffffu)), steps4);
+            [[maybe_unused]] __m128i fraction = FirstFractions(p, steps4);
             for (; f + 4 <= end; f += 4) {
                 __m128 x;
                 if constexpr (!Resample && Filter == kNoFilter) {
@@ -171,7 +218,8 @@ Position Plain(const VoiceRun& r)
                 } else if constexpr (Resample && Filter == kNoFilter) {
                     // Frames k and k+1 of each position in one 8-byte load, then regrouped.
                     const auto pair = [&](Position q) {
-                        return _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(s + FrameOf(q))));
+                        return _mm_castpd_ps(
+                            _mm_load_sd(reinterpret_cast<const double*>(s + FrameOf(q))));
                     };
                     const __m128 ab0 = pair(p), ab1 = pair(p + step), ab2 = pair(p + step2),
                                  ab3 = pair(p + step3);
@@ -179,12 +227,7 @@ Position Plain(const VoiceRun& r)
                     const __m128 lo = _mm_movelh_ps(ab0, ab1), hi = _mm_movelh_ps(ab2, ab3);
                     const __m128 a = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0));
                     const __m128 b = _mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1));
-                    // Each fraction rounded once to a float, as Fraction() does: its two
-                    // 16-bit halves convert exactly and their sum rounds once.
-                    const __m128 high = _mm_mul_ps(
-                        _mm_cvtepi32_ps(_mm_srli_epi32(fraction, 16)), _mm_set1_ps(65536.0f));
-                    const __m128 low = _mm_cvtepi32_ps(_mm_and_si128(fraction, _mm_set1_epi32(0xffff)));
-                    const __m128 w = _mm_mul_ps(_mm_add_ps(high, low), _mm_set1_ps(0x1p-32f));
+                    const __m128 w = Weights(fraction);
                     fraction = _mm_add_epi32(fraction, step4Low);
                     x = _mm_add_ps(a, _mm_mul_ps(w, _mm_sub_ps(b, a)));
                 } else {
@@ -236,8 +279,7 @@ Position ByFilter(const VoiceRun& r)
 Position RenderVoiceRun(const VoiceRun& r)
 {
     if (r.frames <= 0) return r.position;
-    if (r.channels == 2)
-        return r.resample ? ByFilter<2, true>(r) : ByFilter<2, false>(r);
+    if (r.channels == 2) return r.resample ? ByFilter<2, true>(r) : ByFilter<2, false>(r);
     return r.resample ? ByFilter<1, true>(r) : ByFilter<1, false>(r);
 }
 

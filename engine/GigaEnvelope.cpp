@@ -169,11 +169,40 @@ int GigaEnvelope::Run(float* gains, int steps, float fromGain, float toGain)
     if (steps <= 0) return 0;
     const float delta = steps > 1 ? (toGain - fromGain) / static_cast<float>(steps - 1) : 0.0f;
     float gain = steps > 1 ? fromGain : toGain;
-    for (int i = 0; i < steps; ++i) {
+    int i = 0;
+    while (i < steps) {
+        // Steps inside the attack, the decay or the sustain run in a plain loop with the same
+        // arithmetic as Step(); a stage's last step and the release take the general path.
+        float level = level_;
+        int left = steps_;
+        const float rate = rate_;
+        switch (stage_) {
+            case kSustain:
+                for (; i < steps; ++i, gain += delta) gains[i] = gain * level;
+                return steps;
+            case kAttack:
+                for (; i < steps && left > 1; ++i, --left, gain += delta) {
+                    level += rate;
+                    gains[i] = gain * level;
+                }
+                break;
+            case kDecay:
+                for (; i < steps && left > 1; ++i, --left, gain += delta) {
+                    level *= rate;
+                    gains[i] = gain * level;
+                }
+                break;
+            default:
+                break;
+        }
+        level_ = level;
+        steps_ = left;
+        if (i == steps) break;
         Step();
         if (stage_ == kFinished) return i;
         gains[i] = gain * level_;
         gain += delta;
+        ++i;
     }
     return steps;
 }

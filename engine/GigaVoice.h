@@ -113,7 +113,8 @@ private:
     float CutoffGlide(int fresh, float& target);
     // Interpolates, filters, applies the step gains and pan and mixes into the bus, in one pass
     // per run of steady filter coefficients (dsp::RenderVoiceRun).
-    void Play(KyBufferList& outputs, int offset, const Steps& span, float leadGain, int blockFrames);
+    void Play(KyBufferList& outputs, int offset, const Steps& span, float leadGain,
+              int blockFrames);
     // Without a bus the filter's memory still moves on: the source is interpolated into the
     // output buffer and filtered there.
     void FilterUnmixed(const Steps& span);

@@ -14,7 +14,8 @@ template <void (*Kernel)(const std::int16_t*, float*, int)>
 void BM_Int16(benchmark::State& state)
 {
     std::vector<std::int16_t> src(kValues);
-    for (int i = 0; i < kValues; ++i) src[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i * 37);
+    for (int i = 0; i < kValues; ++i)
+        src[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i * 37);
     std::vector<float> dst(kValues);
     for (auto _ : state) {
         Kernel(src.data(), dst.data(), kValues);

@@ -15,7 +15,8 @@ constexpr int kFrames = 512;
 const dsp::Position kStep = dsp::StepOf(1.4983);
 constexpr int kSourceFrames = 1000;
 
-template <class T, dsp::Position (*Kernel)(const T*, int, dsp::Position, dsp::Position, float*, int)>
+template <class T,
+          dsp::Position (*Kernel)(const T*, int, dsp::Position, dsp::Position, float*, int)>
 void BM_Straight(benchmark::State& state)
 {
     const int channels = static_cast<int>(state.range(0));
@@ -30,13 +31,23 @@ void BM_Straight(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kFrames);  // frames
 }
 BENCHMARK(BM_Straight<float, dsp::InterpolateFloat>)->Name("Float/fast")->Arg(1)->Arg(2);
-BENCHMARK(BM_Straight<float, dsp::InterpolateFloatReference>)->Name("Float/reference")->Arg(1)->Arg(2);
+BENCHMARK(BM_Straight<float, dsp::InterpolateFloatReference>)
+    ->Name("Float/reference")
+    ->Arg(1)
+    ->Arg(2);
 BENCHMARK(BM_Straight<std::int16_t, dsp::InterpolateInt16>)->Name("Int16/fast")->Arg(1)->Arg(2);
-BENCHMARK(BM_Straight<std::int16_t, dsp::InterpolateInt16Reference>)->Name("Int16/reference")->Arg(1)->Arg(2);
+BENCHMARK(BM_Straight<std::int16_t, dsp::InterpolateInt16Reference>)
+    ->Name("Int16/reference")
+    ->Arg(1)
+    ->Arg(2);
 BENCHMARK(BM_Straight<std::uint8_t, dsp::InterpolateInt24>)->Name("Int24/fast")->Arg(1)->Arg(2);
-BENCHMARK(BM_Straight<std::uint8_t, dsp::InterpolateInt24Reference>)->Name("Int24/reference")->Arg(1)->Arg(2);
+BENCHMARK(BM_Straight<std::uint8_t, dsp::InterpolateInt24Reference>)
+    ->Name("Int24/reference")
+    ->Arg(1)
+    ->Arg(2);
 
-template <dsp::Position (*Kernel)(const std::int16_t*, int, dsp::Loop, dsp::Position, dsp::Position, float*, int)>
+template <dsp::Position (*Kernel)(const std::int16_t*, int, dsp::Loop, dsp::Position, dsp::Position,
+                                  float*, int)>
 void BM_Looped(benchmark::State& state)
 {
     const int channels = static_cast<int>(state.range(0));
@@ -53,7 +64,10 @@ void BM_Looped(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kFrames);
 }
 BENCHMARK(BM_Looped<dsp::InterpolateLoopedInt16>)->Name("LoopedInt16/fast")->Arg(1)->Arg(2);
-BENCHMARK(BM_Looped<dsp::InterpolateLoopedInt16Reference>)->Name("LoopedInt16/reference")->Arg(1)->Arg(2);
+BENCHMARK(BM_Looped<dsp::InterpolateLoopedInt16Reference>)
+    ->Name("LoopedInt16/reference")
+    ->Arg(1)
+    ->Arg(2);
 
 }  // namespace
 

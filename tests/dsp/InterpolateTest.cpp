@@ -30,9 +30,10 @@ TEST(DspInterpolate, FloatMatchesTheReferenceBitForBit)
                 const auto src = dsptest::Noise(
                     static_cast<std::size_t>(SourceFrames(start, step, frames) * channels));
                 std::vector<float> fast(static_cast<std::size_t>(frames * channels)), ref = fast;
-                const Position a = dsp::InterpolateFloat(src.data(), channels, start, step, fast.data(), frames);
-                const Position b =
-                    dsp::InterpolateFloatReference(src.data(), channels, start, step, ref.data(), frames);
+                const Position a =
+                    dsp::InterpolateFloat(src.data(), channels, start, step, fast.data(), frames);
+                const Position b = dsp::InterpolateFloatReference(src.data(), channels, start, step,
+                                                                  ref.data(), frames);
                 EXPECT_EQ(a, b);
                 EXPECT_EQ(a, start + static_cast<Position>(frames) * step);
                 ASSERT_EQ(fast, ref) << channels << " " << ratio << " " << frames;
@@ -73,12 +74,14 @@ TEST(DspInterpolate, IntegerSourcesMatchTheReferenceAndTheConvertedFloats)
                                                                                   viaFloat = fast;
             dsp::InterpolateInt16(s16.data(), channels, start, step, fast.data(), frames);
             dsp::InterpolateInt16Reference(s16.data(), channels, start, step, ref.data(), frames);
-            dsp::InterpolateFloatReference(f16.data(), channels, start, step, viaFloat.data(), frames);
+            dsp::InterpolateFloatReference(f16.data(), channels, start, step, viaFloat.data(),
+                                           frames);
             EXPECT_EQ(fast, ref) << "16-bit " << channels << " " << ratio;
             EXPECT_EQ(fast, viaFloat) << "16-bit " << channels << " " << ratio;
             dsp::InterpolateInt24(s24.data(), channels, start, step, fast.data(), frames);
             dsp::InterpolateInt24Reference(s24.data(), channels, start, step, ref.data(), frames);
-            dsp::InterpolateFloatReference(f24.data(), channels, start, step, viaFloat.data(), frames);
+            dsp::InterpolateFloatReference(f24.data(), channels, start, step, viaFloat.data(),
+                                           frames);
             EXPECT_EQ(fast, ref) << "24-bit " << channels << " " << ratio;
             EXPECT_EQ(fast, viaFloat) << "24-bit " << channels << " " << ratio;
         }
@@ -91,8 +94,8 @@ TEST(DspInterpolate, LoopedMatchesTheReferenceAcrossTheLoopsEnd)
         int start, end;
         double ratio;
     };
-    const Case cases[] = {{10, 200, 1.4983}, {0, 0, 0.7}, {5, 6, 3.3}, {3, 40, 63.9},
-                          {100, 1099, 0.0625}, {0, 99, 1.0}};
+    const Case cases[] = {{10, 200, 1.4983}, {0, 0, 0.7},         {5, 6, 3.3},
+                          {3, 40, 63.9},     {100, 1099, 0.0625}, {0, 99, 1.0}};
     const auto src = dsptest::Noise16(2 * 1200);
     for (int channels : {1, 2}) {
         for (const Case& c : cases) {
@@ -104,10 +107,13 @@ TEST(DspInterpolate, LoopedMatchesTheReferenceAcrossTheLoopsEnd)
             // Several pieces in a row: the position carries over exactly.
             for (int frames : {1, 77, 512, 8}) {
                 std::vector<float> fast(static_cast<std::size_t>(frames * channels)), ref = fast;
-                fastPos = dsp::InterpolateLoopedInt16(src.data(), channels, loop, fastPos, step, fast.data(), frames);
-                refPos = dsp::InterpolateLoopedInt16Reference(src.data(), channels, loop, refPos, step, ref.data(), frames);
+                fastPos = dsp::InterpolateLoopedInt16(src.data(), channels, loop, fastPos, step,
+                                                      fast.data(), frames);
+                refPos = dsp::InterpolateLoopedInt16Reference(src.data(), channels, loop, refPos,
+                                                              step, ref.data(), frames);
                 ASSERT_EQ(fastPos, refPos) << c.start << ".." << c.end << " x" << c.ratio;
-                ASSERT_EQ(fast, ref) << c.start << ".." << c.end << " x" << c.ratio << " ch " << channels;
+                ASSERT_EQ(fast, ref)
+                    << c.start << ".." << c.end << " x" << c.ratio << " ch " << channels;
                 EXPECT_LT(fastPos, dsp::PositionOfFrame(c.end + 1));
                 EXPECT_GE(fastPos, dsp::PositionOfFrame(c.start));
             }
@@ -134,7 +140,8 @@ TEST(DspInterpolate, FixedPointPositionsDoNotDriftOverHoursOfLooping)
     const unsigned __int128 total = static_cast<unsigned __int128>(frames) * step;
     const Position expected = static_cast<Position>(total % length);
     const unsigned long long skip = frames - done - block;
-    p = static_cast<Position>((static_cast<unsigned __int128>(p) + static_cast<unsigned __int128>(skip) * step) % length);
+    p = static_cast<Position>(
+        (static_cast<unsigned __int128>(p) + static_cast<unsigned __int128>(skip) * step) % length);
     p = dsp::InterpolateLoopedInt16(src.data(), 1, loop, p, step, out.data(), block);
     EXPECT_EQ(p, expected);
 }

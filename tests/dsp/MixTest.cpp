@@ -15,7 +15,8 @@ TEST(DspMix, StepGainsMatchTheReferenceBitForBit)
         for (int first = 1; first <= 8; ++first) {
             for (int frames : {0, 1, 3, 8, 9, 100, 511}) {
                 const auto x = dsptest::Noise(static_cast<std::size_t>(frames * channels), 3);
-                auto l1 = dsptest::Noise(static_cast<std::size_t>(frames), 4), r1 = dsptest::Noise(l1.size(), 5);
+                auto l1 = dsptest::Noise(static_cast<std::size_t>(frames), 4),
+                     r1 = dsptest::Noise(l1.size(), 5);
                 auto l2 = l1, r2 = r1;
                 const dsp::StepGains g {gains.data(), first, 0.49606299f, 0.50393701f};
                 dsp::MixSteps(x.data(), channels, g, l1.data(), r1.data(), frames);

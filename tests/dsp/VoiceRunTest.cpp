@@ -27,7 +27,8 @@ Result Render(bool fused, int channels, bool resample, Filter filter, int first,
     const Position step = dsp::StepOf(ratio);
     const Position start = 0x7f3a1234u;  // a fraction into frame 0
     const int sourceFrames =
-        resample ? static_cast<int>(dsp::FrameOf(start + static_cast<Position>(frames) * step)) + 2 : frames;
+        resample ? static_cast<int>(dsp::FrameOf(start + static_cast<Position>(frames) * step)) + 2
+                 : frames;
     static const auto source = dsptest::Noise(2 * 40000, 11);
     static const auto gains = dsptest::Noise(600, 12);
     EXPECT_LE(sourceFrames * channels, static_cast<int>(source.size()));
@@ -62,8 +63,10 @@ TEST(DspVoiceRun, MatchesTheReferenceKernelsBitForBit)
                     for (int frames : {1, 4, 7, 8, 13, 512, 4096})
                         for (double ratio : {0.31, 1.0, 1.4983, 9.5}) {
                             if (!resample && ratio != 1.0) continue;
-                            const Result a = Render(true, channels, resample, filter, first, frames, ratio);
-                            const Result b = Render(false, channels, resample, filter, first, frames, ratio);
+                            const Result a =
+                                Render(true, channels, resample, filter, first, frames, ratio);
+                            const Result b =
+                                Render(false, channels, resample, filter, first, frames, ratio);
                             SCOPED_TRACE(::testing::Message()
                                          << channels << " ch, resample " << resample << ", filter "
                                          << static_cast<int>(filter) << ", first " << first
@@ -87,7 +90,8 @@ TEST(DspVoiceRun, TheFusedPassEqualsTheFastKernelsInARow)
         const auto source = dsptest::Noise(static_cast<std::size_t>(2 * 1000), 21);
         const auto gains = dsptest::Noise(40, 22);
         const Position step = dsp::StepOf(1.77);
-        std::vector<float> l1(frames), r1(frames), l2(frames), r2(frames), x(static_cast<std::size_t>(frames * channels));
+        std::vector<float> l1(frames), r1(frames), l2(frames), r2(frames),
+            x(static_cast<std::size_t>(frames * channels));
         dsp::BiquadState s1[2], s2[2];
         dsp::VoiceRun run;
         run.source = source.data();
