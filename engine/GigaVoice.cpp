@@ -64,11 +64,6 @@ double ClampRatio(double ratio)
     return std::clamp(ratio, kMinPitchRatio, GigaVoice::kMaxPitchRatio);
 }
 
-void ToFloat(const std::int16_t* src, float* dst, int values)
-{
-    dsp::ConvertInt16(src, dst, values);
-}
-
 }  // namespace
 
 GigaVoice::~GigaVoice()
@@ -467,7 +462,8 @@ void GigaVoice::CopyLooped(float* dst, int frame, int count) const
     if (frame > loopEnd_) frame = loopStart_ + (frame - loopStart_) % length;
     while (count > 0) {
         const int run = std::min(count, loopEnd_ - frame + 1);
-        ToFloat(head_ + static_cast<std::ptrdiff_t>(frame) * channels_, dst, run * channels_);
+        dsp::ConvertInt16(head_ + static_cast<std::ptrdiff_t>(frame) * channels_, dst,
+                          run * channels_);
         dst += run * channels_;
         count -= run;
         frame = loopStart_;
@@ -504,7 +500,8 @@ bool GigaVoice::FetchSequential(float* dst, int count)
 {
     if (count <= 0) return true;
     const int fromHead = std::clamp(preloadFrames_ - nextFetch_, 0, count);
-    ToFloat(head_ + static_cast<std::ptrdiff_t>(nextFetch_) * channels_, dst, fromHead * channels_);
+    dsp::ConvertInt16(head_ + static_cast<std::ptrdiff_t>(nextFetch_) * channels_, dst,
+                      fromHead * channels_);
     nextFetch_ += fromHead;
     const int rest = count - fromHead;
     if (rest == 0) return true;

@@ -9,6 +9,7 @@ void KyVoiceList::Append(KyVoice* voice)
     else
         head_ = voice;
     tail_ = voice;
+    ++count_;
 }
 
 KyVoice* KyVoiceList::TakeFirst()
@@ -18,6 +19,7 @@ KyVoice* KyVoiceList::TakeFirst()
     head_ = voice->next_;
     if (!head_) tail_ = nullptr;
     voice->next_ = nullptr;
+    --count_;
     return voice;
 }
 
@@ -29,14 +31,8 @@ bool KyVoiceList::Remove(KyVoice* voice)
         (previous ? previous->next_ : head_) = v->next_;
         if (tail_ == v) tail_ = previous;
         v->next_ = nullptr;
+        --count_;
         return true;
     }
     return false;
-}
-
-int KyVoiceList::Count() const
-{
-    int count = 0;
-    for (KyVoice* v = head_; v; v = v->next_) ++count;
-    return count;
 }

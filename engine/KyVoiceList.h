@@ -16,7 +16,9 @@ public:
     KyVoice* TakeFirst();
     // Unlinks the voice; false when it is not in this list.
     bool Remove(KyVoice* voice);
-    int Count() const;
+    // Kept as the list changes: the player asks after every block, and walking the free list
+    // there touched every idle voice's memory.
+    int Count() const { return count_; }
     bool Empty() const { return head_ == nullptr; }
     KyVoice* Head() const { return head_; }
     static KyVoice* Next(const KyVoice* voice) { return voice->next_; }
@@ -24,4 +26,5 @@ public:
 private:
     KyVoice* head_ = nullptr;
     KyVoice* tail_ = nullptr;
+    int count_ = 0;
 };
