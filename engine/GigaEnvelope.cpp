@@ -171,8 +171,8 @@ int GigaEnvelope::Run(float* gains, int steps, float fromGain, float toGain)
     float gain = steps > 1 ? fromGain : toGain;
     int i = 0;
     while (i < steps) {
-        // Steps inside the attack, the decay or the sustain run in a plain loop with the same
-        // arithmetic as Step(); a stage's last step and the release take the general path.
+        // Steps inside a stage run in a plain loop with the same arithmetic as Step(); a
+        // stage's last step takes the general path, which moves on to the next stage.
         float level = level_;
         int left = steps_;
         const float rate = rate_;
@@ -188,6 +188,19 @@ int GigaEnvelope::Run(float* gains, int steps, float fromGain, float toGain)
                 break;
             case kDecay:
                 for (; i < steps && left > 1; ++i, --left, gain += delta) {
+                    level *= rate;
+                    gains[i] = gain * level;
+                }
+                break;
+            case kReleaseLinear:
+                for (; i < steps && level - rate >= kLinearFloor; ++i, --left, gain += delta) {
+                    level -= rate;
+                    gains[i] = gain * level;
+                }
+                break;
+            case kReleaseTail:
+                for (; i < steps && left > 0 && level * rate >= kSilent;
+                     ++i, --left, gain += delta) {
                     level *= rate;
                     gains[i] = gain * level;
                 }
