@@ -258,7 +258,9 @@ TEST(MarletEditor, BrowserFavoriteSettingAndStackEditAreKeptAndSurviveAReload)
         const PrefStore::Value& was = prefsBefore.Values()[i];
         const PrefStore::Value& now = prefsAfter.Values()[i];
         EXPECT_EQ(now.name, was.name);
-        if (was.name != "lmin") EXPECT_EQ(now.bytes, was.bytes) << was.name;
+        if (was.name != "lmin") {
+            EXPECT_EQ(now.bytes, was.bytes) << was.name;
+        }
     }
 
     // Loaded again, the plug-in shows the stored minimum: a drag from its thumb continues from
