@@ -36,7 +36,7 @@ void RunStereo(const BiquadCoefficients& k, BiquadState* state, float* MARLET_DS
     __m128 y2 = _mm_setr_ps(state[0].y2, state[1].y2, 0.0f, 0.0f);
     for (int i = 0; i < frames; ++i) {
         float* p = x + 2 * i;
-        const __m128 in = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p)));
+        const __m128 in = LoadPair(p);
         const __m128 y = _mm_sub_ps(
             _mm_sub_ps(
                 _mm_add_ps(_mm_add_ps(_mm_mul_ps(b0, in), _mm_mul_ps(b1, x1)), _mm_mul_ps(b2, x2)),
@@ -46,7 +46,7 @@ void RunStereo(const BiquadCoefficients& k, BiquadState* state, float* MARLET_DS
         x1 = in;
         y2 = y1;
         y1 = y;
-        _mm_store_sd(reinterpret_cast<double*>(p), _mm_castps_pd(y));
+        StorePair(p, y);
     }
     alignas(16) float v[4][4];
     _mm_store_ps(v[0], x1);

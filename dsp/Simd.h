@@ -20,3 +20,21 @@
 #define MARLET_DSP_INLINE inline
 #define MARLET_DSP_LAMBDA_INLINE
 #endif
+
+#if MARLET_DSP_SSE2
+namespace dsp {
+
+// A stereo frame (two floats) in the low half of a register, and back: one 8-byte access that
+// needs no alignment beyond the floats' own.
+MARLET_DSP_INLINE __m128 LoadPair(const float* p)
+{
+    return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+}
+
+MARLET_DSP_INLINE void StorePair(float* p, __m128 v)
+{
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(v));
+}
+
+}  // namespace dsp
+#endif

@@ -102,7 +102,7 @@ Position Stereo(const VoiceRun& r)
             const __m128 d = _mm_sub_ps(_mm_movehl_ps(v, v), v);
             x = _mm_add_ps(v, _mm_mul_ps(_mm_set1_ps(Fraction(p)), d));
         } else {
-            x = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(s + 2 * f)));
+            x = LoadPair(s + 2 * f);
         }
         if constexpr (Resample) p += step;
         if constexpr (Filter == kNoFilter) {
@@ -223,10 +223,8 @@ Position Plain(const VoiceRun& r)
                 x = _mm_loadu_ps(s + f);
             } else if constexpr (Resample && Filter == kNoFilter) {
                 // Frames k and k+1 of each position in one 8-byte load, then regrouped.
-                const auto pair = [&](Position q) MARLET_DSP_LAMBDA_INLINE {
-                    return _mm_castpd_ps(
-                        _mm_load_sd(reinterpret_cast<const double*>(s + FrameOf(q))));
-                };
+                const auto pair = [&](Position q)
+                                      MARLET_DSP_LAMBDA_INLINE { return LoadPair(s + FrameOf(q)); };
                 const __m128 ab0 = pair(p), ab1 = pair(p + step), ab2 = pair(p + step2),
                              ab3 = pair(p + step3);
                 const __m128 w = Weights(p, stepFractions);
