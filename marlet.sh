@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Marlet's two commands:
-#   ./marlet.sh demo   set up this machine, build, install marlet.so into ~/.vst and render a demo
-#   ./marlet.sh test   set up this machine and run every test (plain, ASan+UBSan, TSan, fuzz smoke)
+# Marlet's commands:
+#   ./marlet.sh demo     set up this machine, build, install marlet.so into ~/.vst and render a demo
+#   ./marlet.sh test     set up this machine and run every test (plain, ASan+UBSan, TSan, fuzz smoke)
+#   ./marlet.sh windows  install the MinGW-w64 cross toolchain and Wine, build build/windows/marlet.dll
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -9,9 +10,12 @@ packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev l
           libbenchmark-dev libsndfile1-dev libgig-dev dpf-plugins-vst clang libclang-rt-dev binutils
           libfreetype-dev libstb-dev libxcb1-dev libxcb-xtest0-dev xvfb xauth)
 
-setup() {
+# The Windows cross build: MinGW-w64 with posix threads (std::thread), and Wine to run the results.
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64)
+
+install_missing() {  # install_missing <package>...
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     if ((${#missing[@]})); then
@@ -21,6 +25,10 @@ setup() {
         $sudo apt-get update -qq
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
     fi
+}
+
+setup() {
+    install_missing "${packages[@]}"
 }
 
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -54,6 +62,12 @@ demo() {
     echo "== rendered: $PWD/demo.wav"
 }
 
+windows() {
+    install_missing "${windows_packages[@]}"
+    build windows
+    echo "== plug-in: $PWD/build/windows/marlet.dll"
+}
+
 run_tests() {
     setup
     echo "== default build"
@@ -75,5 +89,6 @@ run_tests() {
 case "${1:-}" in
     demo) demo ;;
     test) run_tests ;;
-    *) echo "usage: $0 demo|test" >&2; exit 2 ;;
+    windows) windows ;;
+    *) echo "usage: $0 demo|test|windows" >&2; exit 2 ;;
 esac

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -70,6 +72,13 @@ bool ReadWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::
 // Replaces the file's contents all at once: a new file beside it, flushed, then renamed over it.
 bool ReplaceFileContents(const std::string& path, std::span<const std::byte> bytes);
 bool FileExists(const std::string& path);
+// A C stream (fopen's modes) on a file named in UTF-8; nullptr when it cannot be opened.
+std::FILE* OpenStream(const std::string& path, const char* mode);
+
+// The process environment in UTF-8: nullopt when the variable is unset; SetEnv with nullopt
+// removes it.
+std::optional<std::string> GetEnv(const std::string& name);
+bool SetEnv(const std::string& name, const std::optional<std::string>& value);
 
 // Memory for large stores (sample preloads) straight from the OS, zero-filled; where the OS gives
 // large pages on request, it gets them, so that touching the store for the first time costs one

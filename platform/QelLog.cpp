@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "platform/Platform.h"
+
 std::atomic<bool> QelLog::sinkOpen_ {false};
 std::atomic<int> QelLog::instances_ {0};
 
@@ -68,7 +70,7 @@ bool QelLog::OpenSink(const std::string& path)
     Sink& sink = TheSink();
     std::lock_guard lock(sink.mutex);
     if (sink.file) std::fclose(sink.file);
-    sink.file = std::fopen(path.c_str(), "ab");
+    sink.file = platform::OpenStream(path, "ab");
     sinkOpen_.store(sink.file != nullptr, std::memory_order_release);
     return sink.file != nullptr;
 }

@@ -6,6 +6,14 @@
 #include <atomic>
 #include <string>
 
+// MinGW's libstdc++ formats with its own C99 printf; the plain "printf" archetype there means
+// Microsoft's, which knows no %zu.
+#ifdef __MINGW_PRINTF_FORMAT
+#define QEL_PRINTF_FORMAT __MINGW_PRINTF_FORMAT
+#else
+#define QEL_PRINTF_FORMAT printf
+#endif
+
 class QelLog {
 public:
     QelLog();
@@ -15,7 +23,7 @@ public:
 
     // printf-style; writes the indentation, the message and a line feed as one line. Lines from
     // several threads never mix. Returns the number of bytes written, 0 when the sink is closed.
-    int Log(const char* format, ...) const __attribute__((format(printf, 2, 3)));
+    int Log(const char* format, ...) const __attribute__((format(QEL_PRINTF_FORMAT, 2, 3)));
 
     // Opens `path` for appending as the process-wide sink (closing an earlier one).
     static bool OpenSink(const std::string& path);

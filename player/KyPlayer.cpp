@@ -311,7 +311,7 @@ bool KyPlayer::ToggleLog()
         return false;
     }
     const std::string path = platform::JoinPath(platform::DesktopFolder(), kLogFileName);
-    logFile_ = std::fopen(path.c_str(), "ab");
+    logFile_ = platform::OpenStream(path, "ab");
     if (!logFile_) {
         Log("*** KyPlayer::ToggleLog() cannot open %s ***\r\n", path.c_str());
         return false;

@@ -6,8 +6,10 @@ KyPlayerDef::~KyPlayerDef()
 {
     // The editor goes first: no post from the loader and no tone notification reaches it once
     // Detach has returned, and its views let go of the tones before the tones can go.
+#if MARLET_EDITOR
     if (editor_) editor_->Detach();
     editor_.reset();
+#endif
     if (!player_) return;
     player_->SetEditor(nullptr);
     // A load pass visiting this player gives up at its next step; the host does not wait for
@@ -16,11 +18,13 @@ KyPlayerDef::~KyPlayerDef()
     GigaBankManager::Instance().Retire(std::move(player_));
 }
 
+#if MARLET_EDITOR
 GigaEditor* KyPlayerDef::GetEditor()
 {
     if (!editor_) editor_ = std::make_unique<GigaEditor>(*GetPlayer());
     return editor_.get();
 }
+#endif
 
 GigaPlayer* KyPlayerDef::GetPlayer()
 {

@@ -3,8 +3,10 @@
 
 #include <memory>
 
-#include "editor/GigaEditor.h"
 #include "giga/GigaPlayer.h"
+#if MARLET_EDITOR
+#include "editor/GigaEditor.h"
+#endif
 
 class KyPlayerDef {
 public:
@@ -15,11 +17,15 @@ public:
 
     // Creates and initialises the player on first use.
     GigaPlayer* GetPlayer();
+#if MARLET_EDITOR
     // Creates the main editor view on first use (GUI thread); it lives as long as this object.
     GigaEditor* GetEditor();
     GigaEditor* ExistingEditor() const { return editor_.get(); }
+#endif
 
 private:
     std::unique_ptr<GigaPlayer> player_;
+#if MARLET_EDITOR
     std::unique_ptr<GigaEditor> editor_;
+#endif
 };

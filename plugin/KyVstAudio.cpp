@@ -7,7 +7,9 @@
 
 #include "platform/DenormalGuard.h"
 #include "platform/Platform.h"
+#if MARLET_EDITOR
 #include "plugin/KyVstWindow.h"
+#endif
 
 namespace {
 
@@ -33,7 +35,9 @@ KyVstAudio::KyVstAudio(audioMasterCallback host) : AudioEffectX(host, 0, 0)
     canProcessReplacing();
     buffers_.SetBusCount(kBuses);
     GetPlayer()->SetOutputBusCount(kBuses);
+#if MARLET_EDITOR
     KyVstWindow::Attach(*this, *this);
+#endif
 }
 
 KyVstAudio::~KyVstAudio()

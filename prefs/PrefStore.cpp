@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Platform.h"
+#include "platform/UserKey.h"
 
 namespace {
 
@@ -144,6 +145,32 @@ bool PrefStore::Save(const std::string& path) const
     }
     if (!platform::ReplaceFileContents(path, std::as_bytes(std::span(text)))) {
         Log("*** PrefStore::Save(%s) failed ***", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+PrefStore::LoadResult PrefStore::LoadKey(const std::string& key)
+{
+    values_.clear();
+    std::vector<platform::KeyValue> stored;
+    const platform::KeyRead read = platform::ReadUserKey(key, stored, kMaxStoreBytes);
+    if (read == platform::KeyRead::Missing) return LoadResult::Missing;
+    bool damaged = read == platform::KeyRead::Damaged;
+    for (const platform::KeyValue& value : stored)
+        if (!Set(value.name, value.text ? Type::Text : Type::Binary, value.bytes)) damaged = true;
+    if (damaged) Log("*** PrefStore::LoadKey(%s) damaged values skipped ***", key.c_str());
+    return damaged ? LoadResult::Damaged : LoadResult::Loaded;
+}
+
+bool PrefStore::SaveKey(const std::string& key) const
+{
+    std::vector<platform::KeyValue> values;
+    values.reserve(values_.size());
+    for (const Value& value : values_)
+        values.push_back({value.name, value.type == Type::Text, value.bytes});
+    if (!platform::WriteUserKey(key, values)) {
+        Log("*** PrefStore::SaveKey(%s) failed ***", key.c_str());
         return false;
     }
     return true;

@@ -30,6 +30,10 @@ public:
     LoadResult Load(const std::string& path);
     // Writes the whole store at once (new file, then rename), creating the folder as needed.
     bool Save(const std::string& path) const;
+    // The same values in the OS's per-user store under `key` (where there is one: see
+    // platform/UserKey.h), each with its type and bytes.
+    LoadResult LoadKey(const std::string& key);
+    bool SaveKey(const std::string& key) const;
 
     const Value* Find(std::string_view name) const;
     // Adds or replaces a value; false for a name the store cannot hold.

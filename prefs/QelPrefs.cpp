@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/Platform.h"
+#include "platform/UserKey.h"
 #include "prefs/PrefStore.h"
 
 namespace {
@@ -12,6 +13,17 @@ bool ValidKeyName(std::string_view key)
 {
     return PrefStore::ValidName(key) && key != "." && key != ".." &&
            key.find(platform::kPathSeparator) == std::string_view::npos;
+}
+
+// Where the OS keeps per-user values (the registry), they live there; elsewhere in our file.
+PrefStore::LoadResult LoadStore(PrefStore& store, const std::string& key, const std::string& path)
+{
+    return platform::kUserKeys ? store.LoadKey(key) : store.Load(path);
+}
+
+bool SaveStore(const PrefStore& store, const std::string& key, const std::string& path)
+{
+    return platform::kUserKeys ? store.SaveKey(key) : store.Save(path);
 }
 
 }  // namespace
@@ -52,7 +64,7 @@ bool QelPrefs::Load(std::string_view keyName)
         platform::JoinPath(platform::JoinPath(platform::UserConfigFolder(), keyName), kStoreName);
 
     PrefStore store;
-    if (store.Load(storePath_) == PrefStore::LoadResult::Missing) {
+    if (LoadStore(store, registryPath_, storePath_) == PrefStore::LoadResult::Missing) {
         Log("QelPrefs::Load(%s) no store yet, defaults in force", registryPath_.c_str());
         return false;
     }
@@ -82,7 +94,7 @@ bool QelPrefs::Save()
     if (values_.empty() || registryPath_.empty()) return false;
     // Values this program does not declare (another version's) stay in the store.
     PrefStore store;
-    store.Load(storePath_);
+    LoadStore(store, registryPath_, storePath_);
     for (const t_pref& pref : values_) {
         if (pref.text) {
             const std::string& text = *pref.text;
@@ -93,5 +105,5 @@ bool QelPrefs::Save()
             store.Set(pref.name, PrefStore::Type::Binary, pref.binary);
         }
     }
-    return store.Save(storePath_);
+    return SaveStore(store, registryPath_, storePath_);
 }

@@ -10,25 +10,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <thread>
 
 namespace platform {
-
-std::uint32_t TickCount()
-{
-    using namespace std::chrono;
-    auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-    return static_cast<std::uint32_t>(ms);
-}
-
-void SleepMs(int milliseconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds));
-}
 
 std::string HomeFolder()
 {
@@ -140,15 +126,6 @@ std::string ModulePath()
     return {};
 }
 
-std::string JoinPath(std::string_view folder, std::string_view name)
-{
-    std::string path(folder);
-    while (!name.empty() && name.front() == kPathSeparator) name.remove_prefix(1);
-    if (!path.empty() && path.back() != kPathSeparator) path += kPathSeparator;
-    path += name;
-    return path;
-}
-
 namespace {
 
 FileHandle OpenRegular(const std::string& path, int flags)
@@ -227,21 +204,6 @@ std::int64_t WriteFileAt(FileHandle file, std::int64_t offset, const void* src, 
     return done;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::size_t maxBytes)
-{
-    FileHandle file = OpenFileRead(path);
-    if (file == kNoFile) return false;
-    std::int64_t size = FileSize(file);
-    bool ok = size >= 0 && static_cast<std::uint64_t>(size) <= maxBytes;
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(size));
-        ok = ReadFileAt(file, 0, bytes.data(), size) == size;
-    }
-    CloseFile(file);
-    if (!ok) bytes.clear();
-    return ok;
-}
-
 bool ReplaceFileContents(const std::string& path, std::span<const std::byte> bytes)
 {
     std::string temporary = path + ".new-" + std::to_string(getpid());
@@ -301,6 +263,22 @@ void* AllocateLarge(std::size_t bytes)
 void FreeLarge(void* memory, std::size_t bytes)
 {
     if (memory != nullptr && bytes > 0) munmap(memory, WholePages(bytes));
+}
+
+std::FILE* OpenStream(const std::string& path, const char* mode)
+{
+    return path.empty() ? nullptr : std::fopen(path.c_str(), mode);
+}
+
+std::optional<std::string> GetEnv(const std::string& name)
+{
+    const char* value = std::getenv(name.c_str());
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+bool SetEnv(const std::string& name, const std::optional<std::string>& value)
+{
+    return (value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str())) == 0;
 }
 
 MemoryStatus PhysicalMemory()

@@ -1,6 +1,9 @@
 #include "tests/support/AllocationCounter.h"
 
 #include <cstdlib>
+#ifdef _WIN32
+#include <malloc.h>
+#endif
 #include <new>
 
 namespace {
@@ -19,8 +22,22 @@ void* AllocateAligned(std::size_t size, std::align_val_t alignment)
 {
     if (counting) ++allocations;
     const auto align = static_cast<std::size_t>(alignment);
+#ifdef _WIN32
+    // Windows' C runtime has no aligned_alloc: its aligned blocks need their own free.
+    if (void* p = _aligned_malloc(size ? size : 1, align)) return p;
+#else
     if (void* p = std::aligned_alloc(align, (size + align - 1) / align * align)) return p;
+#endif
     throw std::bad_alloc();
+}
+
+void FreeAligned(void* p)
+{
+#ifdef _WIN32
+    _aligned_free(p);
+#else
+    std::free(p);
+#endif
 }
 
 }  // namespace
@@ -79,19 +96,19 @@ void operator delete[](void* p, std::size_t) noexcept
 }
 void operator delete(void* p, std::align_val_t) noexcept
 {
-    std::free(p);
+    FreeAligned(p);
 }
 void operator delete[](void* p, std::align_val_t) noexcept
 {
-    std::free(p);
+    FreeAligned(p);
 }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept
 {
-    std::free(p);
+    FreeAligned(p);
 }
 void operator delete[](void* p, std::size_t, std::align_val_t) noexcept
 {
-    std::free(p);
+    FreeAligned(p);
 }
 
 namespace testsupport {

@@ -1,7 +1,5 @@
 #include "tools/marlet-host/VstPluginModule.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -105,17 +103,14 @@ std::unique_ptr<VstPluginModule> VstPluginModule::Load(const std::string& path,
     std::unique_ptr<VstPluginModule> module(new VstPluginModule());
     module->state_ = std::make_unique<State>(options);
 
-    // A bare file name would make dlopen search the library path instead of this folder.
-    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-    module->library_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    module->library_ = platform::SharedLibrary::Open(path, why);
     if (!module->library_) {
-        const char* why = dlerror();
-        // dlerror names the file already.
-        error = std::string("cannot load the plug-in: ") + (why ? why : path.c_str());
+        error = "cannot load the plug-in: " + why;
         return nullptr;
     }
-    void* entry = dlsym(module->library_, "VSTPluginMain");
-    if (!entry) entry = dlsym(module->library_, "main");
+    void* entry = module->library_->Symbol("VSTPluginMain");
+    if (!entry) entry = module->library_->Symbol("main");
     if (!entry) {
         error = path + " is not a VST plug-in (no VSTPluginMain or main entry)";
         return nullptr;
@@ -143,7 +138,8 @@ std::unique_ptr<VstPluginModule> VstPluginModule::Load(const std::string& path,
 VstPluginModule::~VstPluginModule()
 {
     Close();
-    if (library_) dlclose(library_);
+    // The library goes after the effect is closed.
+    library_.reset();
 }
 
 vst::intptr VstPluginModule::Dispatch(vst::int32 opcode, vst::int32 index, vst::intptr value,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/SharedLibrary.h"
 #include "vst/VstAbi.h"
 
 class VstPluginModule {
@@ -65,7 +66,7 @@ private:
     std::string QueryText(vst::int32 opcode) const;
 
     struct State;
-    void* library_ = nullptr;
+    std::unique_ptr<platform::SharedLibrary> library_;
     AEffect* effect_ = nullptr;
     std::unique_ptr<State> state_;
 };

@@ -1,10 +1,14 @@
-// Writes 32-bit float WAV files through libsndfile from planar (one buffer per channel) blocks.
+// Writes 32-bit float WAV files from planar (one buffer per channel) blocks. The writer is our
+// own (RIFF headers, then the samples little-endian), so that every platform's host writes the
+// same bytes with no library to carry along.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "platform/Platform.h"
 
 class WavFile {
 public:
@@ -25,8 +29,13 @@ public:
     int Channels() const { return channels_; }
 
 private:
+    std::vector<std::uint8_t> Header() const;
+
     std::string path_;
     int channels_;
-    void* file_ = nullptr;  // SNDFILE*
-    std::vector<float> interleaved_;
+    int sampleRate_;
+    platform::FileHandle file_ = platform::kNoFile;
+    std::uint64_t headerBytes_ = 0;
+    std::uint64_t dataBytes_ = 0;
+    std::vector<std::uint8_t> block_;
 };

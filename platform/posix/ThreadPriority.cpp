@@ -1,11 +1,9 @@
-#include "platform/Thread.h"
+#include "platform/ThreadPriority.h"
 
 #include <pthread.h>
 #include <sched.h>
 
 namespace platform {
-
-namespace {
 
 // Real-time priorities need rights that a normal user rarely has; the nice-based fallback is
 // not worth the surprise, so a refused request simply keeps the default scheduling.
@@ -30,30 +28,6 @@ void ApplyPriority(std::thread& thread, ThreadPriority priority)
             return;
     }
     pthread_setschedparam(thread.native_handle(), policy, &param);  // best effort
-}
-
-}  // namespace
-
-bool Thread::Start(std::function<void()> body, ThreadPriority priority)
-{
-    if (thread_.joinable() || !body) return false;
-    try {
-        thread_ = std::thread(std::move(body));
-    } catch (const std::system_error&) {
-        return false;
-    }
-    ApplyPriority(thread_, priority);
-    return true;
-}
-
-void Thread::Join()
-{
-    if (!thread_.joinable()) return;
-    if (thread_.get_id() == std::this_thread::get_id()) {
-        thread_.detach();
-        return;
-    }
-    thread_.join();
 }
 
 }  // namespace platform

@@ -1,0 +1,46 @@
+// The parts of the OS layer that need nothing but the standard library and the other calls of
+// Platform.h: one copy for every OS.
+#include <chrono>
+#include <thread>
+
+#include "platform/Platform.h"
+
+namespace platform {
+
+std::uint32_t TickCount()
+{
+    using namespace std::chrono;
+    auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return static_cast<std::uint32_t>(ms);
+}
+
+void SleepMs(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds));
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name)
+{
+    std::string path(folder);
+    while (!name.empty() && name.front() == kPathSeparator) name.remove_prefix(1);
+    if (!path.empty() && path.back() != kPathSeparator) path += kPathSeparator;
+    path += name;
+    return path;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::size_t maxBytes)
+{
+    FileHandle file = OpenFileRead(path);
+    if (file == kNoFile) return false;
+    std::int64_t size = FileSize(file);
+    bool ok = size >= 0 && static_cast<std::uint64_t>(size) <= maxBytes;
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(size));
+        ok = ReadFileAt(file, 0, bytes.data(), size) == size;
+    }
+    CloseFile(file);
+    if (!ok) bytes.clear();
+    return ok;
+}
+
+}  // namespace platform
