@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Marlet's commands:
 #   ./marlet.sh demo     set up this machine, build, install marlet.so into ~/.vst and render a demo
-#   ./marlet.sh test     set up this machine and run every test (plain, ASan+UBSan, TSan, fuzz smoke)
+#   ./marlet.sh test     set up this machine and run every test (plain, ASan+UBSan, TSan, the
+#                        Windows build under Wine unless MARLET_SKIP_WINDOWS=1, fuzz smoke)
 #   ./marlet.sh windows  install the MinGW-w64 cross toolchain and Wine, build build/windows/marlet.dll
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -68,6 +69,12 @@ windows() {
     echo "== plug-in: $PWD/build/windows/marlet.dll"
 }
 
+# The Windows build's suites and its smoke test against the Linux build, all under Wine.
+windows_tests() {
+    windows
+    ctest --preset windows -j"$jobs"
+}
+
 run_tests() {
     setup
     echo "== default build"
@@ -79,6 +86,12 @@ run_tests() {
     echo "== ThreadSanitizer (threading tests)"
     build tsan
     ctest --preset tsan
+    if [ "${MARLET_SKIP_WINDOWS:-0}" = 1 ]; then
+        echo "== Windows build skipped (MARLET_SKIP_WINDOWS=1)"
+    else
+        echo "== Windows build under Wine"
+        windows_tests
+    fi
     if [ -x fuzz/run.sh ]; then
         echo "== fuzz smoke run"
         fuzz/run.sh "${MARLET_FUZZ_SECONDS:-20}"

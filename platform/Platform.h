@@ -45,6 +45,10 @@ bool RemoveFile(const std::string& path);
 
 // Full path of the loaded module (the plug-in library or the executable) that holds this code.
 std::string ModulePath();
+// Keeps that module loaded until the process ends. Windows unloads a DLL under its loader lock,
+// where joining one of the module's threads hangs (a thread needs the lock to end); pinned, the
+// module's statics go at process exit, when its threads are gone. Elsewhere nothing to do.
+void PinModule();
 
 // Joins two path pieces with exactly one separator between them.
 std::string JoinPath(std::string_view folder, std::string_view name);

@@ -121,18 +121,22 @@ void KyToneBase::Request(std::int32_t code)
 {
     mailbox_.store(code, std::memory_order_release);
     std::uint64_t lastBlocks = gate_ ? gate_->Blocks() : 0;
-    int idleMs = 0;
+    // Idle time by the clock: a sleep of 10 ms lasts up to 16 on Windows.
+    std::uint32_t idleSince = platform::TickCount();
+    std::uint32_t idleMs = 0;
     for (;;) {
         if (mailbox_.load(std::memory_order_acquire) == 0) return;
         // A tone outside any player is rendered by nobody; with the gate held by this control
         // thread nobody renders it either. Either way the requester answers the request itself.
-        if (!gate_ || gate_->TakenOver() || (idleMs >= kTakeOverAfterMs && gate_->TryTakeOver())) {
+        if (!gate_ || gate_->TakenOver() ||
+            (idleMs >= static_cast<std::uint32_t>(kTakeOverAfterMs) && gate_->TryTakeOver())) {
             ServeMailbox(true);
             return;
         }
         platform::SleepMs(10);
         const std::uint64_t blocks = gate_->Blocks();
-        idleMs = blocks != lastBlocks ? 0 : idleMs + 10;
+        if (blocks != lastBlocks) idleSince = platform::TickCount();
+        idleMs = platform::TickCount() - idleSince;
         lastBlocks = blocks;
     }
 }

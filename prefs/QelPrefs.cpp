@@ -11,8 +11,9 @@ namespace {
 
 bool ValidKeyName(std::string_view key)
 {
+    // Neither separator: the name is a folder on one system and a registry key on the other.
     return PrefStore::ValidName(key) && key != "." && key != ".." &&
-           key.find(platform::kPathSeparator) == std::string_view::npos;
+           key.find_first_of("/\\") == std::string_view::npos;
 }
 
 // Where the OS keeps per-user values (the registry), they live there; elsewhere in our file.

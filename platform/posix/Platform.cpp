@@ -126,6 +126,11 @@ std::string ModulePath()
     return {};
 }
 
+void PinModule()
+{
+    // dlclose runs the statics without holding a lock that ending threads need.
+}
+
 namespace {
 
 FileHandle OpenRegular(const std::string& path, int flags)

@@ -180,6 +180,13 @@ std::string ModulePath()
     return {};
 }
 
+void PinModule()
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(&PinModule), &module);
+}
+
 FileHandle OpenFileRead(const std::string& path)
 {
     return Open(path, GENERIC_READ, OPEN_EXISTING);

@@ -17,7 +17,7 @@ public:
     explicit LittleEndian(std::vector<std::uint8_t>& out) : out_(out) {}
     LittleEndian& Tag(const char (&tag)[5])
     {
-        out_.insert(out_.end(), tag, tag + 4);
+        for (int i = 0; i < 4; ++i) out_.push_back(static_cast<std::uint8_t>(tag[i]));
         return *this;
     }
     LittleEndian& U16(std::uint32_t v) { return Bytes(v, 2); }
