@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <span>
 #include <vector>
 
@@ -242,9 +241,12 @@ bool GigaPlayer::OnSave(const std::string& path)
     {
         std::lock_guard lock(pendingMutex_);
         if (rackPending_.load(std::memory_order_acquire)) {
-            std::ofstream out(path, std::ios::binary | std::ios::trunc);
-            out.write(pendingRack_.data(), static_cast<std::streamsize>(pendingRack_.size()));
-            return static_cast<bool>(out.flush());
+            const platform::FileHandle file = platform::CreateFileWrite(path);
+            if (file == platform::kNoFile) return false;
+            const auto size = static_cast<std::int64_t>(pendingRack_.size());
+            const bool written = platform::WriteFileAt(file, 0, pendingRack_.data(), size) == size;
+            platform::CloseFile(file);
+            return written;
         }
     }
     CExpRiff writer;
@@ -258,18 +260,10 @@ bool GigaPlayer::Load(const std::string& path)
     Log("KyPlayer::Load(%s)\r\n", path.c_str());
     // Read whole, so that a load pass under way never makes the editor wait: the rack then
     // waits for the loader's next step, as a host's state does.
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes;
-    if (in) {
-        in.seekg(0, std::ios::end);
-        const std::streamoff size = in.tellg();
-        if (size > 0 && size <= kMaxPerformanceBytes) {
-            bytes.resize(static_cast<std::size_t>(size));
-            in.seekg(0);
-            if (!in.read(bytes.data(), size)) bytes.clear();
-        }
-    }
-    if (bytes.empty()) {
+    // Through the platform layer: a UTF-8 path is a wide-character path on Windows.
+    std::vector<std::byte> bytes;
+    if (!platform::ReadWholeFile(path, bytes, static_cast<std::size_t>(kMaxPerformanceBytes)) ||
+        bytes.empty()) {
         Log("*** GigaPlayer::Load() cannot read %s ***", path.c_str());
         return false;
     }
