@@ -14,8 +14,9 @@ packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev l
 # The Windows cross build: MinGW-w64 with posix threads (std::thread), and Wine to run the results.
 windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64)
 
-install_missing() {  # install_missing <package>...
-    local missing=()
+install_missing() {  # install_missing [apt-get option...] <package>...
+    local missing=() options=()
+    while [[ "${1:-}" == -* ]]; do options+=("$1"); shift; done
     for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
@@ -24,7 +25,7 @@ install_missing() {  # install_missing <package>...
         local sudo=""
         [ "$(id -u)" -eq 0 ] || sudo="sudo"
         $sudo apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${options[@]}" "${missing[@]}"
     fi
 }
 
@@ -64,7 +65,8 @@ demo() {
 }
 
 windows() {
-    install_missing "${windows_packages[@]}"
+    # Wine's recommendations (sound, video and 32-bit support) serve nothing here.
+    install_missing --no-install-recommends "${windows_packages[@]}"
     build windows
     echo "== plug-in: $PWD/build/windows/marlet.dll"
 }
