@@ -22,7 +22,9 @@ int main(int argc, char** argv)
         out.write(reinterpret_cast<const char*>(midi.data()),
                   static_cast<std::streamsize>(midi.size()));
         if (!out) throw std::runtime_error("cannot write demo.mid");
-        std::printf("%s\n%s\n", (folder / "demo.gig").c_str(), (folder / "demo.mid").c_str());
+        // string(): a path holds wide characters on Windows.
+        std::printf("%s\n%s\n", (folder / "demo.gig").string().c_str(),
+                    (folder / "demo.mid").string().c_str());
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "marlet-demo: %s\n", e.what());
