@@ -281,6 +281,19 @@ bool SetEnv(const std::string& name, const std::optional<std::string>& value)
     return _wputenv_s(Widen(name).c_str(), value ? Widen(*value).c_str() : L"") == 0;
 }
 
+void* AllocateLarge(std::size_t bytes)
+{
+    // Large pages need a privilege that ordinary users lack; committed small pages, zero-filled
+    // by the system, serve the same purpose here.
+    if (bytes == 0) return nullptr;
+    return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
+
+void FreeLarge(void* memory, std::size_t bytes)
+{
+    if (memory != nullptr && bytes > 0) VirtualFree(memory, 0, MEM_RELEASE);
+}
+
 MemoryStatus PhysicalMemory()
 {
     MemoryStatus status;
