@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "dsp/BiquadLanes.h"
 #include "dsp/Simd.h"
 
 namespace dsp {
@@ -37,15 +38,7 @@ void RunStereo(const BiquadCoefficients& k, BiquadState* state, float* MARLET_DS
     for (int i = 0; i < frames; ++i) {
         float* p = x + 2 * i;
         const __m128 in = LoadPair(p);
-        const __m128 y = _mm_sub_ps(
-            _mm_sub_ps(
-                _mm_add_ps(_mm_add_ps(_mm_mul_ps(b0, in), _mm_mul_ps(b1, x1)), _mm_mul_ps(b2, x2)),
-                _mm_mul_ps(a1, y1)),
-            _mm_mul_ps(a2, y2));
-        x2 = x1;
-        x1 = in;
-        y2 = y1;
-        y1 = y;
+        const __m128 y = BiquadStep(in, b0, b1, b2, a1, a2, x1, x2, y1, y2);
         StorePair(p, y);
     }
     alignas(16) float v[4][4];

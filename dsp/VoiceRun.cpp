@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "dsp/BiquadLanes.h"
 #include "dsp/Interpolate.h"
 #include "dsp/Simd.h"
 
@@ -108,16 +109,7 @@ Position Stereo(const VoiceRun& r)
         if constexpr (Filter == kNoFilter) {
             return x;
         } else {
-            const __m128 y =
-                _mm_sub_ps(_mm_sub_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(b0, x), _mm_mul_ps(b1, x1)),
-                                                 _mm_mul_ps(b2, x2)),
-                                      _mm_mul_ps(a1, y1)),
-                           _mm_mul_ps(a2, y2));
-            x2 = x1;
-            x1 = x;
-            y2 = y1;
-            y1 = y;
-            return y;
+            return BiquadStep(x, b0, b1, b2, a1, a2, x1, x2, y1, y2);
         }
     };
     const auto quad = [&](int f, float gl, float gr) MARLET_DSP_LAMBDA_INLINE {
