@@ -19,7 +19,7 @@
 #include "gui/XPane.h"
 #include "gui/XProgress.h"
 #include "gui/XViewPort.h"
-#include "platform/ChildProcess.h"
+#include "platform/Platform.h"
 #include "player/KyIdentity.h"
 #include "prefs/GigaPrefs.h"
 
@@ -228,7 +228,7 @@ void GigaEditor::ButtonClicked(XButton* sender, std::int32_t code)
             ShowMessage(open ? "The debug log marlet.log is being written on your desktop."
                              : "The debug log is off.");
         } else {
-            platform::ChildProcess::StartDetached("xdg-open", {kWebPage});
+            platform::OpenWebPage(kWebPage);
         }
         return;
     }

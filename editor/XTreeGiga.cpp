@@ -1,8 +1,5 @@
 #include "editor/XTreeGiga.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -26,13 +23,6 @@ std::string Canonical(const std::string& path)
     std::error_code error;
     auto canonical = std::filesystem::canonical(path, error);
     return error ? std::string() : canonical.string();
-}
-
-bool SameDevice(const std::string& a, const std::string& b)
-{
-    struct stat x {
-    }, y {};
-    return ::stat(a.c_str(), &x) == 0 && ::stat(b.c_str(), &y) == 0 ? x.st_dev == y.st_dev : true;
 }
 
 }  // namespace
@@ -67,7 +57,7 @@ std::vector<XTreeGiga::Root> XTreeGiga::ComputerRoots()
     // /media/<volume> when mounted there, else /media/<user>/<volume>; /run/media/<user>/<volume>.
     for (const std::string& name : children("/media")) {
         const std::string path = platform::JoinPath("/media", name);
-        if (!SameDevice(path, "/media")) {
+        if (!platform::SameVolume(path, "/media")) {
             volume(path, name);
             continue;
         }
@@ -115,7 +105,7 @@ void XTreeGiga::ListFolder(Node* node, const std::string& path)
         return;
     }
     const auto entries = platform::ListFolder(path, kMaxFolderEntries);
-    if (entries.empty() && ::access(path.c_str(), R_OK | X_OK) != 0) {
+    if (entries.empty() && !platform::CanReadFolder(path)) {
         Log("*** XTreeGiga::ListFolder(%s) cannot be read ***", path.c_str());
         return;
     }

@@ -1,7 +1,16 @@
-# The drawing half of the GUI framework: colours, rectangles, the pixel surface, text through
-# FreeType from the built-in Liberation Sans, and the skin pictures (PNG through stb_image).
-find_package(Freetype REQUIRED)
-find_path(MARLET_STB_INCLUDE stb/stb_image.h REQUIRED)
+# The drawing half of the GUI framework: colours, rectangles, the pixel surface, text from the
+# built-in Liberation Sans (through FreeType on Linux, GDI on Windows), and the skin pictures
+# (PNG through stb_image).
+if(CMAKE_CROSSCOMPILING)
+  # The cross build must not see the build machine's /usr/include: only stb's own folder is
+  # copied into the build tree and searched.
+  find_path(MARLET_STB_HOST_INCLUDE stb/stb_image.h PATHS /usr/include /usr/local/include
+    NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  set(MARLET_STB_INCLUDE ${CMAKE_BINARY_DIR}/stb-include)
+  file(COPY ${MARLET_STB_HOST_INCLUDE}/stb/stb_image.h DESTINATION ${MARLET_STB_INCLUDE}/stb)
+else()
+  find_path(MARLET_STB_INCLUDE stb/stb_image.h REQUIRED)
+endif()
 include(${PROJECT_SOURCE_DIR}/cmake/Embed.cmake)
 
 set(marlet_gui_generated ${CMAKE_CURRENT_BINARY_DIR}/embedded)
@@ -27,4 +36,11 @@ target_sources(marlet_gui PRIVATE
   ${marlet_gui_generated}/EmbeddedSkin.cpp
 )
 target_include_directories(marlet_gui SYSTEM PRIVATE ${MARLET_STB_INCLUDE})
-target_link_libraries(marlet_gui PRIVATE Freetype::Freetype)
+if(WIN32)
+  target_sources(marlet_gui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/win32/XFontGdi.cpp)
+  target_link_libraries(marlet_gui PRIVATE gdi32)
+else()
+  find_package(Freetype REQUIRED)
+  target_sources(marlet_gui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/XFontFreeType.cpp)
+  target_link_libraries(marlet_gui PRIVATE Freetype::Freetype)
+endif()

@@ -1,9 +1,5 @@
 #include "gui/XFont.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_TRUETYPE_TABLES_H
-
 #include <algorithm>
 #include <atomic>
 #include <limits>
@@ -31,26 +27,14 @@ std::span<const std::uint8_t> FontData(bool bold)
 
 }  // namespace
 
-// The face belongs to the registry's FreeType library, which frees it with itself.
-struct XFont::Face {
-    FT_Face face = nullptr;
-};
-
-// Every font of the process, made once per (cell height, weight). FreeType's library is not
-// safe to use from several threads at once for making faces, hence the lock; fonts are kept
-// for the life of the process (a handful of sizes in practice, and bounded by the height range).
+// Every font of the process, made once per (cell height, weight). Faces are made under one lock
+// (a rasteriser's library is not safe for making faces from several threads at once); fonts are
+// kept for the life of the process (a handful of sizes in practice, and bounded by the height
+// range).
 struct XFontRegistry {
     std::mutex mutex;
-    FT_Library library = nullptr;
-    bool libraryFailed = false;
     std::map<std::pair<int, bool>, std::shared_ptr<XFont>> fonts;
     std::atomic<int> created {0};
-
-    ~XFontRegistry()
-    {
-        fonts.clear();
-        if (library) FT_Done_FreeType(library);
-    }
 
     static XFontRegistry& The()
     {
@@ -63,43 +47,12 @@ struct XFontRegistry {
         std::lock_guard lock(mutex);
         auto found = fonts.find({cellHeight, bold});
         if (found != fonts.end()) return found->second;
-        if (!library && !libraryFailed && FT_Init_FreeType(&library) != 0) {
-            library = nullptr;
-            libraryFailed = true;
-        }
-        if (!library) return nullptr;
         const std::span<const std::uint8_t> data = FontData(bold);
         if (data.empty()) return nullptr;
-        FT_Face face = nullptr;
-        if (FT_New_Memory_Face(library, data.data(), static_cast<FT_Long>(data.size()), 0, &face) !=
-            0) {
-            return nullptr;
-        }
-        // Windows sizes a font by its cell, winAscent + winDescent, not by its em.
-        long ascent = face->ascender;
-        long descent = -face->descender;
-        if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-            os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
-            ascent = os2->usWinAscent;
-            descent = os2->usWinDescent;
-        }
-        const long total = ascent + descent;
-        if (total <= 0 || face->units_per_EM == 0) {
-            FT_Done_Face(face);
-            return nullptr;
-        }
-        FT_Size_RequestRec request {};
-        request.type = FT_SIZE_REQUEST_TYPE_NOMINAL;
-        request.height =
-            (static_cast<FT_Long>(cellHeight) * 64 * face->units_per_EM + total / 2) / total;
-        if (FT_Request_Size(face, &request) != 0) {
-            FT_Done_Face(face);
-            return nullptr;
-        }
-        const int ascentPixels = static_cast<int>((cellHeight * ascent + total / 2) / total);
-        auto owned = std::make_unique<XFont::Face>();
-        owned->face = face;
-        std::shared_ptr<XFont> font(new XFont(std::move(owned), cellHeight, ascentPixels, bold));
+        int ascent = 0;
+        XFont::FacePtr face = XFont::OpenFace(data, cellHeight, bold, ascent);
+        if (!face) return nullptr;
+        std::shared_ptr<XFont> font(new XFont(std::move(face), cellHeight, ascent, bold));
         fonts.emplace(std::pair {cellHeight, bold}, font);
         created.fetch_add(1, std::memory_order_relaxed);
         return font;
@@ -117,7 +70,7 @@ int XFont::CreatedCount()
     return XFontRegistry::The().created.load(std::memory_order_relaxed);
 }
 
-XFont::XFont(std::unique_ptr<Face> face, int cellHeight, int ascent, bool bold)
+XFont::XFont(FacePtr face, int cellHeight, int ascent, bool bold)
     : face_(std::move(face)), cellHeight_(cellHeight), ascent_(ascent), bold_(bold)
 {
 }
@@ -172,30 +125,7 @@ const XFont::Glyph& XFont::GlyphOf(char32_t code)
     if (glyphs_.size() >= kMaxCachedGlyphs) glyphs_.clear();
 
     Glyph glyph;
-    FT_Face face = face_->face;
-    const FT_UInt index = FT_Get_Char_Index(face, code);
-    if (FT_Load_Glyph(face, index, FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) == 0 &&
-        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0) {
-        const FT_GlyphSlot slot = face->glyph;
-        glyph.advance = static_cast<int>((slot->advance.x + 32) >> 6);
-        const FT_Bitmap& bitmap = slot->bitmap;
-        if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && bitmap.buffer && bitmap.width > 0 &&
-            bitmap.rows > 0) {
-            glyph.left = slot->bitmap_left;
-            glyph.top = slot->bitmap_top;
-            glyph.width = static_cast<int>(bitmap.width);
-            glyph.rows = static_cast<int>(bitmap.rows);
-            glyph.coverage.resize(static_cast<std::size_t>(glyph.width) *
-                                  static_cast<std::size_t>(glyph.rows));
-            for (int row = 0; row < glyph.rows; ++row) {
-                const unsigned char* source =
-                    bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
-                std::copy_n(
-                    source, glyph.width,
-                    glyph.coverage.begin() + static_cast<std::ptrdiff_t>(row) * glyph.width);
-            }
-        }
-    }
+    Render(*face_, code, glyph);
     return glyphs_.emplace(code, std::move(glyph)).first->second;
 }
 

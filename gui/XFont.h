@@ -49,7 +49,7 @@ public:
     // and consume one byte.
     static char32_t NextCodePoint(std::string_view utf8, std::size_t& pos);
 
-    struct Face;  // FreeType's face, private to the source
+    struct Face;  // the rasteriser's face, private to its source
 
 private:
     struct Glyph {
@@ -61,10 +61,24 @@ private:
         std::vector<std::uint8_t> coverage;
     };
 
-    XFont(std::unique_ptr<Face> face, int cellHeight, int ascent, bool bold);
+    struct FaceDeleter {
+        void operator()(Face* face) const;
+    };
+    using FacePtr = std::unique_ptr<Face, FaceDeleter>;
+
+    // The rasteriser's half: FreeType on Linux (XFontFreeType.cpp), GDI on Windows
+    // (win32/XFontGdi.cpp). OpenFace sizes `data` (a TrueType file) so that its cell, Windows'
+    // winAscent + winDescent, is `cellHeight` pixels and sets `ascent`; null when it does not
+    // load. Callers hold the registry's lock. Render fills in one glyph (empty coverage and
+    // advance 0 when the face has nothing for the code); callers hold the font's lock.
+    static FacePtr OpenFace(std::span<const std::uint8_t> data, int cellHeight, bool bold,
+                            int& ascent);
+    static void Render(Face& face, char32_t code, Glyph& glyph);
+
+    XFont(FacePtr face, int cellHeight, int ascent, bool bold);
     const Glyph& GlyphOf(char32_t code);
 
-    std::unique_ptr<Face> face_;
+    FacePtr face_;
     int cellHeight_;
     int ascent_;
     bool bold_;

@@ -32,6 +32,12 @@ std::string UserConfigFolder();
 std::string HomeFolder();
 
 bool FolderExists(const std::string& path);
+// Shows the page in the desktop's web browser without waiting for it; false when none starts.
+bool OpenWebPage(const std::string& url);
+// Whether this process may list the folder and enter it.
+bool CanReadFolder(const std::string& path);
+// Whether two existing paths lie on one file system (one volume); true when either is unknown.
+bool SameVolume(const std::string& a, const std::string& b);
 // What a folder holds, names as bytes, in the order the file system gives them, without "."
 // and ".."; at most maxEntries. Empty when the folder cannot be read.
 struct FolderEntry {

@@ -3,7 +3,11 @@
 #include <mutex>
 
 #include "editor/GigaEditor.h"
+#ifdef _WIN32
+#include "gui/win32/XWindowWin32.h"
+#else
 #include "gui/x11/XWindowX11.h"
+#endif
 #include "plugin/KyPlayerDef.h"
 #include "vst/AudioEffect.h"
 
@@ -49,7 +53,7 @@ bool KyVstWindow::getRect(ERect** rect)
     FrozenRect& frozen = Frozen();
     std::call_once(frozen.once, [&] {
         const XView* view = owner_.GetEditor();
-        frozen.scale = XWindowX11::DisplayScale();
+        frozen.scale = KyEditorWindow::DisplayScale();
         frozen.rect.top = 0;
         frozen.rect.left = 0;
         frozen.rect.bottom = static_cast<std::int16_t>(view->Height() * frozen.scale);
@@ -70,7 +74,7 @@ bool KyVstWindow::open(void* parentWindow)
     getRect(&rect);
     SetParentWindow(parent);
     SetRootView(view);
-    window_ = XWindowX11::Open(*this, parent, {}, Frozen().scale);
+    window_ = KyEditorWindow::Open(*this, parent, {}, Frozen().scale);
     if (!window_) {
         Log("*** KyVstWindow::open() no window ***");
         SetRootView(nullptr);

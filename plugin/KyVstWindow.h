@@ -3,7 +3,8 @@
 // survives closing; the window lives from open to close.
 //
 // On Linux the host's idle calls drive the editor: they read the window's events and run the
-// 50 ms tick, on whatever thread the host opens the editor from.
+// 50 ms tick, on whatever thread the host opens the editor from. On Windows the window's own
+// messages and timer do, on the host's GUI thread.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,13 @@
 #include "vst/AEffEditor.h"
 
 class KyPlayerDef;
+#ifdef _WIN32
+class XWindowWin32;
+using KyEditorWindow = XWindowWin32;
+#else
 class XWindowX11;
+using KyEditorWindow = XWindowX11;
+#endif
 
 class KyVstWindow : public AEffEditor, public XWinGui {
 public:
@@ -34,10 +41,10 @@ public:
     static std::int32_t TranslateKey(unsigned char virtualKey);
     static std::int32_t TranslateModifiers(unsigned char modifiers);
 
-    XWindowX11* Window() const { return window_.get(); }
+    KyEditorWindow* Window() const { return window_.get(); }
 
 private:
     KyPlayerDef& owner_;
     std::uintptr_t parentWindow_ = 0;
-    std::unique_ptr<XWindowX11> window_;
+    std::unique_ptr<KyEditorWindow> window_;
 };

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/ChildProcess.h"
+
 namespace platform {
 
 std::string HomeFolder()
@@ -74,6 +76,23 @@ bool FolderExists(const std::string& path)
 {
     struct stat st {};
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool OpenWebPage(const std::string& url)
+{
+    return ChildProcess::StartDetached("xdg-open", {url});
+}
+
+bool CanReadFolder(const std::string& path)
+{
+    return !path.empty() && access(path.c_str(), R_OK | X_OK) == 0;
+}
+
+bool SameVolume(const std::string& a, const std::string& b)
+{
+    struct stat x {
+    }, y {};
+    return stat(a.c_str(), &x) == 0 && stat(b.c_str(), &y) == 0 ? x.st_dev == y.st_dev : true;
 }
 
 std::vector<FolderEntry> ListFolder(const std::string& path, std::size_t maxEntries)

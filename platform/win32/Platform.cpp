@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <algorithm>
 #include <climits>
@@ -107,6 +109,32 @@ bool FolderExists(const std::string& path)
 {
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool OpenWebPage(const std::string& url)
+{
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", Widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
+bool CanReadFolder(const std::string& path)
+{
+    if (!FolderExists(path)) return false;
+    WIN32_FIND_DATAW found {};
+    const HANDLE find = FindFirstFileW(Widen(JoinPath(path, "*")).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    FindClose(find);
+    return true;
+}
+
+bool SameVolume(const std::string& a, const std::string& b)
+{
+    wchar_t x[MAX_PATH] {}, y[MAX_PATH] {};
+    if (!GetVolumePathNameW(Widen(a).c_str(), x, MAX_PATH) ||
+        !GetVolumePathNameW(Widen(b).c_str(), y, MAX_PATH))
+        return true;
+    return CompareStringOrdinal(x, -1, y, -1, TRUE) == CSTR_EQUAL;
 }
 
 bool FileExists(const std::string& path)

@@ -1,0 +1,613 @@
+#include "gui/win32/XWindowWin32.h"
+
+#include <windows.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <mutex>
+
+#include "gui/XEvent.h"
+#include "gui/XMenu.h"
+#include "gui/XView.h"
+#include "gui/XWinGui.h"
+#include "platform/win32/WideText.h"
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+
+// Virtual keys the GUI has codes for.
+constexpr std::array<std::pair<std::uint32_t, std::int32_t>, 10> kKeyCodes {{
+    {VK_BACK, kKeyBackspace},
+    {VK_TAB, kKeyTab},
+    {VK_RETURN, kKeyEnter},
+    {VK_ESCAPE, kKeyEscape},
+    {VK_LEFT, kKeyLeft},
+    {VK_UP, kKeyUp},
+    {VK_RIGHT, kKeyRight},
+    {VK_DOWN, kKeyDown},
+    {VK_DELETE, kKeyDelete},
+    {VK_SEPARATOR, kKeyEnter},
+}};
+
+std::int32_t KeyModifiers()
+{
+    return ((GetKeyState(VK_SHIFT) & 0x8000) ? kModShift : 0) |
+           ((GetKeyState(VK_CONTROL) & 0x8000) ? kModControl : 0) |
+           ((GetKeyState(VK_MENU) & 0x8000) ? kModCommand : 0);
+}
+
+HWND Hwnd(std::uintptr_t handle)
+{
+    return reinterpret_cast<HWND>(handle);
+}
+
+}  // namespace
+
+// The window class, registered under a name of the module's own: two copies of
+// the plug-in in one host must not share a window procedure.
+struct XWindowWin32Class {
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* window = reinterpret_cast<XWindowWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (window) {
+            bool handled = false;
+            const std::intptr_t answer = window->Message(reinterpret_cast<std::uintptr_t>(hwnd),
+                                                         message, wParam, lParam, handled);
+            if (handled) return answer;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    static HMODULE Module()
+    {
+        HMODULE module = nullptr;
+        GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&Procedure), &module);
+        return module;
+    }
+
+    static const wchar_t* Name()
+    {
+        static const std::wstring name = [] {
+            wchar_t text[48];
+            swprintf(text, 48, L"MarletEditor%p", static_cast<void*>(Module()));
+            return std::wstring(text);
+        }();
+        return name.c_str();
+    }
+
+    // Registered while an editor window exists: a class left behind when the host unloads the
+    // plug-in would point at code that is gone.
+    static bool Acquire()
+    {
+        std::lock_guard lock(Mutex());
+        if (Users() == 0) {
+            WNDCLASSEXW windowClass {};
+            windowClass.cbSize = sizeof windowClass;
+            // No CS_DBLCLKS: the gui derives double clicks from the presses' times.
+            windowClass.style = CS_HREDRAW | CS_VREDRAW;
+            windowClass.lpfnWndProc = Procedure;
+            windowClass.hInstance = Module();
+            windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+            windowClass.lpszClassName = Name();
+            if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+                return false;
+        }
+        ++Users();
+        return true;
+    }
+
+    static void Release()
+    {
+        std::lock_guard lock(Mutex());
+        if (Users() > 0 && --Users() == 0) UnregisterClassW(Name(), Module());
+    }
+
+    static std::mutex& Mutex()
+    {
+        static std::mutex mutex;
+        return mutex;
+    }
+    static int& Users()
+    {
+        static int users = 0;
+        return users;
+    }
+};
+
+std::unique_ptr<XWindowWin32> XWindowWin32::Open(XWinGui& gui, std::uintptr_t parent,
+                                                 std::string_view, int)
+{
+    std::unique_ptr<XWindowWin32> window(new XWindowWin32(gui));
+    if (!gui.RootView()) {
+        window->Log("*** XWindowWin32::Open() without a root view ***\r\n");
+        return nullptr;
+    }
+    if (!window->Create(parent)) return nullptr;
+    gui.SetPort(window.get());
+    gui.SetWindow(window->window_);
+    window->attached_ = true;
+    return window;
+}
+
+struct XWindowWin32::Menu {
+    std::unique_ptr<XMenuView> view;
+    HWND window = nullptr;
+    XGraphic surface;
+};
+
+XWindowWin32::XWindowWin32(XWinGui& gui) : gui_(gui) {}
+
+bool XWindowWin32::Create(std::uintptr_t parent)
+{
+    if (!parent || !IsWindow(Hwnd(parent))) {
+        Log("XWindowWin32::Open() no parent window %p\r\n", reinterpret_cast<void*>(parent));
+        return false;
+    }
+    const XView* root = gui_.RootView();
+    const int width = std::clamp(root->Width(), 1, XGraphic::kMaxSide);
+    const int height = std::clamp(root->Height(), 1, XGraphic::kMaxSide);
+    if (!XWindowWin32Class::Acquire()) {
+        Log("XWindowWin32::Open() cannot register the window class (error %lu)\r\n",
+            GetLastError());
+        return false;
+    }
+    registered_ = true;
+    // The procedure finds this object from the first message on (WM_NCCREATE); until
+    // CreateWindowExW returns and window_ is set, the system's default answers.
+    HWND hwnd = CreateWindowExW(0, XWindowWin32Class::Name(), L"",
+                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, width,
+                                height, Hwnd(parent), nullptr, XWindowWin32Class::Module(), this);
+    if (!hwnd) {
+        Log("XWindowWin32::Open() cannot create the window (error %lu)\r\n", GetLastError());
+        window_ = 0;
+        alive_ = false;
+        return false;
+    }
+    window_ = reinterpret_cast<std::uintptr_t>(hwnd);
+    alive_ = true;
+    Log("XWindowWin32::Open(%p) window %p %dx%d\r\n", reinterpret_cast<void*>(parent),
+        static_cast<void*>(hwnd), width, height);
+    return true;
+}
+
+XWindowWin32::~XWindowWin32()
+{
+    CloseMenu();
+    if (attached_) {
+        gui_.SetPort(nullptr);
+        gui_.SetWindow(0);
+    }
+    if (alive_) {
+        alive_ = false;
+        HWND hwnd = Hwnd(window_);
+        KillTimer(hwnd, kTimerId);
+        if (GetCapture() == hwnd) ReleaseCapture();
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd);
+    }
+    if (registered_) XWindowWin32Class::Release();
+}
+
+void XWindowWin32::Send(const XInput& input)
+{
+    if (alive_) gui_.WindowProc(input);
+}
+
+bool XWindowWin32::KeyInput(std::uint32_t key, bool character, std::int32_t modifiers,
+                            char16_t& pendingHigh, XInput& input)
+{
+    input = XInput {};
+    input.kind = XInput::kKey;
+    input.modifiers = modifiers;
+    if (!character) {
+        for (const auto& [vk, code] : kKeyCodes) {
+            if (vk == key) {
+                input.code = code;
+                return true;
+            }
+        }
+        return false;
+    }
+    std::uint32_t code = key;
+    if (code >= 0xD800 && code <= 0xDBFF) {
+        pendingHigh = static_cast<char16_t>(code);
+        return false;
+    }
+    if (code >= 0xDC00 && code <= 0xDFFF) {
+        if (!pendingHigh) return false;
+        code = 0x10000 + ((pendingHigh - 0xD800u) << 10) + (code - 0xDC00);
+    }
+    pendingHigh = 0;
+    // Backspace, tab, enter and escape came as virtual keys; control+letter comes as its
+    // control character, which the gui turns into copy and paste.
+    const bool control = (modifiers & kModControl) != 0;
+    if (code == 0x7F ||
+        (code < 0x20 && (!control || code == 8 || code == 9 || code == 13 || code == 27)))
+        return false;
+    input.character = static_cast<std::int32_t>(code);
+    input.code = kKeyChar;
+    return true;
+}
+
+std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std::uintptr_t wParam,
+                                    std::intptr_t lParam, bool& handled)
+{
+    handled = false;
+    if (menu_ && target == reinterpret_cast<std::uintptr_t>(menu_->window))
+        return MenuMessage(message, wParam, lParam, handled);
+    if (target != window_) return 0;
+    handled = true;
+    HWND hwnd = Hwnd(window_);
+    XInput input;
+    const auto mouse = [&](XInput::Kind kind) {
+        input.kind = kind;
+        input.x = GET_X_LPARAM(lParam);
+        input.y = GET_Y_LPARAM(lParam);
+        input.shift = (wParam & MK_SHIFT) != 0;
+        input.control = (wParam & MK_CONTROL) != 0;
+        Send(input);
+    };
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint {};
+            HDC dc = BeginPaint(hwnd, &paint);
+            paintDc_ = reinterpret_cast<std::uintptr_t>(dc);
+            input.kind = XInput::kPaint;
+            Send(input);
+            paintDc_ = 0;
+            EndPaint(hwnd, &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;  // the picture covers everything
+        case WM_TIMER:
+            if (wParam != kTimerId) break;
+            input.kind = XInput::kTimer;
+            Send(input);
+            return 0;
+        case WM_MOVE:
+            input.kind = XInput::kWindowMoved;
+            input.x = GET_X_LPARAM(lParam);
+            input.y = GET_Y_LPARAM(lParam);
+            Send(input);
+            return 0;
+        case WM_MOUSEMOVE:
+            if (!trackingLeave_) {
+                TRACKMOUSEEVENT track {sizeof track, TME_LEAVE, hwnd, 0};
+                trackingLeave_ = TrackMouseEvent(&track) != 0;
+            }
+            mouse(XInput::kMouseMove);
+            return 0;
+        case WM_MOUSELEAVE:
+            trackingLeave_ = false;
+            input.kind = XInput::kMouseLeave;
+            Send(input);
+            return 0;
+        case WM_LBUTTONDOWN:
+            mouse(XInput::kLeftDown);
+            return 0;
+        case WM_LBUTTONUP:
+            mouse(XInput::kLeftUp);
+            return 0;
+        case WM_RBUTTONDOWN:
+            mouse(XInput::kRightDown);
+            return 0;
+        case WM_RBUTTONUP:
+            mouse(XInput::kRightUp);
+            return 0;
+        case WM_CAPTURECHANGED:
+            return 0;
+        case WM_MOUSEWHEEL:
+        case WM_MOUSEHWHEEL: {
+            // Screen coordinates here; a precise wheel sends parts of a notch.
+            POINT point {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ScreenToClient(hwnd, &point);
+            const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+            // The wheel goes to the focus, not to the captured menu.
+            if (menu_ && message == WM_MOUSEWHEEL) {
+                bool menuHandled = false;
+                return MenuMessage(message, wParam, lParam, menuHandled);
+            }
+            int& rest = message == WM_MOUSEWHEEL ? wheelRestY_ : wheelRestX_;
+            rest += delta;
+            const int notches = rest / WHEEL_DELTA;
+            rest -= notches * WHEEL_DELTA;
+            if (notches == 0) return 0;
+            input.kind = XInput::kWheel;
+            input.x = point.x;
+            input.y = point.y;
+            (message == WM_MOUSEWHEEL ? input.wheelY : input.wheelX) = notches;
+            Send(input);
+            return 0;
+        }
+        case WM_GETDLGCODE:
+            // Arrows, tab and enter belong to the editor, not to the host's dialog navigation.
+            return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+        case WM_KEYDOWN:
+        case WM_CHAR:
+            if (KeyInput(static_cast<std::uint32_t>(wParam), message == WM_CHAR, KeyModifiers(),
+                         pendingHigh_, input)) {
+                if (menu_) {
+                    XKey key {input.character, input.modifiers, input.code};
+                    menu_->view->KeyDown(&key);
+                    if (menu_->view->IsFinished())
+                        CloseMenu();
+                    else
+                        DrawMenu();
+                } else {
+                    Send(input);
+                }
+            }
+            return 0;
+        case WM_SETFOCUS:
+            input.kind = XInput::kFocusIn;
+            Send(input);
+            return 0;
+        case WM_KILLFOCUS:
+            input.kind = XInput::kFocusOut;
+            Send(input);
+            return 0;
+        case WM_DESTROY:
+            // The host destroyed its window with ours in it.
+            CloseMenu();
+            KillTimer(hwnd, kTimerId);
+            alive_ = false;
+            timerRunning_ = false;
+            Log("XWindowWin32: the window was destroyed; the window is inert\r\n");
+            return 0;
+        default:
+            break;
+    }
+    handled = false;
+    return 0;
+}
+
+void XWindowWin32::StartTimer(int periodMs)
+{
+    if (!alive_) return;
+    timerRunning_ =
+        SetTimer(Hwnd(window_), kTimerId, static_cast<UINT>(std::max(periodMs, 10)), nullptr) != 0;
+}
+
+void XWindowWin32::StopTimer()
+{
+    if (alive_ && timerRunning_) KillTimer(Hwnd(window_), kTimerId);
+    timerRunning_ = false;
+}
+
+void XWindowWin32::CaptureMouse()
+{
+    if (alive_) SetCapture(Hwnd(window_));
+}
+
+void XWindowWin32::ReleaseMouse()
+{
+    if (alive_ && GetCapture() == Hwnd(window_)) ReleaseCapture();
+}
+
+bool XWindowWin32::HasMouseCapture() const
+{
+    return alive_ && GetCapture() == Hwnd(window_);
+}
+
+void XWindowWin32::TakeKeyboardFocus()
+{
+    if (alive_) SetFocus(Hwnd(window_));
+}
+
+bool XWindowWin32::ScreenOrigin(int& x, int& y) const
+{
+    if (!alive_) return false;
+    POINT point {0, 0};
+    if (!ClientToScreen(Hwnd(window_), &point)) return false;
+    x = point.x;
+    y = point.y;
+    return true;
+}
+
+void XWindowWin32::Put(const std::uint32_t* pixels, int width, int height, int x, int y)
+{
+    if (alive_) PutInto(window_, paintDc_, pixels, width, height, x, y);
+}
+
+void XWindowWin32::PutInto(std::uintptr_t target, std::uintptr_t paintDc,
+                           const std::uint32_t* pixels, int width, int height, int x, int y)
+{
+    if (!pixels || width <= 0 || height <= 0) return;
+    HWND hwnd = Hwnd(target);
+    HDC dc = paintDc ? reinterpret_cast<HDC>(paintDc) : GetDC(hwnd);
+    if (!dc) return;
+    // 0x00RRGGBB in memory is a 32-bit DIB's blue, green, red, unused; top-down rows.
+    BITMAPINFO info {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                      static_cast<UINT>(height), pixels, &info, DIB_RGB_COLORS);
+    if (!paintDc) ReleaseDC(hwnd, dc);
+}
+
+std::string XWindowWin32::ClipboardText()
+{
+    if (!alive_ || !IsClipboardFormatAvailable(CF_UNICODETEXT)) return {};
+    if (!OpenClipboard(Hwnd(window_))) return {};
+    std::string text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            // The block may lack its terminator: never read past its size.
+            const std::size_t units = GlobalSize(data) / sizeof(wchar_t);
+            const std::wstring_view view(wide, wcsnlen(wide, units));
+            text = platform::Narrow(view.substr(0, kMaxClipboardBytes));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void XWindowWin32::SetClipboardText(std::string_view text)
+{
+    if (!alive_) return;
+    const std::wstring wide = platform::Widen(text.substr(0, kMaxClipboardBytes));
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    if (!block) return;
+    if (auto* out = static_cast<wchar_t*>(GlobalLock(block))) {
+        std::memcpy(out, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(block);
+    }
+    if (!OpenClipboard(Hwnd(window_))) {
+        GlobalFree(block);
+        return;
+    }
+    EmptyClipboard();
+    // The clipboard owns the block once it is set.
+    if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+    CloseClipboard();
+}
+
+bool XWindowWin32::ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screenY,
+                            XEventQueue* reply, std::int32_t code)
+{
+    if (!menu || !alive_) return false;
+    if (menu_) {
+        menu_->view->PressedOutside();  // the menu open so far answers "cancelled"
+        CloseMenu();
+    }
+    // The monitor the editor is on bounds the menu.
+    MONITORINFO monitor {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(Hwnd(window_), MONITOR_DEFAULTTONEAREST), &monitor))
+        return false;
+    const RECT area = monitor.rcWork;
+    auto view = std::make_unique<XMenuView>(std::move(menu), area.bottom - area.top, reply, code);
+    const int width = std::max(1, view->Width());
+    const int height = std::max(1, view->Height());
+    const int x = std::clamp(screenX, static_cast<int>(area.left),
+                             std::max<int>(area.left, area.right - width));
+    const int y = std::clamp(screenY, static_cast<int>(area.top),
+                             std::max<int>(area.top, area.bottom - height));
+
+    auto opened = std::make_unique<Menu>();
+    opened->view = std::move(view);
+    menu_ = std::move(opened);
+    // Owned by the host's top-level window, never activated: the host keeps its title bar lit
+    // and the editor its focus.
+    menu_->window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                                    XWindowWin32Class::Name(), L"", WS_POPUP | WS_BORDER, x, y,
+                                    width, height, GetAncestor(Hwnd(window_), GA_ROOT), nullptr,
+                                    XWindowWin32Class::Module(), this);
+    if (!menu_->window) {
+        Log("XWindowWin32: cannot create the menu's window (error %lu)\r\n", GetLastError());
+        menu_.reset();
+        return false;
+    }
+    // The border is outside the picture: the client area gets the menu's size.
+    RECT frame {0, 0, width, height};
+    AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE,
+                       WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
+    SetWindowPos(menu_->window, HWND_TOPMOST, x, y, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOACTIVATE);
+    ShowWindow(menu_->window, SW_SHOWNOACTIVATE);
+    SetCapture(menu_->window);
+    DrawMenu();
+    return true;
+}
+
+void XWindowWin32::CancelMenu()
+{
+    CloseMenu();
+}
+
+std::uintptr_t XWindowWin32::MenuWindowId() const
+{
+    return menu_ ? reinterpret_cast<std::uintptr_t>(menu_->window) : 0;
+}
+
+void XWindowWin32::CloseMenu()
+{
+    if (!menu_) return;
+    // Taken out first: releasing the capture and destroying the window send messages that must
+    // not find the menu again.
+    const std::unique_ptr<Menu> closing = std::move(menu_);
+    if (closing->window) {
+        if (GetCapture() == closing->window) ReleaseCapture();
+        DestroyWindow(closing->window);
+    }
+}
+
+void XWindowWin32::DrawMenu(std::uintptr_t dc)
+{
+    if (!menu_ || !menu_->window) return;
+    XMenuView& view = *menu_->view;
+    menu_->surface.Begin(nullptr, view.Width(), view.Height());
+    view.DrawTree(&menu_->surface, true);
+    const auto pixels = menu_->surface.Pixels();
+    if (pixels.empty()) return;
+    PutInto(reinterpret_cast<std::uintptr_t>(menu_->window), dc, pixels.data(), view.Width(),
+            view.Height(), 0, 0);
+}
+
+std::intptr_t XWindowWin32::MenuMessage(unsigned message, std::uintptr_t wParam,
+                                        std::intptr_t lParam, bool& handled)
+{
+    XMenuView& view = *menu_->view;
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    const bool inside = x >= 0 && y >= 0 && x < view.Width() && y < view.Height();
+    handled = true;
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint {};
+            HDC dc = BeginPaint(menu_->window, &paint);
+            DrawMenu(reinterpret_cast<std::uintptr_t>(dc));
+            EndPaint(menu_->window, &paint);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            if (inside)
+                view.PointerPressed(x, y);
+            else
+                view.PressedOutside();
+            break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            view.PointerReleased(x, y);
+            break;
+        case WM_MOUSEMOVE:
+            view.PointerMoved(x, y);
+            break;
+        case WM_MOUSEWHEEL:
+            view.ScrollBy(GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? -1 : 1);
+            break;
+        case WM_CAPTURECHANGED:
+            // Another window took the mouse (the user switched programs): the menu ends.
+            if (reinterpret_cast<HWND>(lParam) != menu_->window) view.PressedOutside();
+            break;
+        default:
+            handled = false;
+            return 0;
+    }
+    if (view.IsFinished())
+        CloseMenu();
+    else
+        DrawMenu();
+    return 0;
+}
