@@ -5,7 +5,11 @@
 #include <string>
 
 #include "gui/XEvent.h"
+#include "gui/XEventQueue.h"
 #include "gui/XFont.h"
+#include "gui/XMenu.h"
+#include "gui/XView.h"
+#include "gui/XWinGui.h"
 #include "gui/win32/XWindowWin32.h"
 
 namespace {
@@ -76,6 +80,85 @@ TEST(FontGdi, EmbeddedFaceKeepsTheCellAndDraws)
     // Beyond the basic plane: the replacement's glyph, never nothing.
     auto font = XFont::Get(16, false);
     EXPECT_GT(font->Measure("\xF0\x9F\x98\x80"), 0);
+}
+
+// A host's top-level window (never shown) with the editor's window in it; skipped where Wine
+// has no display to make windows on.
+struct HostWindow {
+    HostWindow()
+    {
+        parent = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                 nullptr, nullptr, nullptr, nullptr);
+        if (!parent) return;
+        gui.SetRootView(&root);
+        window = XWindowWin32::Open(gui, reinterpret_cast<std::uintptr_t>(parent));
+    }
+    ~HostWindow()
+    {
+        window.reset();
+        gui.SetRootView(nullptr);
+        if (parent) DestroyWindow(parent);
+    }
+    void Pump()
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    HWND parent = nullptr;
+    XView root {0, 0, 120, 60};
+    XWinGui gui;
+    std::unique_ptr<XWindowWin32> window;
+};
+
+TEST(WindowWin32, ChildWindowClipboardMenusAndTheHostGoingFirst)
+{
+    HostWindow host;
+    if (!host.parent) GTEST_SKIP() << "no display";
+    ASSERT_TRUE(host.window);
+    const HWND child = reinterpret_cast<HWND>(host.window->WindowId());
+    EXPECT_EQ(GetParent(child), host.parent);
+    RECT client {};
+    GetClientRect(child, &client);
+    EXPECT_EQ(client.right, 120);
+    EXPECT_EQ(client.bottom, 60);
+    EXPECT_EQ(host.gui.Window(), host.window->WindowId());
+
+    // Text beyond Latin-1 and beyond the basic plane survives the clipboard.
+    const std::string text = "Gr\xC3\xBC\xC3\x9F\xE2\x82\xAC \xF0\x9F\x8E\xB9";
+    host.window->SetClipboardText(text);
+    EXPECT_EQ(host.window->ClipboardText(), text);
+
+    XEventQueue reply;
+    const auto menu = [] {
+        auto m = std::make_unique<XMenu>();
+        for (const char* item : {"One", "Two"}) m->AddItem(item);
+        return m;
+    };
+    ASSERT_TRUE(host.window->ShowMenu(menu(), 5000, 5000, &reply, 7));
+    const HWND popup = reinterpret_cast<HWND>(host.window->MenuWindowId());
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(GetCapture(), popup);
+    // A second menu cancels the first, which answers once with 0.
+    ASSERT_TRUE(host.window->ShowMenu(menu(), 10, 10, &reply, 8));
+    EXPECT_FALSE(IsWindow(popup));
+    XEvent e;
+    ASSERT_TRUE(reply.NextEvent(e));
+    EXPECT_EQ(e.code, 7);
+    EXPECT_EQ(e.a, 0);
+    // Taken down from outside: no answer.
+    host.window->CancelMenu();
+    host.Pump();
+    EXPECT_FALSE(host.window->IsMenuOpen());
+    EXPECT_FALSE(reply.NextEvent(e));
+
+    // The host destroys its window, ours with it: inert, and closing afterwards is safe.
+    host.window->StartTimer(XWinGui::kTimerPeriodMs);
+    DestroyWindow(host.parent);
+    host.parent = nullptr;
+    EXPECT_FALSE(host.window->Alive());
+    EXPECT_EQ(host.window->Target(), nullptr);
+    host.window->SetClipboardText("x");
+    host.Pump();
 }
 
 }  // namespace
