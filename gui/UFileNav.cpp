@@ -189,21 +189,24 @@ UFileNav::State UFileNav::TakeAnswer()
 UFileNav::State UFileNav::TakePaths(const std::vector<std::string_view>& paths)
 {
     for (std::string_view path : paths) {
-        if (path.empty() || path.front() != '/') {
+        if (!platform::IsAbsolutePath(path)) {
             Log("*** UFileNav: the dialog answered no path ***");
             return State::kFailed;
         }
     }
     if (kind_ == Kind::kFolder) {
         std::string_view folder = paths.front();
-        while (folder.size() > 1 && folder.back() == '/') folder.remove_suffix(1);
+        // Trailing separators go, the root's own ("/", "C:\\") stays.
+        while (folder.size() > 1 && platform::IsPathSeparator(folder.back()) &&
+               platform::FolderOf(folder) != folder)
+            folder.remove_suffix(1);
         folder_ = folder;
         return State::kChosen;
     }
     for (std::string_view path : paths) {
-        const std::size_t slash = path.rfind('/');
-        const std::string_view folder = slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
-        const std::string_view name = path.substr(slash + 1);
+        const std::string_view folder = platform::FolderOf(path);
+        std::string_view name = path.substr(folder.size());
+        while (!name.empty() && platform::IsPathSeparator(name.front())) name.remove_prefix(1);
         if (name.empty()) continue;
         if (names_.empty()) folder_ = folder;
         if (folder != folder_) {

@@ -56,6 +56,13 @@ std::string ModulePath();
 // module's statics go at process exit, when its threads are gone. Elsewhere nothing to do.
 void PinModule();
 
+// A path from a root: "/..." here, "C:\..." or "\\server\..." on Windows (where "/" separates
+// too).
+bool IsAbsolutePath(std::string_view path);
+bool IsPathSeparator(char c);
+// The folder of an absolute path (its root keeps its separator: "/", "C:\"), and the name after
+// it; the folder is empty when the path has no separator.
+std::string_view FolderOf(std::string_view path);
 // Joins two path pieces with exactly one separator between them.
 std::string JoinPath(std::string_view folder, std::string_view name);
 

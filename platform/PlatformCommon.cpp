@@ -19,6 +19,31 @@ void SleepMs(int milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds));
 }
 
+bool IsPathSeparator(char c)
+{
+    return c == '/' || (kPathSeparator == '\\' && c == '\\');
+}
+
+bool IsAbsolutePath(std::string_view path)
+{
+    if (kPathSeparator == '/') return !path.empty() && path.front() == '/';
+    const bool drive = path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') &&
+                       path[1] == ':' && IsPathSeparator(path[2]);
+    const bool share = path.size() >= 3 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]);
+    return drive || share;
+}
+
+std::string_view FolderOf(std::string_view path)
+{
+    std::size_t last = std::string_view::npos;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (IsPathSeparator(path[i])) last = i;
+    }
+    if (last == std::string_view::npos) return {};
+    const bool root = last == 0 || (kPathSeparator == '\\' && last == 2 && path[1] == ':');
+    return path.substr(0, root ? last + 1 : last);
+}
+
 std::string JoinPath(std::string_view folder, std::string_view name)
 {
     std::string path(folder);

@@ -44,4 +44,28 @@ TEST(Utf8Paths, FoldersAndFilesKeepTheirNames)
     EXPECT_TRUE(platform::FileExists(platform::ModulePath()));
 }
 
+// Absolute paths and their folders, as the file dialogs' answers are split.
+TEST(PlatformPaths, AbsolutePathsSplitIntoFolderAndName)
+{
+    const testsupport::TempFolder temp;
+    EXPECT_TRUE(platform::IsAbsolutePath(temp.Path()));
+    EXPECT_FALSE(platform::IsAbsolutePath("a/b.gig"));
+    EXPECT_FALSE(platform::IsAbsolutePath(""));
+    EXPECT_EQ(platform::FolderOf("b.gig"), "");
+    if (platform::kPathSeparator == '/') {
+        EXPECT_EQ(platform::FolderOf("/a/b.gig"), "/a");
+        EXPECT_EQ(platform::FolderOf("/b.gig"), "/");
+        EXPECT_FALSE(platform::IsAbsolutePath("C:\\a"));
+    } else {
+        EXPECT_TRUE(platform::IsAbsolutePath("C:\\a\\b.gig"));
+        EXPECT_TRUE(platform::IsAbsolutePath("d:/a"));
+        EXPECT_TRUE(platform::IsAbsolutePath("\\\\server\\share\\b.gig"));
+        EXPECT_FALSE(platform::IsAbsolutePath("C:b.gig"));
+        EXPECT_FALSE(platform::IsAbsolutePath("\\a"));
+        EXPECT_EQ(platform::FolderOf("C:\\a\\b.gig"), "C:\\a");
+        EXPECT_EQ(platform::FolderOf("C:\\b.gig"), "C:\\");
+        EXPECT_EQ(platform::FolderOf("C:/a/b.gig"), "C:/a");
+    }
+}
+
 }  // namespace
