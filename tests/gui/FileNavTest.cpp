@@ -198,6 +198,15 @@ TEST_F(FileNavRig, ADetachedProgramRunsOnItsOwn)
     }
     EXPECT_EQ(opened, "https://example.org/a b");
     EXPECT_FALSE(platform::ChildProcess::StartDetached("no-such-program", {}));
+
+    // The editor's web page goes the same way.
+    ASSERT_TRUE(platform::OpenWebPage("https://example.org/c"));
+    for (int i = 0; i < 500 && opened != "https://example.org/c"; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream in(bin.File("opened"));
+        std::getline(in, opened);
+    }
+    EXPECT_EQ(opened, "https://example.org/c");
 }
 
 }  // namespace
