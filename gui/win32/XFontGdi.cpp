@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "gui/XFont.h"
@@ -13,7 +14,8 @@ namespace {
 
 constexpr wchar_t kFamily[] = L"Liberation Sans";
 
-// The fonts added to the process, one per file; removed when the module goes.
+// The fonts added to the process, one per file. Every face keeps them, so they are removed only
+// after the last face is deleted, whatever the order in which statics go.
 struct PrivateFonts {
     std::map<const std::uint8_t*, HANDLE> added;
     ~PrivateFonts()
@@ -35,6 +37,7 @@ struct PrivateFonts {
 }  // namespace
 
 struct XFont::Face {
+    std::shared_ptr<PrivateFonts> fonts;  // declared first, so it goes last
     HDC dc = nullptr;
     HFONT font = nullptr;
     HGDIOBJ previous = nullptr;
@@ -55,9 +58,16 @@ void XFont::FaceDeleter::operator()(Face* face) const
 XFont::FacePtr XFont::OpenFace(std::span<const std::uint8_t> data, int cellHeight, bool bold,
                                int& ascent)
 {
-    static PrivateFonts fonts;  // callers hold the registry's lock
-    if (!fonts.Add(data)) return nullptr;
+    // Callers hold the registry's lock.
+    static std::weak_ptr<PrivateFonts> shared;
+    std::shared_ptr<PrivateFonts> fonts = shared.lock();
+    if (!fonts) {
+        fonts = std::make_shared<PrivateFonts>();
+        shared = fonts;
+    }
+    if (!fonts->Add(data)) return nullptr;
     FacePtr face(new Face);
+    face->fonts = fonts;
     face->dc = CreateCompatibleDC(nullptr);
     if (!face->dc) return nullptr;
     // A positive height asks for the cell (winAscent + winDescent), as FreeType's side does.
