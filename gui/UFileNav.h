@@ -1,4 +1,5 @@
-// The file dialogs: open (up to kMaxNames files), save, and choose a folder. They are the
+// The file dialogs: open (up to kMaxNames files), save, and choose a folder. On Windows they are
+// the system's own (UFileDialogWin32). Elsewhere they are the
 // desktop's own dialog programs (zenity, else kdialog), started without waiting, or, on a
 // desktop with neither, our own dialog shown over the owner view: the owner asks Poll on its
 // later ticks until the choice is in, and a dialog still open when its owner goes is ended with
@@ -14,6 +15,9 @@
 #include "gui/WFileDialog.h"
 #include "platform/ChildProcess.h"
 #include "platform/QelLog.h"
+#ifdef _WIN32
+#include "gui/win32/UFileDialogWin32.h"
+#endif
 
 class XView;
 
@@ -79,6 +83,9 @@ private:
     std::vector<Filter> filters_;
     std::unique_ptr<platform::ChildProcess> dialog_;
     std::shared_ptr<WFileDialog::Answer> ownAnswer_;  // our own dialog's, while it is shown
+#ifdef _WIN32
+    std::unique_ptr<UFileDialogWin32> native_;  // the system's dialog, while it is open
+#endif
     XView* owner_ = nullptr;
     Kind kind_ = Kind::kOpen;
     State state_ = State::kIdle;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "gui/UFileNav.h"
 #include "gui/XEvent.h"
 #include "gui/XEventQueue.h"
 #include "gui/XFont.h"
@@ -159,6 +160,28 @@ TEST(WindowWin32, ChildWindowClipboardMenusAndTheHostGoingFirst)
     EXPECT_EQ(host.window->Target(), nullptr);
     host.window->SetClipboardText("x");
     host.Pump();
+}
+
+// The system's dialog runs on a thread of its own: cancelling it, or dropping it while open,
+// ends the dialog and its thread instead of hanging the caller.
+TEST(FileDialogWin32, CancelledAndDroppedWhileOpen)
+{
+    HostWindow host;
+    if (!host.parent) GTEST_SKIP() << "no display";
+    UFileNav nav;
+    nav.AddFilter("Instruments", "gig");
+    ASSERT_TRUE(nav.Open("Open"));
+    EXPECT_EQ(nav.Poll(), UFileNav::State::kOpen);
+    Sleep(300);  // the dialog's window exists by now (or the cancel waits for it)
+    nav.Cancel();
+    EXPECT_EQ(nav.GetState(), UFileNav::State::kCancelled);
+
+    auto dropped = std::make_unique<UFileNav>();
+    ASSERT_TRUE(dropped->ChooseFolder("Folder"));
+    dropped.reset();
+    ASSERT_TRUE(nav.Save("Save"));  // at once: the cancel reaches a dialog still being made
+    nav.Cancel();
+    EXPECT_EQ(nav.GetState(), UFileNav::State::kCancelled);
 }
 
 }  // namespace
