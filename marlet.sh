@@ -11,8 +11,9 @@ packages=(build-essential cmake ninja-build pkg-config googletest libgtest-dev l
           libbenchmark-dev libsndfile1-dev libgig-dev dpf-plugins-vst clang libclang-rt-dev binutils
           libfreetype-dev libstb-dev libxcb1-dev libxcb-xtest0-dev xvfb xauth)
 
-# The Windows cross build: MinGW-w64 with posix threads (std::thread), and Wine to run the results.
-windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64)
+# The Windows cross build: MinGW-w64 with posix threads (std::thread), stb's PNG decoder (its
+# header alone is copied into the build), and Wine to run the results.
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix libstb-dev wine wine64)
 
 install_missing() {  # install_missing [apt-get option...] <package>...
     local missing=() options=()
