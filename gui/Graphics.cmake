@@ -3,11 +3,11 @@
 # (PNG through stb_image).
 if(CMAKE_CROSSCOMPILING)
   # The cross build must not see the build machine's /usr/include: only stb's own folder is
-  # copied into the build tree and searched.
+  # copied into the build tree and searched (the skin tool writes PNGs with it too).
   find_path(MARLET_STB_HOST_INCLUDE stb/stb_image.h PATHS /usr/include /usr/local/include
     NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-  set(MARLET_STB_INCLUDE ${CMAKE_BINARY_DIR}/stb-include)
-  file(COPY ${MARLET_STB_HOST_INCLUDE}/stb/stb_image.h DESTINATION ${MARLET_STB_INCLUDE}/stb)
+  set(MARLET_STB_INCLUDE ${CMAKE_BINARY_DIR}/stb-include CACHE INTERNAL "stb, copied")
+  file(COPY ${MARLET_STB_HOST_INCLUDE}/stb DESTINATION ${MARLET_STB_INCLUDE})
 else()
   find_path(MARLET_STB_INCLUDE stb/stb_image.h REQUIRED)
 endif()
