@@ -63,6 +63,7 @@ void XGraphic::Begin(XTarget* target, int width, int height)
     imageMode_ = false;
     Resize(width, height);
     ResetState();
+    textAreas_.clear();
 }
 
 void XGraphic::Present()
@@ -527,6 +528,18 @@ int XGraphic::TextHeight() const
 void XGraphic::TextAt(std::string_view s, std::int64_t x, std::int64_t top)
 {
     if (!font_ || s.empty() || width_ == 0) return;
+    if (recordText_) {
+        const auto at = [](std::int64_t v) {
+            return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+                v, std::numeric_limits<std::int32_t>::min(),
+                std::numeric_limits<std::int32_t>::max()));
+        };
+        const std::int64_t left = x + origin_.left, cellTop = top + origin_.top;
+        const XRect cell(at(left), at(cellTop), at(left + TextWidth(s) - 1),
+                         at(cellTop + TextHeight() - 1));
+        const XRect seen = cell.Intersect(clip_);
+        if (!seen.IsEmpty()) textAreas_.push_back(seen);
+    }
     font_->Draw(pixels_, width_, height_, clip_, x + origin_.left, top + origin_.top,
                 textColor_.Pixel(), s);
 }

@@ -148,6 +148,17 @@ public:
     // height used + 12 (14 for an empty text).
     int TextWrapped(std::string_view s, const XRect& rect);
 
+    // --- Where text went
+    // When on, every text drawn from the next Begin on leaves its cell's box (surface
+    // coordinates, within the clip) here. Pictures drawn by different rasterisers differ only
+    // inside these boxes, so a comparison across platforms can leave them out.
+    void RecordTextAreas(bool on)
+    {
+        recordText_ = on;
+        textAreas_.clear();
+    }
+    std::span<const XRect> TextAreas() const { return textAreas_; }
+
     // --- Reading the surface (window backend, tests)
 
     int Width() const { return width_; }
@@ -197,4 +208,6 @@ private:
     std::int64_t penX_ = 0;
     std::int64_t penY_ = 0;
     std::shared_ptr<XFont> font_;
+    bool recordText_ = false;
+    std::vector<XRect> textAreas_;
 };

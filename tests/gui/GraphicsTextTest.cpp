@@ -190,6 +190,29 @@ TEST(XFontTest, TextIsClippedAndBlendedOverThePixels)
     for (std::uint32_t p : s.g.Pixels()) ASSERT_EQ(p >> 16, 0xFFu);  // red stays full
 }
 
+// The recorded boxes hold all the ink, lie within the clip, and start afresh with each picture.
+TEST(XFontTest, RecordedTextAreasHoldTheInkWithinTheClip)
+{
+    TextSurface s;
+    s.g.RecordTextAreas(true);
+    s.g.Begin(nullptr, 200, 40);
+    s.g.SetFillColor(XColor(255, 255, 255));
+    s.g.FillRect(0, 0, 200, 40);
+    s.g.SetClip(XRect(0, 0, 199, 39), XRect(0, 0, 60, 39));
+    s.g.Text("WWWWWWWW", 5, 15);
+    s.g.Text("hidden", 100, 15);
+    ASSERT_EQ(s.g.TextAreas().size(), 1u);
+    const XRect area = s.g.TextAreas()[0];
+    const XRect ink = s.Ink();
+    EXPECT_EQ(area.right, 60);
+    EXPECT_TRUE(area.Intersect(ink) == ink);
+    s.g.Begin(nullptr, 200, 40);
+    EXPECT_TRUE(s.g.TextAreas().empty());
+    s.g.RecordTextAreas(false);
+    s.g.Text("W", 5, 15);
+    EXPECT_TRUE(s.g.TextAreas().empty());
+}
+
 // Editors of several plug-in instances may draw on several threads; fonts are shared.
 TEST(XFontTest, ThreadsDrawingWithSharedFontsGetTheSamePictures)
 {
