@@ -530,9 +530,9 @@ void XGraphic::TextAt(std::string_view s, std::int64_t x, std::int64_t top)
     if (!font_ || s.empty() || width_ == 0) return;
     if (recordText_) {
         const auto at = [](std::int64_t v) {
-            return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-                v, std::numeric_limits<std::int32_t>::min(),
-                std::numeric_limits<std::int32_t>::max()));
+            return static_cast<std::int32_t>(
+                std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                         std::numeric_limits<std::int32_t>::max()));
         };
         const std::int64_t left = x + origin_.left, cellTop = top + origin_.top;
         const XRect cell(at(left), at(cellTop), at(left + TextWidth(s) - 1),
