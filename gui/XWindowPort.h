@@ -9,6 +9,13 @@
 class XMenuHost;
 class XTarget;
 
+// Pixels per pixel of the GUI on a screen of `dpi` dots per inch: 2 from 1.5 times the classic
+// 96 on, else 1 (whole multiples keep the skin's pixels sharp).
+constexpr int ScaleForDpi(double dpi)
+{
+    return dpi >= 144 ? 2 : 1;
+}
+
 // One message from the window, already translated. Points are in the window's coordinates.
 struct XInput {
     enum Kind : std::uint8_t {
@@ -52,7 +59,8 @@ public:
     virtual void ReleaseMouse() = 0;
     virtual bool HasMouseCapture() const = 0;
     virtual void TakeKeyboardFocus() = 0;
-    // The window's top-left on the screen (popup menus open there); false when unknown.
+    // The window's top-left on the screen (popup menus open there), in the GUI's pixels: the
+    // screen's divided by the window's scale, as menu hosts take them; false when unknown.
     virtual bool ScreenOrigin(int& x, int& y) const = 0;
     // Where the back buffer is presented; null while the window cannot show anything.
     virtual XTarget* Target() = 0;

@@ -125,14 +125,14 @@ struct XWindowWin32Class {
 };
 
 std::unique_ptr<XWindowWin32> XWindowWin32::Open(XWinGui& gui, std::uintptr_t parent,
-                                                 std::string_view, int)
+                                                 std::string_view, int scale)
 {
     std::unique_ptr<XWindowWin32> window(new XWindowWin32(gui));
     if (!gui.RootView()) {
         window->Log("*** XWindowWin32::Open() without a root view ***\r\n");
         return nullptr;
     }
-    if (!window->Create(parent)) return nullptr;
+    if (!window->Create(parent, scale == 1 || scale == 2 ? scale : DisplayScale())) return nullptr;
     gui.SetPort(window.get());
     gui.SetWindow(window->window_);
     window->attached_ = true;
@@ -147,15 +147,25 @@ struct XWindowWin32::Menu {
 
 XWindowWin32::XWindowWin32(XWinGui& gui) : gui_(gui) {}
 
-bool XWindowWin32::Create(std::uintptr_t parent)
+int XWindowWin32::DisplayScale(std::string_view)
+{
+    HDC screen = GetDC(nullptr);
+    if (!screen) return 1;
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return ScaleForDpi(dpi);
+}
+
+bool XWindowWin32::Create(std::uintptr_t parent, int scale)
 {
     if (!parent || !IsWindow(Hwnd(parent))) {
         Log("XWindowWin32::Open() no parent window %p\r\n", reinterpret_cast<void*>(parent));
         return false;
     }
     const XView* root = gui_.RootView();
-    const int width = std::clamp(root->Width(), 1, XGraphic::kMaxSide);
-    const int height = std::clamp(root->Height(), 1, XGraphic::kMaxSide);
+    scale_ = scale;
+    const int width = std::clamp(root->Width() * scale_, 1, XGraphic::kMaxSide);
+    const int height = std::clamp(root->Height() * scale_, 1, XGraphic::kMaxSide);
     if (!XWindowWin32Class::Acquire()) {
         Log("XWindowWin32::Open() cannot register the window class (error %lu)\r\n",
             GetLastError());
@@ -175,8 +185,8 @@ bool XWindowWin32::Create(std::uintptr_t parent)
     }
     window_ = reinterpret_cast<std::uintptr_t>(hwnd);
     alive_ = true;
-    Log("XWindowWin32::Open(%p) window %p %dx%d\r\n", reinterpret_cast<void*>(parent),
-        static_cast<void*>(hwnd), width, height);
+    Log("XWindowWin32::Open(%p) window %p %dx%d scale %d\r\n", reinterpret_cast<void*>(parent),
+        static_cast<void*>(hwnd), width, height, scale_);
     return true;
 }
 
@@ -251,8 +261,8 @@ std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std
     XInput input;
     const auto mouse = [&](XInput::Kind kind) {
         input.kind = kind;
-        input.x = GET_X_LPARAM(lParam);
-        input.y = GET_Y_LPARAM(lParam);
+        input.x = GET_X_LPARAM(lParam) / scale_;
+        input.y = GET_Y_LPARAM(lParam) / scale_;
         input.shift = (wParam & MK_SHIFT) != 0;
         input.control = (wParam & MK_CONTROL) != 0;
         Send(input);
@@ -324,8 +334,8 @@ std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std
             rest -= notches * WHEEL_DELTA;
             if (notches == 0) return 0;
             input.kind = XInput::kWheel;
-            input.x = point.x;
-            input.y = point.y;
+            input.x = point.x / scale_;
+            input.y = point.y / scale_;
             (message == WM_MOUSEWHEEL ? input.wheelY : input.wheelX) = notches;
             Send(input);
             return 0;
@@ -410,8 +420,8 @@ bool XWindowWin32::ScreenOrigin(int& x, int& y) const
     if (!alive_) return false;
     POINT point {0, 0};
     if (!ClientToScreen(Hwnd(window_), &point)) return false;
-    x = point.x;
-    y = point.y;
+    x = point.x / scale_;
+    y = point.y / scale_;
     return true;
 }
 
@@ -435,8 +445,15 @@ void XWindowWin32::PutInto(std::uintptr_t target, std::uintptr_t paintDc,
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                      static_cast<UINT>(height), pixels, &info, DIB_RGB_COLORS);
+    if (scale_ == 1) {
+        SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                          static_cast<UINT>(height), pixels, &info, DIB_RGB_COLORS);
+    } else {
+        // Whole pixels repeated, never blended: the skin stays sharp.
+        SetStretchBltMode(dc, COLORONCOLOR);
+        StretchDIBits(dc, x * scale_, y * scale_, width * scale_, height * scale_, 0, 0, width,
+                      height, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
+    }
     if (!paintDc) ReleaseDC(hwnd, dc);
 }
 
@@ -491,14 +508,19 @@ bool XWindowWin32::ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screen
     monitor.cbSize = sizeof monitor;
     if (!GetMonitorInfoW(MonitorFromWindow(Hwnd(window_), MONITOR_DEFAULTTONEAREST), &monitor))
         return false;
-    const RECT area = monitor.rcWork;
+    // The menu is laid out in the gui's pixels, its window in the screen's.
+    const RECT work = monitor.rcWork;
+    const RECT area {work.left / scale_, work.top / scale_, work.right / scale_,
+                     work.bottom / scale_};
     auto view = std::make_unique<XMenuView>(std::move(menu), area.bottom - area.top, reply, code);
-    const int width = std::max(1, view->Width());
-    const int height = std::max(1, view->Height());
+    const int width = std::max(1, view->Width()) * scale_;
+    const int height = std::max(1, view->Height()) * scale_;
     const int x = std::clamp(screenX, static_cast<int>(area.left),
-                             std::max<int>(area.left, area.right - width));
+                             std::max<int>(area.left, area.right - width / scale_)) *
+                  scale_;
     const int y = std::clamp(screenY, static_cast<int>(area.top),
-                             std::max<int>(area.top, area.bottom - height));
+                             std::max<int>(area.top, area.bottom - height / scale_)) *
+                  scale_;
 
     auto opened = std::make_unique<Menu>();
     opened->view = std::move(view);
@@ -564,8 +586,8 @@ std::intptr_t XWindowWin32::MenuMessage(unsigned message, std::uintptr_t wParam,
                                         std::intptr_t lParam, bool& handled)
 {
     XMenuView& view = *menu_->view;
-    const int x = GET_X_LPARAM(lParam);
-    const int y = GET_Y_LPARAM(lParam);
+    const int x = GET_X_LPARAM(lParam) / scale_;
+    const int y = GET_Y_LPARAM(lParam) / scale_;
     const bool inside = x >= 0 && y >= 0 && x < view.Width() && y < view.Height();
     handled = true;
     switch (message) {

@@ -25,11 +25,14 @@ public:
 
     // A child window of `parent` (an HWND) at the size of the gui's root view, shown; the gui
     // gets it as its port and window handle. Null, with a log line, when the parent is no
-    // window or the gui has no root view. `display` and `scale` are the X11 backend's; the
-    // scale here is always 1.
+    // window or the gui has no root view. `scale` 1 or 2 fixes the scale (every pixel of the gui
+    // drawn as scale x scale, input divided back); 0 takes DisplayScale. `display` is the X11
+    // backend's.
     static std::unique_ptr<XWindowWin32> Open(XWinGui& gui, std::uintptr_t parent,
                                               std::string_view display = {}, int scale = 0);
-    static int DisplayScale(std::string_view display = {}) { return 1; }
+    // The scale for the screen's dots per inch as this process sees them: a host that is not
+    // aware of high-density screens sees 96 and the system enlarges its windows itself.
+    static int DisplayScale(std::string_view display = {});
     ~XWindowWin32() override;
     XWindowWin32(const XWindowWin32&) = delete;
     XWindowWin32& operator=(const XWindowWin32&) = delete;
@@ -39,7 +42,7 @@ public:
     bool Idle() { return alive_; }
     bool Alive() const { return alive_; }
     std::uintptr_t WindowId() const { return window_; }
-    int Scale() const { return 1; }
+    int Scale() const { return scale_; }
 
     // The input record for a key message (WM_KEYDOWN's virtual key, or WM_CHAR's UTF-16 unit
     // when `character`), with the XKeyModifier bits `modifiers`; false for what the GUI has no
@@ -76,7 +79,7 @@ public:
 
 private:
     explicit XWindowWin32(XWinGui& gui);
-    bool Create(std::uintptr_t parent);
+    bool Create(std::uintptr_t parent, int scale);
     // The window procedure's work for the editor's window or the menu's; `handled` false lets
     // the system's default answer.
     std::intptr_t Message(std::uintptr_t hwnd, unsigned message, std::uintptr_t wParam,
@@ -100,6 +103,7 @@ private:
     bool timerRunning_ = false;
     bool trackingLeave_ = false;
     char16_t pendingHigh_ = 0;
+    int scale_ = 1;
     int wheelRestY_ = 0;  // a high-resolution wheel's part of a notch
     int wheelRestX_ = 0;
     std::unique_ptr<Menu> menu_;

@@ -235,7 +235,7 @@ int XWindowX11::ScaleForResources(std::string_view resources)
             line.remove_prefix(1);
         double dpi = 0;
         const auto [ptr, ec] = std::from_chars(line.data(), line.data() + line.size(), dpi);
-        return ec == std::errc() && dpi >= 144 ? 2 : 1;
+        return ec == std::errc() ? ScaleForDpi(dpi) : 1;
     }
     return 1;
 }
@@ -519,8 +519,8 @@ bool XWindowX11::ScreenOrigin(int& x, int& y) const
         connection_, xcb_translate_coordinates(connection_, window_, screen_->root, 0, 0),
         nullptr));
     if (!reply) return false;
-    x = reply->dst_x;
-    y = reply->dst_y;
+    x = reply->dst_x / scale_;
+    y = reply->dst_y / scale_;
     return true;
 }
 

@@ -397,6 +397,14 @@ TEST_F(X11Window, HighDensityResourcesDoubleThePicture)
     Button(1, true);
     Button(1, false);
     EXPECT_TRUE(Logged("button MouseDown 10,10"));
+    // Menus are placed in the tree's pixels too: the window's place on the screen is halved.
+    const std::uint32_t place[] = {100, 60};
+    xcb_configure_window(c_, parent_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+    Sync();
+    int sx = 0, sy = 0;
+    ASSERT_TRUE(window_->ScreenOrigin(sx, sy));
+    EXPECT_EQ(sx, 50);
+    EXPECT_EQ(sy, 30);
 }
 
 TEST(X11WindowOpen, FailsCleanlyWithoutDisplayOrParent)

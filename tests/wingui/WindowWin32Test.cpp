@@ -9,6 +9,7 @@
 #include "gui/XEventQueue.h"
 #include "gui/XFont.h"
 #include "gui/XMenu.h"
+#include "gui/XMouse.h"
 #include "gui/XView.h"
 #include "gui/XWinGui.h"
 #include "gui/win32/XWindowWin32.h"
@@ -86,13 +87,13 @@ TEST(FontGdi, EmbeddedFaceKeepsTheCellAndDraws)
 // A host's top-level window (never shown) with the editor's window in it; skipped where Wine
 // has no display to make windows on.
 struct HostWindow {
-    HostWindow()
+    explicit HostWindow(int scale = 0)
     {
         parent = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
                                  nullptr, nullptr, nullptr, nullptr);
         if (!parent) return;
         gui.SetRootView(&root);
-        window = XWindowWin32::Open(gui, reinterpret_cast<std::uintptr_t>(parent));
+        window = XWindowWin32::Open(gui, reinterpret_cast<std::uintptr_t>(parent), {}, scale);
     }
     ~HostWindow()
     {
@@ -160,6 +161,61 @@ TEST(WindowWin32, ChildWindowClipboardMenusAndTheHostGoingFirst)
     EXPECT_EQ(host.window->Target(), nullptr);
     host.window->SetClipboardText("x");
     host.Pump();
+}
+
+// A pressed control that remembers where the press was.
+struct PressProbe : XControl {
+    using XControl::XControl;
+    bool MouseDown(XMouse* mouse) override
+    {
+        x = mouse->LocalPressX();
+        y = mouse->LocalPressY();
+        return true;
+    }
+    int x = -1, y = -1;
+};
+
+// On a high-density screen every pixel is drawn twice as wide and high; input and menu
+// positions come back in the gui's own pixels.
+TEST(WindowWin32, ScaleTwoDoublesTheWindowAndHalvesTheInput)
+{
+    EXPECT_EQ(ScaleForDpi(96), 1);
+    EXPECT_EQ(ScaleForDpi(120), 1);
+    EXPECT_EQ(ScaleForDpi(144), 2);
+    EXPECT_EQ(ScaleForDpi(192), 2);
+    HostWindow host(2);
+    if (!host.parent) GTEST_SKIP() << "no display";
+    ASSERT_TRUE(host.window);
+    EXPECT_EQ(host.window->Scale(), 2);
+    const HWND child = reinterpret_cast<HWND>(host.window->WindowId());
+    RECT client {};
+    GetClientRect(child, &client);
+    EXPECT_EQ(client.right, 240);
+    EXPECT_EQ(client.bottom, 120);
+
+    PressProbe* probe = host.root.Add<PressProbe>(20, 10, 40, 20);
+    SendMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 40));
+    SendMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(60, 40));
+    EXPECT_EQ(probe->x, 10);
+    EXPECT_EQ(probe->y, 10);
+
+    int sx = 0, sy = 0;
+    ASSERT_TRUE(host.window->ScreenOrigin(sx, sy));
+    POINT origin {0, 0};
+    ClientToScreen(child, &origin);
+    EXPECT_EQ(sx, origin.x / 2);
+    XEventQueue reply;
+    auto menu = std::make_unique<XMenu>();
+    menu->AddItem("One");
+    ASSERT_TRUE(host.window->ShowMenu(std::move(menu), 50, 60, &reply, 1));
+    RECT shown {};
+    GetClientRect(reinterpret_cast<HWND>(host.window->MenuWindowId()), &shown);
+    RECT frame {};
+    GetWindowRect(reinterpret_cast<HWND>(host.window->MenuWindowId()), &frame);
+    EXPECT_EQ(frame.left, 100);
+    EXPECT_EQ(frame.top, 120);
+    EXPECT_EQ(shown.right % 2, 0);
+    host.window->CancelMenu();
 }
 
 // The system's dialog runs on a thread of its own: cancelling it, or dropping it while open,
