@@ -194,8 +194,8 @@ render   plays MIDI through the plug-in offline and writes a 32-bit float WAV fi
   --save-chunk FILE  save the plug-in's state chunk after playing
   --bus N            write only outputs 2N and 2N+1 as a stereo file (default: all outputs)
 
-editor   opens the plug-in's editor in a window of its own, as a Linux host does (needs an X
-         display), and prints "editor: WIDTHxHEIGHT".
+editor   opens the plug-in's editor in a window of its own, as a host does (on Linux it needs
+         an X display), and prints "editor: WIDTHxHEIGHT".
   --seconds S        how long the editor stays open each time (default 2)
   --cycles N         open and close the editor N times (default 1)
   --chunk FILE       restore the plug-in's state from this chunk before the editor opens
@@ -213,7 +213,7 @@ editor   opens the plug-in's editor in a window of its own, as a Linux host does
                        type TEXT                (printable ASCII)
                        # comment
                      see ACTIONS.md beside the sources for the key names
-  --display NAME     the X display to use (default: $DISPLAY)
+  --display NAME     the X display to use (default: $DISPLAY; not used on Windows)
 
 Exit status: 0 success, 1 failure while running, 2 bad command line.
 )";

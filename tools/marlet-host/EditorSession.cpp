@@ -3,19 +3,19 @@
 #include <chrono>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
+#include "tools/marlet-host/ActionPlayer.h"
 #include "tools/marlet-host/ActionScript.h"
 #include "tools/marlet-host/BinaryFile.h"
-#include "tools/marlet-host/EditorWindow.h"
 #include "tools/marlet-host/LiveAudio.h"
 #include "tools/marlet-host/OfflineRenderer.h"
-#include "tools/marlet-host/PngSnap.h"
+#include "tools/marlet-host/PngWriter.h"
 #include "tools/marlet-host/RenderJob.h"
 #include "tools/marlet-host/VstPluginModule.h"
-#include "tools/marlet-host/XTestActions.h"
-#include "tools/marlet-host/XcbConnection.h"
+#include "tools/marlet-host/WindowSystem.h"
 
 namespace {
 
@@ -42,10 +42,10 @@ Size EditorRect(const VstPluginModule& module)
 // open ends, so an exception on the way cannot leave the plug-in drawing into a dead window.
 class OpenEditor {
 public:
-    OpenEditor(const VstPluginModule& module, xcb_window_t window) : module_(module)
+    OpenEditor(const VstPluginModule& module, const EditorWindow& window) : module_(module)
     {
-        const auto parent = static_cast<std::uintptr_t>(window);
-        result_ = module_.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(parent));
+        result_ =
+            module_.Dispatch(vst::effEditOpen, 0, 0, reinterpret_cast<void*>(window.Handle()));
     }
     ~OpenEditor() { module_.Dispatch(vst::effEditClose); }
     OpenEditor(const OpenEditor&) = delete;
@@ -60,8 +60,8 @@ private:
 struct GuiRun {
     const EditorSession::Settings& settings;
     const VstPluginModule& module;
-    const XcbConnection& x;
-    XTestActions* actions;
+    WindowSystem& windows;
+    ActionPlayer* actions;
     std::ostream& out;
     std::ostream& log;
 
@@ -72,22 +72,22 @@ struct GuiRun {
         Size size = EditorRect(module);
         const std::string title = module.EffectName().empty() ? "Editor" : module.EffectName();
         // Some editors know their size only once open; the window starts small then.
-        EditorWindow window(x, size.Valid() ? size.width : 1, size.Valid() ? size.height : 1,
-                            title);
-        const OpenEditor editor(module, window.Id());
+        const std::unique_ptr<EditorWindow> window = windows.MakeWindow(
+            size.Valid() ? size.width : 1, size.Valid() ? size.height : 1, title);
+        const OpenEditor editor(module, *window);
         if (cycle == 0 && editor.Result() == 0)
             log << "note: the plug-in answered 0 to effEditOpen\n";
         const Size after = EditorRect(module);
         if (after.Valid() && !(after == size)) {
             size = after;
-            window.Resize(size.width, size.height);
+            window->Resize(size.width, size.height);
         }
         if (!size.Valid())
             throw std::runtime_error("the plug-in gives no usable editor size (" +
                                      std::to_string(size.width) + "x" +
                                      std::to_string(size.height) + ")");
         if (cycle == 0) out << "editor: " << size.width << "x" << size.height << std::endl;
-        window.Show();
+        window->Show();
         if (actions) actions->Restart();
 
         const auto period = std::chrono::milliseconds(EditorSession::kIdleMilliseconds);
@@ -95,20 +95,21 @@ struct GuiRun {
                                             std::chrono::duration<double>(settings.seconds));
         bool open = true;
         for (auto next = Clock::now(); Clock::now() < end; next += period) {
-            if (!window.Pump()) {
+            if (!window->Pump()) {
                 open = false;
                 break;
             }
-            if (actions) actions->Advance(window.Id());
+            if (actions) actions->Advance(*window);
             module.Dispatch(vst::effEditIdle);
             std::this_thread::sleep_until(std::min(next + period, end));
         }
-        if (x.Broken()) throw std::runtime_error("the connection to the X server was lost");
+        if (const std::string lost = windows.Lost(); !lost.empty()) throw std::runtime_error(lost);
         if (last && open && settings.snap) {
-            int w = 0, h = 0;
-            PngSnap::Write(x, window.Id(), size.width, size.height, *settings.snap, w, h);
-            if (w != size.width || h != size.height)
-                log << "note: the screen shows only " << w << "x" << h << " of the editor\n";
+            const EditorWindow::Picture picture = window->Snapshot();
+            PngWriter::Write(*settings.snap, picture.width, picture.height, picture.rgb);
+            if (picture.width != size.width || picture.height != size.height)
+                log << "note: the screen shows only " << picture.width << "x" << picture.height
+                    << " of the editor\n";
         }
         return open;
     }
@@ -132,10 +133,10 @@ void EditorSession::Run(std::ostream& out, std::ostream& log) const
         }
     }
     std::string error;
-    const auto x = XcbConnection::Open(s.display, error);
-    if (!x) throw std::runtime_error(error);
-    std::optional<XTestActions> actions;
-    if (script) actions.emplace(*x, *script);
+    const auto windows = WindowSystem::Open(s.display, error);
+    if (!windows) throw std::runtime_error(error);
+    std::optional<ActionPlayer> actions;
+    if (script) actions.emplace(*script, windows->MakeInput());
 
     VstPluginModule::Options options;
     options.sampleRate = kSampleRate;
@@ -157,7 +158,7 @@ void EditorSession::Run(std::ostream& out, std::ostream& log) const
     std::exception_ptr failure;
     std::thread gui([&] {
         try {
-            const GuiRun run {s, *module, *x, actions ? &*actions : nullptr, out, log};
+            const GuiRun run {s, *module, *windows, actions ? &*actions : nullptr, out, log};
             for (int cycle = 0; cycle < s.cycles; ++cycle)
                 if (!run.Cycle(cycle, cycle + 1 == s.cycles)) break;
         } catch (...) {

@@ -1,6 +1,7 @@
-// The `editor` command: opens a plug-in's editor in a top-level window of its own, the way Linux
-// hosts do, drives it from a GUI thread (idle calls at 25 Hz), optionally with a live audio
-// thread, scripted input and a picture of the window at the end.
+// The `editor` command: opens a plug-in's editor in a top-level window of its own, the way hosts
+// do (an X11 window on Linux, a Win32 one on Windows), drives it from a GUI thread (idle calls at
+// 25 Hz), optionally with a live audio thread, scripted input and a picture of the window at the
+// end.
 #pragma once
 
 #include <optional>
@@ -18,7 +19,7 @@ public:
         std::optional<std::string> snap;     // PNG of the window before the last close
         std::optional<std::string> actions;  // script of input played at each open
         int cycles = 1;
-        std::string display;  // empty: $DISPLAY
+        std::string display;  // X11: empty for $DISPLAY
     };
 
     static constexpr int kSampleRate = 44100;

@@ -1,38 +1,31 @@
-// The host's top-level window that a plug-in's editor is opened into: created at the editor's
-// size, closable by the window manager, destroyed with the object.
+// The host's top-level window that a plug-in's editor is opened into, whatever the window system:
+// made at the editor's size by a WindowSystem, closable by the user, destroyed with the object.
+// Every call comes from the GUI thread that made it.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <string_view>
-
-#include "tools/marlet-host/XcbConnection.h"
+#include <vector>
 
 class EditorWindow {
 public:
-    // Throws std::runtime_error when the server refuses the window.
-    EditorWindow(const XcbConnection& x, int width, int height, std::string_view title);
-    ~EditorWindow();
-    EditorWindow(const EditorWindow&) = delete;
-    EditorWindow& operator=(const EditorWindow&) = delete;
+    // 8-bit RGB, rows top to bottom.
+    struct Picture {
+        int width = 0;
+        int height = 0;
+        std::vector<std::uint8_t> rgb;
+    };
 
-    xcb_window_t Id() const { return window_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    virtual ~EditorWindow() = default;
 
-    void Resize(int width, int height);
-    // Maps the window and waits (at most a second) until the server shows it.
-    void Show();
-    // Handles what arrived for this window; false once the user asked to close it.
-    bool Pump();
-    // Where the window's top-left corner is on the root window.
-    bool RootOrigin(int& x, int& y) const;
-
-private:
-    const XcbConnection& x_;
-    xcb_window_t window_ = 0;
-    xcb_atom_t deleteWindow_ = XCB_ATOM_NONE;
-    int width_;
-    int height_;
-    bool closeAsked_ = false;
+    // What effEditOpen gets: the X11 window id, or the HWND.
+    virtual std::uintptr_t Handle() const = 0;
+    // The size of the inside, where the editor goes.
+    virtual void Resize(int width, int height) = 0;
+    // Shows the window and waits (at most a second) until it is on the screen.
+    virtual void Show() = 0;
+    // Handles what arrived for the window; false once the user asked to close it.
+    virtual bool Pump() = 0;
+    // The part of the inside that lies on the screen, the editor's pixels included. Throws
+    // std::runtime_error when the pixels cannot be read.
+    virtual Picture Snapshot() const = 0;
 };

@@ -1,4 +1,4 @@
-#include "tools/marlet-host/XTestActions.h"
+#include "tools/marlet-host/XTestInput.h"
 
 #include <xcb/xtest.h>
 
@@ -6,14 +6,15 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "tools/marlet-host/EditorWindow.h"
+
 namespace {
 
 constexpr std::uint32_t kShiftL = 0xffe1;
 
 }  // namespace
 
-XTestActions::XTestActions(const XcbConnection& x, const ActionScript& script)
-    : x_(x), steps_(script.Steps())
+XTestInput::XTestInput(const XcbConnection& x) : x_(x)
 {
     xcb_connection_t* c = x.Get();
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_test_id);
@@ -31,16 +32,9 @@ XTestActions::XTestActions(const XcbConnection& x, const ActionScript& script)
         const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
         keymap_.assign(keysyms, keysyms + xcb_get_keyboard_mapping_keysyms_length(mapping.get()));
     }
-    Restart();
 }
 
-void XTestActions::Restart()
-{
-    next_ = 0;
-    resumeAt_ = std::chrono::steady_clock::now();
-}
-
-xcb_keycode_t XTestActions::KeyCode(std::uint32_t keysym, bool& shifted) const
+xcb_keycode_t XTestInput::KeyCode(std::uint32_t keysym, bool& shifted) const
 {
     if (keysymsPerCode_ <= 0) return 0;
     const std::size_t codes = keymap_.size() / static_cast<std::size_t>(keysymsPerCode_);
@@ -55,7 +49,7 @@ xcb_keycode_t XTestActions::KeyCode(std::uint32_t keysym, bool& shifted) const
     return 0;
 }
 
-void XTestActions::SendKey(std::uint32_t keysym, bool press)
+void XTestInput::Key(std::uint32_t keysym, bool press)
 {
     bool shifted = false;
     const xcb_keycode_t code = KeyCode(keysym, shifted);
@@ -80,39 +74,28 @@ void XTestActions::SendKey(std::uint32_t keysym, bool press)
     }
 }
 
-void XTestActions::Advance(xcb_window_t window)
+void XTestInput::Move(const EditorWindow& window, int x, int y)
 {
     xcb_connection_t* c = x_.Get();
     const xcb_window_t root = x_.Screen().root;
-    const auto now = std::chrono::steady_clock::now();
-    while (next_ < steps_.size() && now >= resumeAt_) {
-        const ActionScript::Step& step = steps_[next_++];
-        switch (step.kind) {
-            case ActionScript::Step::Kind::Wait:
-                resumeAt_ = now + std::chrono::milliseconds(step.milliseconds);
-                break;
-            case ActionScript::Step::Kind::Move: {
-                const XcbConnection::Reply<xcb_translate_coordinates_reply_t> at(
-                    xcb_translate_coordinates_reply(
-                        c,
-                        xcb_translate_coordinates(c, window, root,
-                                                  static_cast<std::int16_t>(step.x),
-                                                  static_cast<std::int16_t>(step.y)),
-                        nullptr));
-                if (!at) break;
-                xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, at->dst_x,
-                                    at->dst_y, 0);
-                break;
-            }
-            case ActionScript::Step::Kind::Button:
-                xcb_test_fake_input(c, step.press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE,
-                                    static_cast<std::uint8_t>(step.code), XCB_CURRENT_TIME, root, 0,
-                                    0, 0);
-                break;
-            case ActionScript::Step::Kind::Key:
-                SendKey(step.code, step.press);
-                break;
-        }
-    }
-    xcb_flush(c);
+    const XcbConnection::Reply<xcb_translate_coordinates_reply_t> at(
+        xcb_translate_coordinates_reply(
+            c,
+            xcb_translate_coordinates(c, static_cast<xcb_window_t>(window.Handle()), root,
+                                      static_cast<std::int16_t>(x), static_cast<std::int16_t>(y)),
+            nullptr));
+    if (!at) return;
+    xcb_test_fake_input(c, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, root, at->dst_x, at->dst_y, 0);
+}
+
+void XTestInput::Button(std::uint32_t button, bool press)
+{
+    xcb_test_fake_input(x_.Get(), press ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE,
+                        static_cast<std::uint8_t>(button), XCB_CURRENT_TIME, x_.Screen().root, 0, 0,
+                        0);
+}
+
+void XTestInput::Flush()
+{
+    xcb_flush(x_.Get());
 }

@@ -1,9 +1,11 @@
-#include "tools/marlet-host/EditorWindow.h"
+#include "tools/marlet-host/XcbEditorWindow.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -19,9 +21,20 @@ void SetFixedSize(const XcbConnection& x, xcb_window_t window, int width, int he
                         XCB_ATOM_WM_SIZE_HINTS, 32, hints.size(), hints.data());
 }
 
+const xcb_format_t* FormatOfDepth(xcb_connection_t* c, std::uint8_t depth)
+{
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const xcb_format_t* formats = xcb_setup_pixmap_formats(setup);
+    const int count = xcb_setup_pixmap_formats_length(setup);
+    for (int i = 0; i < count; ++i)
+        if (formats[i].depth == depth) return &formats[i];
+    return nullptr;
+}
+
 }  // namespace
 
-EditorWindow::EditorWindow(const XcbConnection& x, int width, int height, std::string_view title)
+XcbEditorWindow::XcbEditorWindow(const XcbConnection& x, int width, int height,
+                                 std::string_view title)
     : x_(x), width_(width), height_(height)
 {
     xcb_connection_t* c = x.Get();
@@ -49,14 +62,14 @@ EditorWindow::EditorWindow(const XcbConnection& x, int width, int height, std::s
     xcb_flush(c);
 }
 
-EditorWindow::~EditorWindow()
+XcbEditorWindow::~XcbEditorWindow()
 {
     if (!window_ || x_.Broken()) return;
     xcb_destroy_window(x_.Get(), window_);
     xcb_flush(x_.Get());
 }
 
-void EditorWindow::Resize(int width, int height)
+void XcbEditorWindow::Resize(int width, int height)
 {
     width_ = width;
     height_ = height;
@@ -68,7 +81,7 @@ void EditorWindow::Resize(int width, int height)
     xcb_flush(x_.Get());
 }
 
-void EditorWindow::Show()
+void XcbEditorWindow::Show()
 {
     xcb_map_window(x_.Get(), window_);
     xcb_flush(x_.Get());
@@ -83,7 +96,7 @@ void EditorWindow::Show()
     }
 }
 
-bool EditorWindow::Pump()
+bool XcbEditorWindow::Pump()
 {
     while (const XcbConnection::Reply<xcb_generic_event_t> event {xcb_poll_for_event(x_.Get())}) {
         if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE) continue;
@@ -95,14 +108,49 @@ bool EditorWindow::Pump()
     return !closeAsked_ && !x_.Broken();
 }
 
-bool EditorWindow::RootOrigin(int& x, int& y) const
+EditorWindow::Picture XcbEditorWindow::Snapshot() const
 {
-    const XcbConnection::Reply<xcb_translate_coordinates_reply_t> reply(
+    xcb_connection_t* c = x_.Get();
+    const XcbConnection::Reply<xcb_translate_coordinates_reply_t> at(
         xcb_translate_coordinates_reply(
-            x_.Get(), xcb_translate_coordinates(x_.Get(), window_, x_.Screen().root, 0, 0),
-            nullptr));
-    if (!reply) return false;
-    x = reply->dst_x;
-    y = reply->dst_y;
-    return true;
+            c, xcb_translate_coordinates(c, window_, x_.Screen().root, 0, 0), nullptr));
+    if (!at) throw std::runtime_error("cannot find the editor window on the screen");
+    const int w = std::min(width_, x_.Screen().width_in_pixels - at->dst_x);
+    const int h = std::min(height_, x_.Screen().height_in_pixels - at->dst_y);
+    if (w <= 0 || h <= 0 || at->dst_x < 0 || at->dst_y < 0)
+        throw std::runtime_error("the editor window is not on the screen");
+
+    xcb_generic_error_t* rawError = nullptr;
+    const XcbConnection::Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(
+        c,
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, 0, 0, static_cast<std::uint16_t>(w),
+                      static_cast<std::uint16_t>(h), ~0u),
+        &rawError));
+    const XcbConnection::Reply<xcb_generic_error_t> error(rawError);
+    if (!image)
+        throw std::runtime_error("the X server refused to read the window's pixels (error " +
+                                 std::to_string(error ? error->error_code : 0) + ")");
+    const xcb_format_t* format = FormatOfDepth(c, image->depth);
+    if (!format || format->bits_per_pixel != 32 || image->depth < 24)
+        throw std::runtime_error("cannot read pixels of depth " + std::to_string(image->depth));
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const bool bigEndian = setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
+    const std::size_t stride = (static_cast<std::size_t>(w) * 32 + format->scanline_pad - 1) /
+                               format->scanline_pad * format->scanline_pad / 8;
+    const std::uint8_t* data = xcb_get_image_data(image.get());
+    if (static_cast<std::size_t>(xcb_get_image_data_length(image.get())) < stride * h)
+        throw std::runtime_error("the X server sent fewer pixels than asked for");
+
+    Picture picture {w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 3)};
+    for (int row = 0; row < h; ++row) {
+        for (int col = 0; col < w; ++col) {
+            const std::uint8_t* p = data + row * stride + col * 4;
+            std::uint8_t* out = &picture.rgb[(static_cast<std::size_t>(row) * w + col) * 3];
+            // 24-bit TrueColor: 0x00RRGGBB in the server's byte order.
+            out[0] = bigEndian ? p[1] : p[2];
+            out[1] = bigEndian ? p[2] : p[1];
+            out[2] = bigEndian ? p[3] : p[0];
+        }
+    }
+    return picture;
 }

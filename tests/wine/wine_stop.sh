@@ -1,0 +1,19 @@
+#!/bin/sh
+# Stops what wine_start.sh started: the Wine server of the prefix, then the virtual X server
+# (by the id it left, and only if that is still an Xvfb).
+#   wine_stop.sh WINESERVER STATE
+set -u
+wineserver=$1
+state=$2
+"$wineserver" -k >/dev/null 2>&1 || true
+if [ -s "$state/xvfb.pid" ]; then
+    pid=$(cat "$state/xvfb.pid")
+    if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q '^[^ ]*Xvfb '; then
+        kill "$pid" 2>/dev/null
+        for _ in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+    fi
+fi
+rm -rf "$state"
