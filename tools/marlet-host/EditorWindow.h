@@ -21,7 +21,7 @@ public:
     virtual std::uintptr_t Handle() const = 0;
     // The size of the inside, where the editor goes.
     virtual void Resize(int width, int height) = 0;
-    // Shows the window and waits (at most a second) until it is on the screen.
+    // Shows the window; returns once it is on the screen, or after a second at most.
     virtual void Show() = 0;
     // Handles what arrived for the window; false once the user asked to close it.
     virtual bool Pump() = 0;

@@ -3,11 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <type_traits>
 
 #include "platform/win32/WideText.h"
@@ -111,15 +109,10 @@ void Win32EditorWindow::Resize(int width, int height)
 void Win32EditorWindow::Show()
 {
     HWND hwnd = Hwnd(window_);
+    // Shown at once; in front, so that scripted keys reach the editor's focus.
     ShowWindow(hwnd, SW_SHOWNORMAL);
     SetForegroundWindow(hwnd);
     UpdateWindow(hwnd);
-    // Polled, as on X11: the editor paints from its own messages.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (std::chrono::steady_clock::now() < deadline && !IsWindowVisible(hwnd)) {
-        Pump();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
     Pump();
 }
 
