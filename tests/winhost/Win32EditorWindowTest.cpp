@@ -80,16 +80,19 @@ protected:
         RegisterClassExW(&windowClass);
         Log().clear();
     }
-    // Pumps and plays for `ms` milliseconds, as the session's loop does.
-    bool Run(EditorWindow& window, ActionPlayer* actions, int ms)
+    // Pumps and plays as the session's loop does until `entries` have reached the stand-in (five
+    // seconds at most: a loaded machine is slow to deliver), then 100 ms more for anything that
+    // should not come; false once closed.
+    bool Run(EditorWindow& window, ActionPlayer* actions, std::size_t entries)
     {
-        bool open = true;
-        for (int waited = 0; waited < ms; waited += 10) {
-            open = window.Pump() && open;
+        int more = 10;
+        for (int waited = 0; waited < 5000 && more > 0; waited += 10) {
+            if (!window.Pump()) return false;
             if (actions) actions->Advance(window);
+            if (Log().size() >= entries && (!actions || actions->Done())) --more;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        return open && window.Pump();
+        return window.Pump();
     }
     std::unique_ptr<WindowSystem> windows_;
 };
@@ -116,12 +119,12 @@ TEST_F(Win32EditorWindowTest, InputLandsWhereTheScriptSaysAndTheSnapshotShowsThe
                                              "type aZ!\n"
                                              "key Return Left F5 ctrl+c\n"),
                          windows_->MakeInput());
-    EXPECT_TRUE(Run(*window, &actions, 600));
-    EXPECT_TRUE(actions.Done());
     const std::vector<std::string> expected {"down 10,20", "up 10,20", "right 159,89", "wheel -120",
                                              "wheel -120", "down 3,4", "up 3,4",       "char 97",
                                              "char 90",    "char 33",  "key 13",       "char 13",
                                              "key 37",     "key 116",  "char 3"};
+    EXPECT_TRUE(Run(*window, &actions, expected.size()));
+    EXPECT_TRUE(actions.Done());
     EXPECT_EQ(Log(), expected);
 
     const EditorWindow::Picture picture = window->Snapshot();
@@ -134,7 +137,7 @@ TEST_F(Win32EditorWindowTest, InputLandsWhereTheScriptSaysAndTheSnapshotShowsThe
 
     // The user's close ends the open; the window stays until its object goes.
     PostMessageW(parent, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(Run(*window, nullptr, 50));
+    EXPECT_FALSE(Run(*window, nullptr, expected.size() + 1));
     EXPECT_TRUE(IsWindow(parent));
     DestroyWindow(editor);
 }
