@@ -73,7 +73,7 @@ editor_pictures() {
     "${host_windows[@]}" editor "$windows/marlet.dll" "${editor[@]}" --snap windows.png |
         tr -d '\r' || return 1
     HOME="$work/home" "$areas" demo.mrp 2 > text-areas.txt || return 1
-    python3 "$here/compare_png.py" linux.png windows.png text-areas.txt editor-diff.png
+    python3 "$here/compare_png.py" linux.png windows.png text-areas.txt "$work/editor-diff.png"
 }
 if [ -z "${DISPLAY:-}" ]; then
     echo "SKIP editor: no display for Wine"
