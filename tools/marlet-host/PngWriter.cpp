@@ -30,5 +30,9 @@ void PngWriter::Write(const std::string& path, int width, int height,
     };
     if (!stbi_write_png_to_func(append, &png, width, height, 3, rgb.data(), width * 3))
         throw std::runtime_error("cannot encode the picture for " + path);
-    binaryfile::Write(path, png);
+    try {
+        binaryfile::Write(path, png);
+    } catch (const std::runtime_error&) {
+        throw std::runtime_error("cannot write " + path);
+    }
 }
