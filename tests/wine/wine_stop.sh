@@ -5,7 +5,10 @@
 set -u
 wineserver=$1
 state=$2
+# -k only asks the server to go; -w waits until it has, so a server started next does not find
+# the old one still holding the prefix.
 "$wineserver" -k >/dev/null 2>&1 || true
+timeout 30 "$wineserver" -w >/dev/null 2>&1 || true
 if [ -s "$state/xvfb.pid" ]; then
     pid=$(cat "$state/xvfb.pid")
     if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q '^[^ ]*Xvfb '; then
