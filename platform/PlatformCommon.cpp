@@ -1,7 +1,6 @@
 // The parts of the OS layer that need nothing but the standard library and the other calls of
 // Platform.h: one copy for every OS.
 #include <chrono>
-#include <thread>
 
 #include "platform/Platform.h"
 
@@ -12,11 +11,6 @@ std::uint32_t TickCount()
     using namespace std::chrono;
     auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
     return static_cast<std::uint32_t>(ms);
-}
-
-void SleepMs(int milliseconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds));
 }
 
 bool IsPathSeparator(char c)

@@ -48,6 +48,14 @@ void UThread::Join()
     thread_.Join();
 }
 
+void UThread::Reap()
+{
+    // Holding the running flag keeps Start away from thread_ meanwhile.
+    if (running_.exchange(true, std::memory_order_acq_rel)) return;
+    thread_.Join();
+    running_.store(false, std::memory_order_release);
+}
+
 void UThread::Body()
 {
     try {

@@ -106,6 +106,8 @@ void GigaDiskThread::RemoveUser()
     if (count != 1) return;
     while (IsRunning() && userCount_.load(std::memory_order_seq_cst) == 0)
         platform::SleepMs(kPollMs);
+    // Gone, not just leaving: a host that closed the last instance finds no thread of ours.
+    if (userCount_.load(std::memory_order_seq_cst) == 0) Reap();
 }
 
 bool GigaDiskThread::RequestStream(GigaStreamClient& voice)

@@ -80,6 +80,14 @@ OVERLAPPED At(std::int64_t offset)
 
 }  // namespace
 
+void SleepMs(int milliseconds)
+{
+    // Straight to the system: the C++ library's sleep goes through winpthreads, which first
+    // allocates a record for a thread it did not start, such as a host's thread that renders
+    // offline and waits for the disk inside processReplacing.
+    Sleep(milliseconds < 0 ? 0 : static_cast<DWORD>(milliseconds));
+}
+
 std::string HomeFolder()
 {
     if (std::string home = Environment(L"USERPROFILE"); !home.empty()) return home;

@@ -8,7 +8,10 @@ namespace platform {
 
 namespace {
 
-std::string LastErrorText()
+// The system's text for the last error. Some texts name the file as "%1" ("Bad EXE format for
+// %1."); inserts are not filled in, which could read past the arguments, so the path is put in
+// its place here.
+std::string LastErrorText(const std::string& path)
 {
     const DWORD code = GetLastError();
     wchar_t* text = nullptr;
@@ -19,7 +22,12 @@ std::string LastErrorText()
     LocalFree(text);
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
         message.pop_back();
-    return message.empty() ? "error " + std::to_string(code) : Narrow(message);
+    if (message.empty()) return "error " + std::to_string(code);
+    std::string named = Narrow(message);
+    for (auto at = named.find("%1"); at != std::string::npos;
+         at = named.find("%1", at + path.size()))
+        named.replace(at, 2, path);
+    return named;
 }
 
 }  // namespace
@@ -38,13 +46,13 @@ std::unique_ptr<SharedLibrary> SharedLibrary::Open(const std::string& path, std:
     std::wstring full(size, L'\0');
     const DWORD length = size ? GetFullPathNameW(wide.c_str(), size, full.data(), nullptr) : 0;
     if (length == 0 || length >= size) {
-        error = path + ": " + LastErrorText();
+        error = path + ": " + LastErrorText(path);
         return nullptr;
     }
     full.resize(length);
     const HMODULE module = LoadLibraryExW(full.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!module) {
-        error = path + ": " + LastErrorText();
+        error = path + ": " + LastErrorText(path);
         return nullptr;
     }
     return std::unique_ptr<SharedLibrary>(new SharedLibrary(module));

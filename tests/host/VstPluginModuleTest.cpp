@@ -11,6 +11,7 @@
 namespace {
 
 using testing::HasSubstr;
+using testing::Not;
 
 std::string ReadText(const std::string& path)
 {
@@ -64,6 +65,7 @@ TEST(HostVstPluginModule, ExplainsFailures)
     ASSERT_TRUE(testsupport::WriteFileBytes(junk, "not a library", 13));
     EXPECT_FALSE(VstPluginModule::Load(junk, error));
     EXPECT_THAT(error, HasSubstr("cannot load"));
+    EXPECT_THAT(error, Not(HasSubstr("%1"))) << "the system's text keeps its placeholder";
 
     EXPECT_FALSE(VstPluginModule::Load(testplugins::NonPluginLibrary(), error));
     EXPECT_THAT(error, HasSubstr("no VSTPluginMain or main"));
