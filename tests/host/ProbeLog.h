@@ -13,7 +13,8 @@ inline void Write(const char* variable, const char* format, va_list args)
 {
     const char* path = std::getenv(variable);
     if (!path) return;
-    FILE* file = std::fopen(path, "a");
+    // Binary: the lines end in "\n" alone on every platform.
+    FILE* file = std::fopen(path, "ab");
     if (!file) return;
     std::vfprintf(file, format, args);
     std::fputc('\n', file);

@@ -14,7 +14,7 @@ struct ProcessResult {
 
 class ProcessRunner {
 public:
-    // The child inherits the environment; its standard input is /dev/null.
+    // The child inherits the environment; its standard input is the null device.
     static ProcessResult Run(const std::string& program, const std::vector<std::string>& args);
 };
 

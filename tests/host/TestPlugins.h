@@ -1,8 +1,12 @@
 // The plug-ins and libraries the host tests load.
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
 #include <sndfile.h>
+#endif
 
 #include <filesystem>
 #include <string>
@@ -14,17 +18,29 @@ inline const std::string kProbe = MARLET_PROBE_PATH;
 // A third-party VST 2.4 synth from the dpf-plugins-vst package, with one mono output.
 inline const std::string kNekobi = "/usr/lib/vst/Nekobi-vst.so";
 
+// Debian packages it for Linux alone: under Wine the path may exist, but holds no Windows DLL.
 inline bool HaveNekobi()
 {
+#ifdef _WIN32
+    return false;
+#else
     return std::filesystem::exists(kNekobi);
+#endif
 }
 
-// A shared library that is certainly present but is no plug-in: libsndfile, which the tests link.
+// A shared library that is certainly present but is no plug-in: libsndfile, which the tests link
+// on Linux, and kernel32.dll on Windows.
 inline std::string NonPluginLibrary()
 {
+#ifdef _WIN32
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(GetModuleHandleA("kernel32.dll"), path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? path : "";
+#else
     Dl_info info {};
     dladdr(reinterpret_cast<void*>(&sf_version_string), &info);
     return info.dli_fname ? info.dli_fname : "";
+#endif
 }
 
 }  // namespace testplugins

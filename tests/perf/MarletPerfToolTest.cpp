@@ -1,6 +1,8 @@
 // The built marlet-perf tool, run as a user would.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
 #include "tests/host/ProcessRunner.h"
@@ -17,7 +19,8 @@ TEST(MarletPerf, MakesEditsAndShowsAPerformance)
     testsupport::IsolatedHome home;
     testsupport::TempFolder folder;
     const std::string file = folder.File("rack.mrp");
-    const std::string gig = folder.File("two.gig");
+    // In the system's own spelling: performances keep bank paths with its separators.
+    const std::string gig = std::filesystem::path(folder.File("two.gig")).make_preferred().string();
     testsupport::GigFilePlan plan;
     plan.instruments.push_back(plan.instruments[0]);
     plan.instruments[0].name = "Grand";

@@ -2,6 +2,12 @@
 // MIDI events handed to the plug-in as a host hands them.
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
+#endif
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -28,9 +34,18 @@ inline std::vector<std::uint8_t> HostState(const std::function<void(GigaPlayer&)
 inline int ThreadsOfThisProcess()
 {
     int count = 0;
+#ifdef _WIN32
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 thread {};
+    thread.dwSize = sizeof thread;
+    for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread))
+        count += thread.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+#else
     for ([[maybe_unused]] const auto& entry :
          std::filesystem::directory_iterator("/proc/self/task"))
         ++count;
+#endif
     return count;
 }
 

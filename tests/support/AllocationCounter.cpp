@@ -3,6 +3,10 @@
 #include <cstdlib>
 #ifdef _WIN32
 #include <malloc.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
 #endif
 #include <new>
 
@@ -10,6 +14,66 @@ namespace {
 
 thread_local std::size_t allocations = 0;
 thread_local int counting = 0;
+
+#ifdef _WIN32
+// The plug-in DLL carries its own C++ runtime, whose operator new is not the one below; it gets
+// its memory from msvcrt.dll's malloc, calloc and realloc, so those entries of the DLL's import
+// table are pointed at counting ones.
+void* CountingMalloc(std::size_t size)
+{
+    if (counting) ++allocations;
+    return std::malloc(size);
+}
+void* CountingCalloc(std::size_t count, std::size_t size)
+{
+    if (counting) ++allocations;
+    return std::calloc(count, size);
+}
+void* CountingRealloc(void* p, std::size_t size)
+{
+    if (counting) ++allocations;
+    return std::realloc(p, size);
+}
+
+void* CountingReplacement(const char* name)
+{
+    if (std::strcmp(name, "malloc") == 0) return reinterpret_cast<void*>(&CountingMalloc);
+    if (std::strcmp(name, "calloc") == 0) return reinterpret_cast<void*>(&CountingCalloc);
+    if (std::strcmp(name, "realloc") == 0) return reinterpret_cast<void*>(&CountingRealloc);
+    return nullptr;
+}
+
+// Once per load of the plug-in (it stays loaded once a host has opened it): the import slots
+// are rewritten only while they do not point here yet.
+void CountPluginAllocations()
+{
+    const auto base = reinterpret_cast<std::uintptr_t>(GetModuleHandleW(L"marlet.dll"));
+    if (!base) return;
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* dll =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         imports.VirtualAddress && dll->Name; ++dll) {
+        if (_stricmp(reinterpret_cast<const char*>(base + dll->Name), "msvcrt.dll") != 0) continue;
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            void* replacement = CountingReplacement(reinterpret_cast<const char*>(byName->Name));
+            const auto target = reinterpret_cast<ULONGLONG>(replacement);
+            if (!replacement || slots->u1.Function == target) continue;
+            DWORD was = 0;
+            if (!VirtualProtect(&slots->u1.Function, sizeof target, PAGE_READWRITE, &was)) continue;
+            slots->u1.Function = target;
+            VirtualProtect(&slots->u1.Function, sizeof target, was, &was);
+        }
+    }
+}
+#endif
 
 void* Allocate(std::size_t size)
 {
@@ -115,6 +179,9 @@ namespace testsupport {
 
 AllocationCounter::AllocationCounter() : start_(allocations)
 {
+#ifdef _WIN32
+    CountPluginAllocations();
+#endif
     ++counting;
 }
 AllocationCounter::~AllocationCounter()

@@ -6,7 +6,8 @@
 // linker exports the executable's definitions because libstdc++.so, which the executable
 // links, defines the same symbols. A library that brought its own copy (a static libstdc++, or
 // -Bsymbolic) would go uncounted; a test that relies on counting a plug-in's allocations
-// therefore first counts a call known to allocate inside it.
+// therefore first counts a call known to allocate inside it. On Windows the plug-in DLL has a
+// runtime of its own; its calls to the C runtime's heap are counted instead.
 #pragma once
 
 #include <cstddef>

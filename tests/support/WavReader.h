@@ -1,4 +1,5 @@
-// Reads a sound file back (through libsndfile) for tests that check what was rendered.
+// Reads a sound file back for tests that check what was rendered: through libsndfile on Linux,
+// with a parser of its own on Windows (WavReaderRiff.cpp).
 #pragma once
 
 #include <cstdint>
