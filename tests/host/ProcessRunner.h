@@ -7,7 +7,7 @@
 namespace testsupport {
 
 struct ProcessResult {
-    int exitCode = -1;  // 128 + signal number when the program was killed by a signal
+    int exitCode = -1;  // 128 + signal number when killed by a signal (Windows: the exception code)
     std::string out;
     std::string err;
 };
