@@ -157,8 +157,7 @@ const std::string& TreeFile::PathAt(int index) const
 std::string TreeFile::NameOf(int index) const
 {
     std::string_view path = PathAt(index);
-    while (path.size() > 1 && path.back() == platform::kPathSeparator) path.remove_suffix(1);
-    const std::size_t slash = path.find_last_of(platform::kPathSeparator);
-    if (slash == std::string_view::npos || slash + 1 >= path.size()) return std::string(path);
-    return std::string(path.substr(slash + 1));
+    while (path.size() > 1 && platform::IsPathSeparator(path.back())) path.remove_suffix(1);
+    const std::string_view name = platform::NameOf(path);
+    return std::string(name.empty() ? path : name);
 }

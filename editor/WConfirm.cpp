@@ -30,11 +30,8 @@ WConfirm::WConfirm(std::string_view path) : XView(0, 0, kWidth, kHeight)
 
 std::string WConfirm::MessageFor(std::string_view path)
 {
-    std::string_view name = "Untitled";
-    if (!path.empty()) {
-        const std::size_t separator = path.rfind(platform::kPathSeparator);
-        name = separator == std::string_view::npos ? path : path.substr(separator + 1);
-    }
+    // Windows takes "/" as a separator too.
+    const std::string_view name = path.empty() ? "Untitled" : platform::NameOf(path);
     return "Save changes to " + std::string(name) + "?";
 }
 

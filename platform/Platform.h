@@ -63,6 +63,8 @@ bool IsPathSeparator(char c);
 // The folder of an absolute path (its root keeps its separator: "/", "C:\"), and the name after
 // it; the folder is empty when the path has no separator.
 std::string_view FolderOf(std::string_view path);
+// What follows the path's last separator (the whole path when it has none).
+std::string_view NameOf(std::string_view path);
 // Joins two path pieces with exactly one separator between them.
 std::string JoinPath(std::string_view folder, std::string_view name);
 

@@ -38,6 +38,13 @@ std::string_view FolderOf(std::string_view path)
     return path.substr(0, root ? last + 1 : last);
 }
 
+std::string_view NameOf(std::string_view path)
+{
+    std::size_t start = path.size();
+    while (start > 0 && !IsPathSeparator(path[start - 1])) --start;
+    return path.substr(start);
+}
+
 std::string JoinPath(std::string_view folder, std::string_view name)
 {
     std::string path(folder);

@@ -160,6 +160,16 @@ TEST_F(editorFavorites, RoundTripInTheDataFolderByteForByte)
     EXPECT_EQ(again.Count(), 2);
 }
 
+// Windows takes "/" as a separator too.
+TEST_F(editorFavorites, NamesAreTheLastPieceOfThePath)
+{
+    TreeFile favorites(path_);
+    for (const char* path : {"/home/me/Gig/", "/media/Disk 2", "/"}) favorites.Add(path);
+    EXPECT_EQ(favorites.NameOf(0), "Gig");
+    EXPECT_EQ(favorites.NameOf(1), "Disk 2");
+    EXPECT_EQ(favorites.NameOf(2), "/");
+}
+
 TEST_F(editorFavorites, SixtyFifthFavoriteIsRefused)
 {
     TreeFile favorites(path_);
