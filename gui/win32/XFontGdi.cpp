@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "gui/XFont.h"
@@ -33,6 +35,49 @@ struct PrivateFonts {
         return true;
     }
 };
+
+// A big-endian field of one of the font's tables; nothing when the table is not there.
+std::optional<int> TableField(HDC dc, const char (&tag)[5], DWORD offset, bool isSigned)
+{
+    const DWORD table = static_cast<DWORD>(tag[0]) | static_cast<DWORD>(tag[1]) << 8 |
+                        static_cast<DWORD>(tag[2]) << 16 | static_cast<DWORD>(tag[3]) << 24;
+    BYTE bytes[2] {};
+    if (GetFontData(dc, table, offset, bytes, sizeof bytes) != sizeof bytes) return std::nullopt;
+    const int value = bytes[0] << 8 | bytes[1];
+    return isSigned && value >= 0x8000 ? value - 0x10000 : value;
+}
+
+// The font's em square and its cell above and below the baseline, in font units: Windows'
+// winAscent and winDescent, or the horizontal header's when the OS/2 table has none.
+struct CellUnits {
+    int em = 0;
+    int ascent = 0;
+    int descent = 0;
+};
+
+std::optional<CellUnits> ReadCellUnits(HDC dc)
+{
+    CellUnits units;
+    units.em = TableField(dc, "head", 18, false).value_or(0);
+    const auto winAscent = TableField(dc, "OS/2", 74, false);
+    const auto winDescent = TableField(dc, "OS/2", 76, false);
+    if (winAscent && winDescent && *winAscent + *winDescent > 0) {
+        units.ascent = *winAscent;
+        units.descent = *winDescent;
+    } else {
+        units.ascent = TableField(dc, "hhea", 4, true).value_or(0);
+        units.descent = -TableField(dc, "hhea", 6, true).value_or(0);
+    }
+    if (units.em <= 0 || units.ascent + units.descent <= 0) return std::nullopt;
+    return units;
+}
+
+HFONT MakeGdiFont(int height, bool bold)
+{
+    return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS,
+                       ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, kFamily);
+}
 
 }  // namespace
 
@@ -70,15 +115,27 @@ XFont::FacePtr XFont::OpenFace(std::span<const std::uint8_t> data, int cellHeigh
     face->fonts = fonts;
     face->dc = CreateCompatibleDC(nullptr);
     if (!face->dc) return nullptr;
-    // A positive height asks for the cell (winAscent + winDescent), as FreeType's side does.
-    face->font = CreateFontW(cellHeight, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS,
-                             ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, kFamily);
+    // The em and the ascent are FreeType's side's, not GDI's: asked for a cell (a positive
+    // height), GDI takes a smaller em whenever the rounded one would make the cell a pixel
+    // taller (12 pixels instead of 13 for a 14-pixel cell), and it rounds the ascent from the
+    // em, not from the cell. Either would move text and what is laid out by its width.
+    const HFONT probe = MakeGdiFont(cellHeight, bold);
+    if (!probe) return nullptr;
+    const HGDIOBJ before = SelectObject(face->dc, probe);
+    const std::optional<CellUnits> units = ReadCellUnits(face->dc);
+    SelectObject(face->dc, before);
+    DeleteObject(probe);
+    if (!units) return nullptr;
+    const std::int64_t total = units->ascent + units->descent;
+    // The em in 26.6 pixels as FreeType's side requests it, rounded to whole pixels as FreeType
+    // does for hinted TrueType fonts.
+    const std::int64_t em64 = (std::int64_t {cellHeight} * 64 * units->em + total / 2) / total;
+    const int em = static_cast<int>(std::max<std::int64_t>((em64 + 32) >> 6, 1));
+    face->font = MakeGdiFont(-em, bold);  // a negative height asks for the em
     if (!face->font) return nullptr;
     face->previous = SelectObject(face->dc, face->font);
-    TEXTMETRICW metrics {};
-    if (!face->previous || !GetTextMetricsW(face->dc, &metrics)) return nullptr;
-    ascent = metrics.tmAscent;
+    if (!face->previous) return nullptr;
+    ascent = static_cast<int>((std::int64_t {cellHeight} * units->ascent + total / 2) / total);
     return face;
 }
 
