@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <span>
 #include <vector>
 
 #include "gui/XControl.h"
@@ -83,13 +84,16 @@ void XDragger::BeginDrag(XControl* source, int x, int y)
         }
         colors[i] = color;
     }
-    rootView_->SetDragImage(std::move(colors), std::move(alpha), sourceRect_);
+    const std::span<const XRect> text = surface_->TextAreas();
+    rootView_->SetDragImage(std::move(colors), std::move(alpha), sourceRect_,
+                            std::vector<XRect>(text.begin(), text.end()));
 }
 
 std::vector<std::uint32_t> XDragger::RenderImage(std::uint32_t background)
 {
     if (!surface_) surface_ = std::make_unique<XGraphic>();
     ImageCapture capture;
+    surface_->RecordTextAreas(true);  // the root view's surface may want to know
     surface_->BeginImage(sourceRect_, &capture);
     surface_->SetFillColor(XColor::FromPixel(background));
     surface_->FillRect(0, 0, sourceRect_.Width(), sourceRect_.Height());

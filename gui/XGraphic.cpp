@@ -535,13 +535,18 @@ void XGraphic::TextAt(std::string_view s, std::int64_t x, std::int64_t top)
                                          std::numeric_limits<std::int32_t>::max()));
         };
         const std::int64_t left = x + origin_.left, cellTop = top + origin_.top;
-        const XRect cell(at(left), at(cellTop), at(left + TextWidth(s) - 1),
-                         at(cellTop + TextHeight() - 1));
-        const XRect seen = cell.Intersect(clip_);
-        if (!seen.IsEmpty()) textAreas_.push_back(seen);
+        NoteTextArea(XRect(at(left), at(cellTop), at(left + TextWidth(s) - 1),
+                           at(cellTop + TextHeight() - 1)));
     }
     font_->Draw(pixels_, width_, height_, clip_, x + origin_.left, top + origin_.top,
                 textColor_.Pixel(), s);
+}
+
+void XGraphic::NoteTextArea(const XRect& area)
+{
+    if (!recordText_) return;
+    const XRect seen = area.Intersect(clip_);
+    if (!seen.IsEmpty()) textAreas_.push_back(seen);
 }
 
 void XGraphic::Text(std::string_view s, int x, int y)

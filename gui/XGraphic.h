@@ -158,6 +158,9 @@ public:
         textAreas_.clear();
     }
     std::span<const XRect> TextAreas() const { return textAreas_; }
+    // Text that reaches the surface inside a picture (a drag image) is told by whoever draws
+    // the picture: `area` in surface coordinates, kept within the clip, recorded when on.
+    void NoteTextArea(const XRect& area);
 
     // --- Reading the surface (window backend, tests)
 

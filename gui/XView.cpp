@@ -330,7 +330,7 @@ void XView::DrawAbove(XGraphic* g)
 }
 
 void XView::SetDragImage(std::vector<std::uint32_t> pixels, std::vector<std::uint8_t> alpha,
-                         const XRect& rect)
+                         const XRect& rect, std::vector<XRect> textAreas)
 {
     const std::int64_t area = std::int64_t {std::max(rect.Width(), 0)} * std::max(rect.Height(), 0);
     if (area <= 0 || static_cast<std::int64_t>(pixels.size()) != area ||
@@ -341,6 +341,7 @@ void XView::SetDragImage(std::vector<std::uint32_t> pixels, std::vector<std::uin
     dragPixels_ = std::move(pixels);
     dragAlpha_ = std::move(alpha);
     if (dragAlpha_.empty()) dragAlpha_.assign(dragPixels_.size(), 255);
+    dragTextAreas_ = std::move(textAreas);
     dragRect_ = rect;
     dragMoved_ = true;
 }
@@ -409,4 +410,6 @@ void XView::PaintDragImage(XGraphic* g)
     const XPic picture = XPic::FromPixels(w, h, shown);
     g->SetClip(g->SurfaceRect(), g->SurfaceRect());
     g->DrawPic(picture, area.left, area.top);
+    for (const XRect& text : dragTextAreas_)
+        g->NoteTextArea(text.Offsetted(dragRect_.left, dragRect_.top).Intersect(area));
 }

@@ -97,10 +97,11 @@ public:
     // --- Drag image (root view): drawn above everything, erased before the next pass.
 
     // The image's pixels (0x00RRGGBB) and their coverage (0 transparent .. 255 opaque, one
-    // byte per pixel; empty: all opaque) at `rect` in root coordinates. Replaces an earlier
-    // image; sizes that do not match the rectangle clear it.
+    // byte per pixel; empty: all opaque) at `rect` in root coordinates, and where it holds text
+    // (image coordinates; see XGraphic::TextAreas). Replaces an earlier image; sizes that do
+    // not match the rectangle clear it.
     void SetDragImage(std::vector<std::uint32_t> pixels, std::vector<std::uint8_t> alpha,
-                      const XRect& rect);
+                      const XRect& rect, std::vector<XRect> textAreas = {});
     // Moves the image (its size stays).
     void MoveDragImage(int x, int y);
     void ClearDragImage();
@@ -149,6 +150,7 @@ private:
     std::vector<std::uint32_t> dragPixels_;
     XRect dragRect_;
     std::vector<std::uint8_t> dragAlpha_;
+    std::vector<XRect> dragTextAreas_;
     bool dragMoved_ = false;
     // What the drawn image covered, to put back before the next pass.
     std::vector<std::uint32_t> underPixels_;
