@@ -34,7 +34,7 @@ TEST_F(editorBrowserTree, ListsFoldersAndGigFilesSortedAndNothingElse)
     tree_.SetExpanded(odd, true);
     ASSERT_NE(odd->child, nullptr);
     EXPECT_EQ(odd->child->text, kLongName);
-    EXPECT_EQ(tree_.FullPath(odd->child), root_ + "/" + kOddName + "/" + kLongName);
+    EXPECT_EQ(tree_.FullPath(odd->child), Under(kOddName + "/" + kLongName));
     XGraphic g;
     controlsrig::DrawAll(tree_, g);  // names that are not UTF-8 draw like any other
     EXPECT_GT(tree_.RowsDrawn(), 6);
@@ -53,9 +53,11 @@ TEST_F(editorBrowserTree, LinksBackUpTheTreeListNothing)
     XTree::Node* up = Find(pianos->child, "up");
     tree_.SetExpanded(up, true);
     EXPECT_EQ(up->child, nullptr);
-    EXPECT_EQ(tree_.FullPath(up), root_ + "/Pianos/up");
+    EXPECT_EQ(tree_.FullPath(up), Under("Pianos/up"));
 }
 
+// Windows has no folder permissions that chmod takes away (nor geteuid).
+#ifndef _WIN32
 TEST_F(editorBrowserTree, UnreadableFoldersListNothing)
 {
     if (geteuid() == 0) GTEST_SKIP() << "root reads every folder";
@@ -64,6 +66,7 @@ TEST_F(editorBrowserTree, UnreadableFoldersListNothing)
     tree_.SetExpanded(locked, true);
     EXPECT_EQ(locked->child, nullptr);
 }
+#endif
 
 TEST_F(editorBrowserTree, ComputerShowsTheRootsWithTheirPlaces)
 {

@@ -115,7 +115,7 @@ TEST_F(editorBrowserView, DoubleClickChoosesTheInstrument)
     host_.DoubleClick(Insts(), 1);
     EXPECT_EQ(listener_.codes, std::vector<std::int32_t> {FourCC("inst")});
     ASSERT_TRUE(host_.nav->ChosenInstrument(path, program));
-    EXPECT_EQ(path, root_ + "/Pianos/grand.gig");
+    EXPECT_EQ(path, Under("Pianos/grand.gig"));
     EXPECT_EQ(program, 1);
 }
 
@@ -140,12 +140,12 @@ TEST_F(editorBrowserView, InstrumentsAndGigFilesDragOntoAToneView)
     OpenPianos();
     host_.Click(Tree(), host_.TreeRow("grand.gig"));
     host_.Drag(Insts(), 2, 350, 320);
-    EXPECT_EQ(tone->path, root_ + "/Pianos/grand.gig");
+    EXPECT_EQ(tone->path, Under("Pianos/grand.gig"));
     EXPECT_EQ(tone->program, 2);
 
     tone->path.clear();
     host_.Drag(Tree(), host_.TreeRow("x.GIG"), 350, 320);
-    EXPECT_EQ(tone->path, root_ + "/x.GIG");
+    EXPECT_EQ(tone->path, Under("x.GIG"));
     EXPECT_EQ(tone->program, 0);
 
     tone->path.clear();
@@ -168,7 +168,7 @@ TEST_F(editorBrowserView, FoldersDragIntoTheFavoritesAndFavoritesOut)
         TreeFile saved;
         ASSERT_TRUE(saved.Load());
         ASSERT_EQ(saved.Count(), 2);
-        EXPECT_EQ(saved.PathAt(1), root_ + "/Pianos");
+        EXPECT_EQ(saved.PathAt(1), Under("Pianos"));
     }
 
     host_.Drag(Favs(), 0, 400, 150);  // the computer stays
@@ -181,7 +181,7 @@ TEST_F(editorBrowserView, FoldersDragIntoTheFavoritesAndFavoritesOut)
     TreeFile saved;
     ASSERT_TRUE(saved.Load());
     ASSERT_EQ(saved.Count(), 1);
-    EXPECT_EQ(saved.PathAt(0), root_ + "/Pianos");
+    EXPECT_EQ(saved.PathAt(0), Under("Pianos"));
 }
 
 TEST_F(editorBrowserView, Picture)
@@ -195,7 +195,9 @@ TEST_F(editorBrowserView, Picture)
 }
 
 // Reading a file that keeps the reader waiting (a pipe nobody writes yet): the answer comes
-// later, and a file asked for meanwhile replaces it, the stale answer being dropped.
+// later, and a file asked for meanwhile replaces it, the stale answer being dropped. Windows
+// has no named pipes in the file system.
+#ifndef _WIN32
 TEST_F(editorBrowserView, ProgramNamesOfASlowFileComeLaterAndANewerRequestWins)
 {
     const std::string slow = root_ + "/slow.gig";
@@ -215,9 +217,10 @@ TEST_F(editorBrowserView, ProgramNamesOfASlowFileComeLaterAndANewerRequestWins)
     for (int waited = 0; !reader.Take(result) && waited < 10000; waited += 2)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     EXPECT_FALSE(reader.Busy());
-    EXPECT_EQ(result.path, root_ + "/Pianos/big.gig");
+    EXPECT_EQ(result.path, Under("Pianos/big.gig"));
     EXPECT_TRUE(result.opened);
     EXPECT_EQ(result.names.size(), 1000u);
 }
+#endif
 
 }  // namespace

@@ -97,6 +97,7 @@ TEST(ComposedViewReference, PaneWithChildrenAndText)
     plain->Add<Caption>(-70, -18, 60, 14, "right", XColor())->SetColor(2, XColor(40, 40, 50));
 
     XGraphic g;
+    testsupport::RecordTextForReference(g);
     g.Begin(nullptr, root.Width(), root.Height());
     root.DrawTree(&g, true);
     ExpectMatchesReference(g, "controls_pane_children");
@@ -124,6 +125,7 @@ TEST(ComposedViewReference, ScrollViewAtSeveralPositions)
     ports[2]->ScrollX(XViewPort::kAbsolute, 1000);
 
     XGraphic g;
+    testsupport::RecordTextForReference(g);
     g.Begin(nullptr, root.Width(), root.Height());
     root.DrawTree(&g, true);
     ExpectMatchesReference(g, "controls_scroll_positions");
@@ -146,6 +148,7 @@ TEST(ComposedViewReference, PopupOverAView)
     root.ShowPopup(std::move(dialog), FourCC("wset"));
 
     XGraphic g;
+    testsupport::RecordTextForReference(g);
     g.Begin(nullptr, root.Width(), root.Height());
     root.DrawTree(&g, false);  // a new root is dirty: everything
     ExpectMatchesReference(g, "controls_popup");
@@ -177,6 +180,7 @@ TEST(ComposedViewReference, DragImageOverlay)
     Panel(root, 110, 10, 80, 100)->Add<Caption>(5, 5, 70, 18, "Drop here");
 
     XGraphic g;
+    testsupport::RecordTextForReference(g);
     g.Begin(nullptr, root.Width(), root.Height());
     root.DrawTree(&g, true);
     list->BeginDrag(list, 5, 5);
@@ -192,6 +196,28 @@ TEST(ComposedViewReference, DragImageOverlay)
     EXPECT_TRUE(root.Idle(2));
     root.DrawTree(&g, false);
     ExpectSameAsFullDraw(root, g);
+}
+
+// Text that reaches the surface inside the drag image counts as text drawn there.
+TEST(ComposedViewReference, TheDragImagesTextIsRecordedWhereTheImageShows)
+{
+    XView root(0, 0, 200, 120);
+    auto* list = root.Add<ListLike>(10, 10, 90, 18, "Strings.gig");
+    XGraphic g;
+    g.RecordTextAreas(true);
+    g.Begin(nullptr, root.Width(), root.Height());
+    root.DrawTree(&g, true);
+    list->BeginDrag(list, 5, 5);
+    list->DragTo(80, 40);
+    root.Idle(1);
+    g.Begin(nullptr, root.Width(), root.Height());  // forgets the areas, keeps the pixels
+    root.DrawTree(&g, false);
+    const XRect image = root.DragImageRect();
+    ASSERT_EQ(g.TextAreas().size(), 1u);
+    const XRect text = g.TextAreas()[0];
+    EXPECT_EQ(text.Intersect(image), text);
+    EXPECT_EQ(text.left, image.left + 4);  // where ListLike draws it
+    list->EndDrag(80, 40);
 }
 
 }  // namespace

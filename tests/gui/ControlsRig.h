@@ -9,6 +9,7 @@
 #include "gui/XControl.h"
 #include "gui/XGraphic.h"
 #include "gui/XWindowPort.h"
+#include "tests/gui/support/ReferenceImage.h"
 
 namespace controlsrig {
 
@@ -109,9 +110,11 @@ struct FakePort : XWindowPort {
     RecordingTarget target;
 };
 
-// Draws a whole tree into a surface of the root's size (kept when the size is the same).
+// Draws a whole tree into a surface of the root's size (kept when the size is the same), ready
+// to be compared with a reference.
 inline void DrawAll(XControl& root, XGraphic& g, bool force = true)
 {
+    testsupport::RecordTextForReference(g);
     g.Begin(nullptr, root.Width(), root.Height());
     root.DrawTree(&g, force);
 }

@@ -93,6 +93,36 @@ TEST(XFontTest, PredefinedFontsHaveTheirCellsAndBoldIsWider)
     EXPECT_EQ(s.g.TextSize("").bottom, 14);
 }
 
+// The layout is drawn and checked on Linux: every rasteriser must give the editor's cells (and
+// 33, another height where GDI's own choice of em differs) the baseline and the advances
+// FreeType gives them there, or text and what is placed by its width move.
+struct FontMetrics {
+    int cellHeight;
+    bool bold;
+    int ascent;
+    int width;  // of kAlphabet
+};
+constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
+class XFontMetricsTest : public ::testing::TestWithParam<FontMetrics> {};
+
+TEST_P(XFontMetricsTest, BaselineAndAdvancesAreLinuxs)
+{
+    const FontMetrics m = GetParam();
+    const auto font = XFont::Get(m.cellHeight, m.bold);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->Ascent(), m.ascent);
+    EXPECT_EQ(font->Measure(kAlphabet), m.width);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, XFontMetricsTest,
+    ::testing::Values(FontMetrics {12, false, 10, 394}, FontMetrics {13, false, 11, 438},
+                      FontMetrics {14, false, 11, 467}, FontMetrics {14, true, 11, 483},
+                      FontMetrics {15, false, 12, 467}, FontMetrics {15, true, 12, 483},
+                      FontMetrics {18, true, 15, 605}, FontMetrics {25, true, 20, 816},
+                      FontMetrics {33, false, 27, 1084}));
+
 TEST(XFontTest, TextTopIsThreeAboveYAndCentringFallsBackToFourIn)
 {
     TextSurface text;
@@ -238,6 +268,7 @@ TEST(XFontTest, ThreadsDrawingWithSharedFontsGetTheSamePictures)
 TEST(GraphicsReference, TextInEveryFont)
 {
     XGraphic g;
+    testsupport::RecordTextForReference(g);
     g.Begin(nullptr, 260, 120);
     g.SetFillColor(XColor(240, 240, 245));
     g.FillRect(0, 0, 260, 120);

@@ -2,5 +2,5 @@
 # generator draws now.
 marlet_add_test(gui_skin_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/SkinTest.cpp
-  LIBS marlet_gui marlet_skin_art
+  LIBS marlet_gui marlet_skin_art marlet_gui_test_support
   LABELS threading)

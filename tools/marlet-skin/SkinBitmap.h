@@ -6,12 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "gui/XRect.h"
+
 struct SkinBitmap {
     std::string name;
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
     std::vector<std::uint8_t> mask;
+    // Where its labels went (another platform's rasteriser draws them differently).
+    std::vector<XRect> text;
 };
 
 // The pixels of a w x h part of the picture at (x, y); outside it, black.

@@ -7,6 +7,7 @@
 SkinCanvas::SkinCanvas(int width, int height)
     : width_(width), height_(height), coverage_(static_cast<std::size_t>(width) * height, 1.0f)
 {
+    g_.RecordTextAreas(true);
     g_.Begin(nullptr, width, height);
 }
 
@@ -16,6 +17,7 @@ SkinCanvas::SkinCanvas(int width, int height, std::span<const std::uint32_t> bac
       masked_(true),
       coverage_(static_cast<std::size_t>(width) * height, 0.0f)
 {
+    g_.RecordTextAreas(true);
     g_.Begin(nullptr, width, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -213,6 +215,7 @@ SkinBitmap SkinCanvas::Finish(std::string name) const
     bitmap.width = width_;
     bitmap.height = height_;
     bitmap.pixels.assign(g_.Pixels().begin(), g_.Pixels().end());
+    bitmap.text.assign(g_.TextAreas().begin(), g_.TextAreas().end());
     if (masked_) {
         bitmap.mask.resize(coverage_.size());
         for (std::size_t i = 0; i < coverage_.size(); ++i) {
