@@ -52,7 +52,7 @@ std::vector<bool> LeftOutMask(int width, int height, std::span<const XRect> area
 ::testing::AssertionResult MatchesReference(std::span<const std::uint32_t> pixels, int width,
                                             int height, std::string_view name,
                                             std::span<const XRect> leftOut = {});
-// Leaves out the graphic's recorded text areas (none unless RecordTextForReference).
+// On Windows leaves out the graphic's recorded text areas (see RecordTextForReference).
 ::testing::AssertionResult MatchesReference(const XGraphic& graphic, std::string_view name);
 
 inline void ExpectMatchesReference(const XGraphic& graphic, std::string_view name)
