@@ -89,6 +89,11 @@ void GigaBankManager::Retire(std::unique_ptr<KyPlayer> player)
         std::unique_lock banks(banksMutex_, std::try_to_lock);
         if (banks.owns_lock()) {
             player.reset();
+            // Its banks go with it, as at the end of a pass: with no player left to ask for a
+            // pass (a host that closed its last instance) nothing else would close their files
+            // and free their samples while the library stays loaded.
+            DeleteUnheldBanks();
+            PublishListing();
             return;
         }
     }

@@ -7,6 +7,7 @@
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
 #include "platform/Platform.h"
+#include "player/KyPlayer.h"
 
 using namespace testsupport;
 
@@ -50,6 +51,27 @@ TEST(GigaBankManager, APassDeletesUnheldBanksAndKeepsTheRestInOrder)
     EXPECT_EQ(manager.Bank(0), banks[0]);
     EXPECT_EQ(manager.Bank(1), banks[3]);
     EXPECT_EQ(manager.Bank(2), banks[4]);
+}
+
+// A host that closed its last instance asks for no more passes: the banks that instance held
+// close with it instead of keeping their files and samples while the library stays loaded.
+TEST(GigaBankManager, RetiringAPlayerOutsideAPassDeletesTheBanksItHeld)
+{
+    TempFolder folder;
+    GigWriter(GigFilePlan {}).Write(folder.File("a.gig"));
+    GigWriter(GigFilePlan {}).Write(folder.File("b.gig"));
+    GigaBankManager manager;
+    struct Holder : KyPlayer {
+        GigaBank* bank = nullptr;
+        ~Holder() override { bank->Release(); }
+    };
+    auto player = std::make_unique<Holder>();
+    player->bank = manager.RetainBank(folder.File("a.gig"));
+    GigaBank* kept = manager.RetainBank(folder.File("b.gig"));
+    ASSERT_EQ(manager.BankCount(), 2);
+    manager.Retire(std::move(player));
+    ASSERT_EQ(manager.BankCount(), 1);
+    EXPECT_EQ(manager.Bank(0), kept);
 }
 
 TEST(GigaBankManager, RefusesTheFiveHundredThirteenthBank)
