@@ -55,8 +55,9 @@ public:
 
     // A player that has left the player list (a plug-in instance closing): destroyed right away
     // when no pass is under way, else by the loading thread once the pass is done with it, so
-    // the caller never waits for a pass. What is still handed over when the library unloads is
-    // destroyed then.
+    // the caller does not wait for a pass, except after the last player: then it waits until
+    // the loading thread has ended, which the pass does at its next step. What is still handed
+    // over when the library unloads is destroyed then.
     void Retire(std::unique_ptr<KyPlayer> player);
 
     // Any thread, never waiting for a pass: the open banks as the last pass left them.
@@ -75,6 +76,8 @@ protected:
 private:
     enum State : int { kIdle, kRunning, kRunningRequested };
 
+    void RetireNow(std::unique_ptr<KyPlayer> player);
+    void AwaitLastPass();
     void DeleteUnheldBanks();
     void DestroyRetired();
 

@@ -1,5 +1,9 @@
 #include "platform/UThread.h"
 
+#include <thread>
+
+#include "platform/Platform.h"
+
 namespace {
 
 platform::ThreadPriority PriorityOf(int priority)
@@ -39,7 +43,6 @@ bool UThread::Start(std::int32_t code, int priority)
         return false;
     }
     launched_.store(true, std::memory_order_release);
-    launched_.notify_all();
     return true;
 }
 
@@ -65,7 +68,14 @@ void UThread::Body()
         // Nothing may leave a thread body; the thread simply ends.
     }
     // A short Run can end before Start has finished with thread_; the next Start may touch it
-    // only after that.
-    launched_.wait(false, std::memory_order_acquire);
+    // only after that. The wait is a few instructions of Start's, so we poll: the Windows
+    // runtime's atomic wait can miss its wake-up and leave this thread waiting for ever.
+    for (int polls = 0; !launched_.load(std::memory_order_acquire); ++polls) {
+        if (polls < 100) {
+            std::this_thread::yield();
+        } else {
+            platform::SleepMs(1);
+        }
+    }
     running_.store(false, std::memory_order_release);
 }
