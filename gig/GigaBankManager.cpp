@@ -5,14 +5,14 @@
 #include "gig/GigaProgram.h"
 
 #include "platform/FourCC.h"
+#include "platform/LibraryStatic.h"
 #include "platform/Platform.h"
 #include "player/KyPlayer.h"
 #include "prefs/GigaPrefs.h"
 
 GigaBankManager& GigaBankManager::Instance()
 {
-    static GigaBankManager manager;
-    return manager;
+    return platform::LibraryStatic<GigaBankManager>();
 }
 
 GigaBankManager::GigaBankManager()
@@ -85,12 +85,6 @@ void GigaBankManager::Request()
 void GigaBankManager::Retire(std::unique_ptr<KyPlayer> player)
 {
     if (!player) return;
-    RetireNow(std::move(player));
-    if (KyPlayer::PlayerCount() == 0) AwaitLastPass();
-}
-
-void GigaBankManager::RetireNow(std::unique_ptr<KyPlayer> player)
-{
     if (!player->IsVisited()) {
         std::unique_lock banks(banksMutex_, std::try_to_lock);
         if (banks.owns_lock()) {
@@ -109,17 +103,6 @@ void GigaBankManager::RetireNow(std::unique_ptr<KyPlayer> player)
     }
     // The pass under way goes round once more and destroys it.
     Request();
-}
-
-void GigaBankManager::AwaitLastPass()
-{
-    // The host has closed its last instance and may now quit or unload us. A pass still under
-    // way must not outlive the close: on Windows the process end kills it wherever it is, maybe
-    // inside a lock that the library's teardown then waits for in vain. The pass gives up on
-    // the players that left at its next step, so this is a short wait. An instance opened
-    // meanwhile keeps the thread busy for itself: then it is left to run.
-    while (IsRunning() && KyPlayer::PlayerCount() == 0) platform::SleepMs(1);
-    if (KyPlayer::PlayerCount() == 0) Reap();
 }
 
 void GigaBankManager::DestroyRetired()

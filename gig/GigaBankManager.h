@@ -28,7 +28,8 @@ public:
     // Any thread: the step every pass runs from now on; none set, a pass only tidies up.
     static void SetLoadPass(LoadPass pass) { loadPass_.store(pass, std::memory_order_release); }
 
-    // Created on first use; joins its thread before it goes at exit or library unload.
+    // Created on first use; joins its thread before it goes at exit or library unload (left to
+    // the system when the process ends on Windows, see LibraryStatic).
     static GigaBankManager& Instance();
 
     GigaBankManager();
@@ -55,9 +56,8 @@ public:
 
     // A player that has left the player list (a plug-in instance closing): destroyed right away
     // when no pass is under way, else by the loading thread once the pass is done with it, so
-    // the caller does not wait for a pass, except after the last player: then it waits until
-    // the loading thread has ended, which the pass does at its next step. What is still handed
-    // over when the library unloads is destroyed then.
+    // the caller never waits for a pass. What is still handed over when the library unloads is
+    // destroyed then.
     void Retire(std::unique_ptr<KyPlayer> player);
 
     // Any thread, never waiting for a pass: the open banks as the last pass left them.
@@ -76,8 +76,6 @@ protected:
 private:
     enum State : int { kIdle, kRunning, kRunningRequested };
 
-    void RetireNow(std::unique_ptr<KyPlayer> player);
-    void AwaitLastPass();
     void DeleteUnheldBanks();
     void DestroyRetired();
 

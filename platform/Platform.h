@@ -55,6 +55,12 @@ std::string ModulePath();
 // where joining one of the module's threads hangs (a thread needs the lock to end); pinned, the
 // module's statics go at process exit, when its threads are gone. Elsewhere nothing to do.
 void PinModule();
+// Whether the process is ending with the module still loaded: on Windows the system has then
+// stopped every other thread wherever it was, inside a lock maybe, before the module's statics
+// go. The module's entry tells (MarkProcessEnding); elsewhere the statics go while the threads
+// still run, and it stays false.
+bool ProcessEnding();
+void MarkProcessEnding();
 
 // A path from a root: "/..." here, "C:\..." or "\\server\..." on Windows (where "/" separates
 // too).

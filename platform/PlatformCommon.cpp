@@ -1,10 +1,25 @@
 // The parts of the OS layer that need nothing but the standard library and the other calls of
 // Platform.h: one copy for every OS.
+#include <atomic>
 #include <chrono>
 
 #include "platform/Platform.h"
 
 namespace platform {
+
+namespace {
+std::atomic<bool> gProcessEnding {false};
+}  // namespace
+
+bool ProcessEnding()
+{
+    return gProcessEnding.load(std::memory_order_acquire);
+}
+
+void MarkProcessEnding()
+{
+    gProcessEnding.store(true, std::memory_order_release);
+}
 
 std::uint32_t TickCount()
 {

@@ -52,8 +52,7 @@ constexpr GigaStreamPort kPort {Request, Pull, Finish, AwaitStream, AwaitValues}
 
 GigaDiskThread& GigaDiskThread::Instance()
 {
-    static GigaDiskThread instance;
-    return instance;
+    return platform::LibraryStatic<GigaDiskThread>();
 }
 
 GigaDiskThread* GigaDiskThread::Existing()

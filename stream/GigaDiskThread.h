@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/LibraryStatic.h"
 #include "platform/UThread.h"
 #include "player/KyRingBuffer.h"
 #include "platform/QelLog.h"
@@ -68,6 +69,7 @@ protected:
     void StartHook() override;
 
 private:
+    friend GigaDiskThread& platform::LibraryStatic<GigaDiskThread>();
     GigaDiskThread();
 
     void Pass();
