@@ -60,7 +60,7 @@ protected:
     void SetUp() override
     {
         if (!std::filesystem::exists(kXvfbRun)) GTEST_SKIP() << "xvfb-run is not installed";
-        if (!testplugins::HaveNekobi()) GTEST_SKIP() << "dpf-plugins-vst is not installed";
+        SKIP_WITHOUT_NEKOBI();
     }
     TempFolder folder_;
 };

@@ -43,8 +43,18 @@ inline std::string NonPluginLibrary()
 #endif
 }
 
+// Why the Nekobi cases skip.
+inline std::string NekobiMissing()
+{
+#ifdef _WIN32
+    return "the third-party synth is packaged for Linux only";
+#else
+    return kNekobi + " is missing (install the dpf-plugins-vst package)";
+#endif
+}
+
 }  // namespace testplugins
 
 #define SKIP_WITHOUT_NEKOBI()       \
     if (!testplugins::HaveNekobi()) \
-    GTEST_SKIP() << testplugins::kNekobi << " is missing (install the dpf-plugins-vst package)"
+    GTEST_SKIP() << testplugins::NekobiMissing()
