@@ -9,9 +9,9 @@
 #include <cstdint>
 
 #include "platform/LibraryStatic.h"
+#include "platform/QelLog.h"
 #include "platform/UThread.h"
 #include "player/KyRingBuffer.h"
-#include "platform/QelLog.h"
 #include "stream/GigaStream.h"
 #include "stream/GigaStreamPort.h"
 

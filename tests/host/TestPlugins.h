@@ -55,6 +55,5 @@ inline std::string NekobiMissing()
 
 }  // namespace testplugins
 
-#define SKIP_WITHOUT_NEKOBI()       \
-    if (!testplugins::HaveNekobi()) \
-    GTEST_SKIP() << testplugins::NekobiMissing()
+#define SKIP_WITHOUT_NEKOBI() \
+    if (!testplugins::HaveNekobi()) GTEST_SKIP() << testplugins::NekobiMissing()
