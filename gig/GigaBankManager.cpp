@@ -93,7 +93,6 @@ void GigaBankManager::Retire(std::unique_ptr<KyPlayer> player)
             // pass (a host that closed its last instance) nothing else would close their files
             // and free their samples while the library stays loaded.
             DeleteUnheldBanks();
-            PublishListing();
             return;
         }
     }
@@ -124,7 +123,6 @@ void GigaBankManager::Run()
             if (const LoadPass pass = loadPass_.load(std::memory_order_acquire)) pass();
             DestroyRetired();
             DeleteUnheldBanks();
-            PublishListing();
         }
         int expected = kRunning;
         if (state_.compare_exchange_strong(expected, kIdle, std::memory_order_acq_rel)) return;
@@ -146,6 +144,7 @@ void GigaBankManager::DeleteUnheldBanks()
         }
     }
     bankCount_ = kept;
+    PublishListing();
 }
 
 void GigaBankManager::PublishListing()

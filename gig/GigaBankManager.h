@@ -76,6 +76,7 @@ protected:
 private:
     enum State : int { kIdle, kRunning, kRunningRequested };
 
+    // Deletes the banks nobody holds, then publishes the listing of those left.
     void DeleteUnheldBanks();
     void DestroyRetired();
 

@@ -1,14 +1,12 @@
 // The library's only two exported symbols: the entry under its modern and its old name.
 #include "plugin/PluginEntry.h"
 
+// Windows takes the exports from marlet.def; elsewhere everything is hidden but these two.
 #ifdef _WIN32
 #include <windows.h>
 
 #include "platform/Platform.h"
-#endif
 
-// Windows takes the exports from marlet.def; elsewhere everything is hidden but these two.
-#ifdef _WIN32
 #define MARLET_ENTRY
 #else
 #define MARLET_ENTRY __attribute__((visibility("default")))
