@@ -192,11 +192,18 @@ void KyToneBase::Render(KyBufferList* outputs, int frames)
         activeNotes_.store(0, std::memory_order_relaxed);
     }
     BeginBlock();
-    Drain(hostQueue_);
-    Drain(keyboardQueue_);
+    // A tone being stopped starts no new voice: what is queued meanwhile waits for the next
+    // start, which empties the queues.
+    const bool stopping = mailbox_.load(std::memory_order_relaxed) == kVoicesSounding;
+    if (!stopping) {
+        Drain(hostQueue_);
+        Drain(keyboardQueue_);
+    }
     const int voices = MixVoices(outputs, frames);
-    if (voices == 0) {
-        // The last voice has gone: the stop request is answered.
+    if (stopping && voices == 0) {
+        // The last voice has gone: the tone goes inactive in this very block, so that no later
+        // block renders it (and takes up a note) before the requester has seen the answer.
+        active_.store(false, std::memory_order_release);
         std::int32_t sounding = kVoicesSounding;
         mailbox_.compare_exchange_strong(sounding, 0, std::memory_order_acq_rel);
     }

@@ -112,4 +112,30 @@ TEST_F(ToneStop, ANoteQueuedBeforeTheFirstBlockDoesNotOutliveAStop)
         << "a note lost one of its events across the stop";
 }
 
+// The on-screen keyboard keeps playing while a load stops the tone: once the stop has begun to
+// silence the tone, no note may start a voice, or that voice would outlive the stop and play
+// the programs the load is about to free.
+TEST_F(ToneStop, NoNoteStartsOnceTheStopSilencesTheTone)
+{
+    player.KyStart();
+    Block();
+    ASSERT_TRUE(holding->IsActive());
+    std::atomic<bool> stopped {false};
+    std::thread control([&] {
+        holding->Stop();
+        stopped = true;
+    });
+    while (!stopped) {
+        holding->KeyboardNoteOn(60, 100);
+        Block();
+        holding->KeyboardNoteOff(60);
+    }
+    control.join();
+    EXPECT_FALSE(holding->IsActive());
+    EXPECT_EQ(holding->Killed(), 1);
+    int late = 0;
+    for (const RecordingTone::Applied& a : holding->Events()) late += a.afterKill ? 1 : 0;
+    EXPECT_EQ(late, 0) << "events were applied after the stop silenced the tone";
+}
+
 }  // namespace

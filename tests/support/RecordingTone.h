@@ -16,6 +16,7 @@ public:
     struct Applied {
         int block;
         KyMidiEvent event;
+        bool afterKill;  // applied after a stop had begun to silence the tone
     };
 
     RecordingTone(int index, int channel, bool hasInstrument = true)
@@ -51,7 +52,7 @@ protected:
         ++runs_;
         {
             std::lock_guard lock(mutex_);
-            for (const KyMidiEvent& e : events) events_.push_back({blocks_, e});
+            for (const KyMidiEvent& e : events) events_.push_back({blocks_, e, killed_ > 0});
         }
         KyTone::ProcessEvents(events);
     }
