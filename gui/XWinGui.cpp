@@ -1,5 +1,7 @@
 #include "gui/XWinGui.h"
 
+#include <cstdlib>
+
 #include "gui/XView.h"
 
 XWinGui::XWinGui(XWindowPort* port, XClock* clock) : port_(port)
@@ -138,8 +140,12 @@ int XWinGui::WindowProc(const XInput& input)
             // The root's position is the window's place on the screen (popup menus use it).
             if (port_ && port_->ScreenOrigin(sx, sy)) root_->SetPosition(sx, sy);
             const std::uint32_t now = clock_->Now();
-            const bool quick = hasLeftPress_ && now - lastLeftPress_ < kDoubleClickMs;
+            const bool quick = hasLeftPress_ && now - lastLeftPress_ < kDoubleClickMs &&
+                               std::abs(input.x - lastLeftX_) <= kDoubleClickSlop &&
+                               std::abs(input.y - lastLeftY_) <= kDoubleClickSlop;
             lastLeftPress_ = now;
+            lastLeftX_ = input.x;
+            lastLeftY_ = input.y;
             hasLeftPress_ = true;
             if (quick && root_->DoubleClickAt(input.x, input.y)) return 0;
             MouseDown(input, 0);

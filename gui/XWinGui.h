@@ -18,6 +18,9 @@ class XWinGui : public QelLog {
 public:
     static constexpr int kTimerPeriodMs = 50;
     static constexpr std::uint32_t kDoubleClickMs = 400;
+    // A second press counts towards a double click only this many pixels or fewer from the
+    // first, each way: a quick press elsewhere is a press of its own.
+    static constexpr int kDoubleClickSlop = 4;
     // One wheel notch scrolls this many pixels.
     static constexpr int kWheelStep = 20;
 
@@ -79,6 +82,8 @@ private:
     XGraphic backBuffer_;
     std::uint32_t tick_ = 0;
     std::uint32_t lastLeftPress_ = 0;
+    int lastLeftX_ = 0;
+    int lastLeftY_ = 0;
     bool hasLeftPress_ = false;
     int timerId_ = 0;
     std::uint32_t lastTickTime_ = 0;

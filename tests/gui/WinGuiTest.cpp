@@ -47,21 +47,41 @@ struct WinGuiRig : ::testing::Test {
     }
 };
 
-class DoubleClickTiming : public WinGuiRig, public ::testing::WithParamInterface<int> {};
+struct SecondPress {
+    int gapMs;
+    int dx;
+    int dy;
+    bool isDouble;
+};
 
-TEST_P(DoubleClickTiming, TwoPressesWithinFourHundredMillisecondsAreADoubleClick)
+class DoubleClicks : public WinGuiRig, public ::testing::WithParamInterface<SecondPress> {};
+
+// Within 400 ms and a few pixels of the first press, a second press is a double click; later,
+// or further away (a quick press on another control), it is a press of its own.
+TEST_P(DoubleClicks, NeedASecondPressSoonAndCloseToTheFirst)
 {
+    const SecondPress p = GetParam();
     button->takesPress = true;
     button->takesDouble = true;
     Send(XInput::kLeftDown, 30, 30);
     Send(XInput::kLeftUp, 30, 30);
-    clock.Advance(static_cast<std::uint32_t>(GetParam()));
-    Send(XInput::kLeftDown, 30, 30);
-    EXPECT_EQ(log.back(), GetParam() < 400 ? "button DoubleClick 30,30" : "button MouseDown 10,10");
+    clock.Advance(static_cast<std::uint32_t>(p.gapMs));
+    Send(XInput::kLeftDown, 30 + p.dx, 30 + p.dy);
+    EXPECT_EQ(log.back(), p.isDouble ? "button DoubleClick " + std::to_string(30 + p.dx) + "," +
+                                           std::to_string(30 + p.dy)
+                                     : "button MouseDown " + std::to_string(10 + p.dx) + "," +
+                                           std::to_string(10 + p.dy));
     EXPECT_EQ(log.size(), 3u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Gaps, DoubleClickTiming, ::testing::Values(0, 399, 400, 1000));
+INSTANTIATE_TEST_SUITE_P(GapsAndDistances, DoubleClicks,
+                         ::testing::Values(SecondPress {0, 0, 0, true},
+                                           SecondPress {399, 0, 0, true},
+                                           SecondPress {400, 0, 0, false},
+                                           SecondPress {1000, 0, 0, false},
+                                           SecondPress {100, 4, -4, true},
+                                           SecondPress {100, 5, 0, false},
+                                           SecondPress {100, 0, -5, false}));
 
 TEST_F(WinGuiRig, ADoubleClickNobodyTakesIsAnOrdinaryPress)
 {

@@ -202,8 +202,10 @@ TEST(MarletEditor, BrowserFavoriteSettingAndStackEditAreKeptAndSurviveAReload)
     const float minimumBefore = PreloadMinimum(prefsBefore);
     const int thumb = PreloadThumbX(minimumBefore);
     const std::string script = home.Folder().File("session.txt");
-    std::ofstream(script) << "wait 800\nclick 274 25\nwait 300\nclick 192 317\nwait 300\n"
-                             "click 208 335\nwait 300\nclick 270 353\nwait 500\n"
+    // The rack and the bank's program names load on threads of their own: those waits are long
+    // enough for a machine busy with other work.
+    std::ofstream(script) << "wait 1500\nclick 274 25\nwait 300\nclick 192 317\nwait 300\n"
+                             "click 208 335\nwait 300\nclick 270 353\nwait 1500\n"
                              "drag 620 335 136 118 400\nwait 300\ndrag 270 371 90 340 400\n"
                              "wait 300\nclick 274 25\nwait 300\nclick 394 25\nwait 300\n"
                              "click 330 196\nwait 300\ndrag "
@@ -212,7 +214,7 @@ TEST(MarletEditor, BrowserFavoriteSettingAndStackEditAreKeptAndSurviveAReload)
                              "wait 300\nclick 27 138\nwait 400\ndrag 302 263 326 263 300\n"
                              "wait 300\n";
     const std::string after = home.Folder().File("after.chunk");
-    r = RunEditor({}, rack, script, 10, {"--save-chunk", after});
+    r = RunEditor({}, rack, script, 12, {"--save-chunk", after});
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
     // The state: tone 3 plays the drone, the stacked drone's keys reach higher, nothing else.
