@@ -74,14 +74,12 @@ TEST_P(DoubleClicks, NeedASecondPressSoonAndCloseToTheFirst)
     EXPECT_EQ(log.size(), 3u);
 }
 
-INSTANTIATE_TEST_SUITE_P(GapsAndDistances, DoubleClicks,
-                         ::testing::Values(SecondPress {0, 0, 0, true},
-                                           SecondPress {399, 0, 0, true},
-                                           SecondPress {400, 0, 0, false},
-                                           SecondPress {1000, 0, 0, false},
-                                           SecondPress {100, 4, -4, true},
-                                           SecondPress {100, 5, 0, false},
-                                           SecondPress {100, 0, -5, false}));
+INSTANTIATE_TEST_SUITE_P(
+    GapsAndDistances, DoubleClicks,
+    ::testing::Values(SecondPress {0, 0, 0, true}, SecondPress {399, 0, 0, true},
+                      SecondPress {400, 0, 0, false}, SecondPress {1000, 0, 0, false},
+                      SecondPress {100, 4, -4, true}, SecondPress {100, 5, 0, false},
+                      SecondPress {100, 0, -5, false}));
 
 TEST_F(WinGuiRig, ADoubleClickNobodyTakesIsAnOrdinaryPress)
 {
