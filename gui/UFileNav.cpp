@@ -104,18 +104,14 @@ bool UFileNav::Start(Kind kind, std::string_view title)
     folder_.clear();
     names_.clear();
     kind_ = kind;
-#ifdef _WIN32
-    std::vector<std::pair<std::string, std::string>> filters;
+    USystemDialog::Filters filters;
     for (int i = 0; i < static_cast<int>(filters_.size()); ++i)
         filters.emplace_back(FilterLabel(i), filters_[static_cast<std::size_t>(i)].extension);
-    native_ =
-        std::make_unique<UFileDialogWin32>(kind == Kind::kOpen   ? UFileDialogWin32::Kind::kOpen
-                                           : kind == Kind::kSave ? UFileDialogWin32::Kind::kSave
-                                                                 : UFileDialogWin32::Kind::kFolder,
-                                           std::string(title), std::move(filters));
-    state_ = State::kOpen;
-    return true;
-#endif
+    native_ = USystemDialog::Make(kind, std::string(title), std::move(filters));
+    if (native_) {
+        state_ = State::kOpen;
+        return true;
+    }
     const Program program = Available();
     if (program == Program::kNone) {
         if (!owner_) {
@@ -148,7 +144,6 @@ bool UFileNav::Start(Kind kind, std::string_view title)
 
 UFileNav::State UFileNav::Poll()
 {
-#ifdef _WIN32
     if (state_ == State::kOpen && native_ && native_->Done()) {
         const std::vector<std::string> paths = native_->Paths();
         native_.reset();
@@ -157,7 +152,6 @@ UFileNav::State UFileNav::Poll()
                      : TakePaths(std::vector<std::string_view>(paths.begin(), paths.end()));
         return state_;
     }
-#endif
     if (state_ == State::kOpen && ownAnswer_ && ownAnswer_->done) {
         const std::string path = ownAnswer_->path;
         const bool chosen = ownAnswer_->chosen;
@@ -184,9 +178,7 @@ void UFileNav::Cancel()
     if (state_ != State::kOpen) return;
     if (dialog_) dialog_->Stop();
     dialog_.reset();
-#ifdef _WIN32
-    native_.reset();  // cancels the dialog and waits for its thread
-#endif
+    native_.reset();  // cancels the system's dialog
     if (ownAnswer_ && ownAnswer_->dialog) ownAnswer_->dialog->Finish(false);
     ownAnswer_.reset();
     state_ = State::kCancelled;

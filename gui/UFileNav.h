@@ -1,6 +1,6 @@
-// The file dialogs: open (up to kMaxNames files), save, and choose a folder. On Windows they are
-// the system's own (UFileDialogWin32). Elsewhere they are the
-// desktop's own dialog programs (zenity, else kdialog), started without waiting, or, on a
+// The file dialogs: open (up to kMaxNames files), save, and choose a folder. Where the system has
+// dialogs of its own (Windows) they are those (USystemDialog). Elsewhere they are the desktop's
+// own dialog programs (zenity, else kdialog), started without waiting, or, on a
 // desktop with neither, our own dialog shown over the owner view: the owner asks Poll on its
 // later ticks until the choice is in, and a dialog still open when its owner goes is ended with
 // it. Names are bytes: spaces, long names and names that are not UTF-8 come back as
@@ -12,12 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#include "gui/USystemDialog.h"
 #include "gui/WFileDialog.h"
 #include "platform/ChildProcess.h"
 #include "platform/QelLog.h"
-#ifdef _WIN32
-#include "gui/win32/UFileDialogWin32.h"
-#endif
 
 class XView;
 
@@ -68,7 +66,7 @@ public:
     std::string FilterLabel(int index) const;
 
 private:
-    enum class Kind { kOpen, kSave, kFolder };
+    using Kind = USystemDialog::Kind;
     struct Filter {
         std::string description;
         std::string extension;
@@ -83,9 +81,7 @@ private:
     std::vector<Filter> filters_;
     std::unique_ptr<platform::ChildProcess> dialog_;
     std::shared_ptr<WFileDialog::Answer> ownAnswer_;  // our own dialog's, while it is shown
-#ifdef _WIN32
-    std::unique_ptr<UFileDialogWin32> native_;  // the system's dialog, while it is open
-#endif
+    std::unique_ptr<USystemDialog> native_;  // the system's dialog, while it is open
     XView* owner_ = nullptr;
     Kind kind_ = Kind::kOpen;
     State state_ = State::kIdle;

@@ -27,8 +27,12 @@ int CALLBACK FolderHook(HWND dialog, UINT message, LPARAM, LPARAM data)
 
 }  // namespace
 
-UFileDialogWin32::UFileDialogWin32(Kind kind, std::string title,
-                                   std::vector<std::pair<std::string, std::string>> filters)
+std::unique_ptr<USystemDialog> USystemDialog::Make(Kind kind, std::string title, Filters filters)
+{
+    return std::make_unique<UFileDialogWin32>(kind, std::move(title), std::move(filters));
+}
+
+UFileDialogWin32::UFileDialogWin32(Kind kind, std::string title, Filters filters)
     : kind_(kind), title_(std::move(title)), filters_(std::move(filters))
 {
     thread_ = std::thread([this] { Run(); });

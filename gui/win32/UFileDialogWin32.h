@@ -13,22 +13,18 @@
 #include <utility>
 #include <vector>
 
-class UFileDialogWin32 {
+#include "gui/USystemDialog.h"
+
+class UFileDialogWin32 : public USystemDialog {
 public:
-    enum class Kind { kOpen, kSave, kFolder };
     static constexpr std::size_t kMaxChars = 1 << 16;  // the answer's buffer, in UTF-16 units
 
-    // Filters are (label, extension without its dot).
-    UFileDialogWin32(Kind kind, std::string title,
-                     std::vector<std::pair<std::string, std::string>> filters);
+    UFileDialogWin32(Kind kind, std::string title, Filters filters);
     // Cancels the dialog when it is still open and waits for its thread.
-    ~UFileDialogWin32();
-    UFileDialogWin32(const UFileDialogWin32&) = delete;
-    UFileDialogWin32& operator=(const UFileDialogWin32&) = delete;
+    ~UFileDialogWin32() override;
 
-    bool Done() const { return done_.load(std::memory_order_acquire); }
-    // After Done: the chosen absolute paths (UTF-8), empty when cancelled.
-    const std::vector<std::string>& Paths() const { return paths_; }
+    bool Done() const override { return done_.load(std::memory_order_acquire); }
+    const std::vector<std::string>& Paths() const override { return paths_; }
     void Cancel();
     // The dialog's window (an HWND), told by the dialog's hook on its thread.
     void Opened(void* dialog);
@@ -38,7 +34,7 @@ private:
 
     Kind kind_;
     std::string title_;
-    std::vector<std::pair<std::string, std::string>> filters_;
+    Filters filters_;
     std::vector<std::string> paths_;
     std::mutex mutex_;  // dialog_ and cancelled_
     void* dialog_ = nullptr;
