@@ -81,7 +81,7 @@ private:
     std::vector<Filter> filters_;
     std::unique_ptr<platform::ChildProcess> dialog_;
     std::shared_ptr<WFileDialog::Answer> ownAnswer_;  // our own dialog's, while it is shown
-    std::unique_ptr<USystemDialog> native_;  // the system's dialog, while it is open
+    std::unique_ptr<USystemDialog> native_;           // the system's dialog, while it is open
     XView* owner_ = nullptr;
     Kind kind_ = Kind::kOpen;
     State state_ = State::kIdle;
