@@ -2,7 +2,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
+#include "tools/marlet-host/ActionPlayer.h"
 #include "tools/marlet-host/ActionScript.h"
+#include "tools/marlet-host/EditorWindow.h"
 
 namespace {
 
@@ -25,6 +30,11 @@ Step Key(std::uint32_t k, bool press)
 Step Wait(int ms)
 {
     return {Kind::Wait, 0, 0, 0, false, ms};
+}
+
+Step Until(int x, int y, std::uint32_t rgb, bool leaves, int ms)
+{
+    return {Kind::Until, x, y, rgb, leaves, ms};
 }
 
 constexpr std::uint32_t kCtrl = 0xffe3, kShift = 0xffe1;
@@ -67,6 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case {"type a B",
               {Key('a', true), Key('a', false), Key(' ', true), Key(' ', false), Key('B', true),
                Key('B', false)}},
+        Case {"until 5 6 FF8800", {Until(5, 6, 0xff8800, false, 30000)}},
+        Case {"until 5 6 !00ff00 2500", {Until(5, 6, 0x00ff00, true, 2500)}},
         Case {"# a comment", {}}, Case {"", {}}, Case {"wait 0", {Wait(0)}}));
 
 TEST(ActionScript, MistakesNameTheLineAndTheFault)
@@ -84,6 +96,11 @@ TEST(ActionScript, MistakesNameTheLineAndTheFault)
         {"type", "needs the text"},
         {"type caf\xc3\xa9", "printable ASCII"},
         {"\n\r\nwait 1\r\nwait", "line 4: wait takes 1 arguments"},
+        {"until 1 2 red", "six hex digits"},
+        {"until 1 2 ff88", "six hex digits"},
+        {"until 1 2 -fff88", "six hex digits"},
+        {"until 1 2 !", "six hex digits"},
+        {"until 1 2 ff8800 0", "a wait"},
     };
     for (const auto& [text, message] : bad) {
         try {
@@ -93,6 +110,53 @@ TEST(ActionScript, MistakesNameTheLineAndTheFault)
             EXPECT_THAT(e.what(), HasSubstr(message)) << text;
         }
     }
+}
+
+// A window of one pixel whose colour the test sets, and a sink that counts what reaches it.
+struct OnePixelWindow : EditorWindow {
+    std::uint32_t rgb = 0;
+    std::uintptr_t Handle() const override { return 0; }
+    void Resize(int, int) override {}
+    void Show() override {}
+    bool Pump() override { return true; }
+    Picture Snapshot() const override
+    {
+        return {1, 1, {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)}};
+    }
+};
+struct CountingSink : InputSink {
+    int* buttons;
+    explicit CountingSink(int* count) : buttons(count) {}
+    void Move(const EditorWindow&, int, int) override {}
+    void Button(std::uint32_t, bool) override { ++*buttons; }
+    void Key(std::uint32_t, bool) override {}
+};
+
+TEST(ActionPlayer, APixelWaitHoldsTheScriptUntilTheWindowShowsItOrItsTimeRunsOut)
+{
+    int buttons = 0;
+    OnePixelWindow window;
+    ActionPlayer player(ActionScript::Parse("until 0 0 00ff00 600000\nclick 0 0\n"
+                                            "until 0 0 !00ff00 1\nclick 0 0\n"),
+                        std::make_unique<CountingSink>(&buttons));
+    for (int call = 0; call < 3; ++call) player.Advance(window);
+    EXPECT_EQ(buttons, 0) << "the first wait let the click through before the pixel turned";
+
+    window.rgb = 0x00ff00;
+    player.Advance(window);
+    EXPECT_EQ(buttons, 2);
+    EXPECT_FALSE(player.Done());
+    // The second wait's millisecond runs out: the script stops with what the pixel showed.
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(5))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    try {
+        player.Advance(window);
+        ADD_FAILURE() << "the wait did not run out";
+    } catch (const std::runtime_error& e) {
+        EXPECT_THAT(e.what(), HasSubstr("pixel at 0,0 to leave 00ff00; it shows 00ff00"));
+    }
+    EXPECT_EQ(buttons, 2);
 }
 
 }  // namespace

@@ -1,5 +1,22 @@
 #include "tools/marlet-host/ActionPlayer.h"
 
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+
+#include "tools/marlet-host/EditorWindow.h"
+
+namespace {
+
+std::string Hex(std::uint32_t rgb)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%06x", rgb & 0xffffffu);
+    return text;
+}
+
+}  // namespace
+
 ActionPlayer::ActionPlayer(const ActionScript& script, std::unique_ptr<InputSink> sink)
     : steps_(script.Steps()), sink_(std::move(sink))
 {
@@ -10,13 +27,50 @@ void ActionPlayer::Restart()
 {
     next_ = 0;
     resumeAt_ = std::chrono::steady_clock::now();
+    untilStarted_ = false;
+}
+
+bool ActionPlayer::PixelReady(const EditorWindow& window, const ActionScript::Step& step,
+                              std::uint32_t& seen)
+{
+    const EditorWindow::Picture picture = window.Snapshot();
+    if (step.x >= picture.width || step.y >= picture.height) return false;
+    const std::uint8_t* p =
+        picture.rgb.data() + 3 * (static_cast<std::size_t>(step.y) * picture.width + step.x);
+    seen = std::uint32_t {p[0]} << 16 | std::uint32_t {p[1]} << 8 | p[2];
+    return (seen == step.code) != step.press;
 }
 
 void ActionPlayer::Advance(const EditorWindow& window)
 {
-    const auto now = std::chrono::steady_clock::now();
+    using Clock = std::chrono::steady_clock;
+    const auto now = Clock::now();
     while (next_ < steps_.size() && now >= resumeAt_) {
-        const ActionScript::Step& step = steps_[next_++];
+        const ActionScript::Step& step = steps_[next_];
+        if (step.kind == ActionScript::Step::Kind::Until) {
+            // Input sent so far must have reached the window before its picture can answer.
+            sink_->Flush();
+            std::uint32_t seen = 0xffffffffu;
+            if (!PixelReady(window, step, seen)) {
+                if (!untilStarted_) {
+                    untilStarted_ = true;
+                    untilDeadline_ = now + std::chrono::milliseconds(step.milliseconds);
+                } else if (now >= untilDeadline_) {
+                    throw std::runtime_error(
+                        "the script waited " + std::to_string(step.milliseconds) +
+                        " ms for the pixel at " + std::to_string(step.x) + "," +
+                        std::to_string(step.y) + (step.press ? " to leave " : " to become ") +
+                        Hex(step.code) + "; it shows " +
+                        (seen > 0xffffffu ? std::string("nothing (outside the window)")
+                                          : Hex(seen)));
+                }
+                break;  // looked at again at the next idle call
+            }
+            untilStarted_ = false;
+            ++next_;
+            continue;
+        }
+        ++next_;
         switch (step.kind) {
             case ActionScript::Step::Kind::Wait:
                 resumeAt_ = now + std::chrono::milliseconds(step.milliseconds);
@@ -29,6 +83,8 @@ void ActionPlayer::Advance(const EditorWindow& window)
                 break;
             case ActionScript::Step::Kind::Key:
                 sink_->Key(step.code, step.press);
+                break;
+            case ActionScript::Step::Kind::Until:
                 break;
         }
     }

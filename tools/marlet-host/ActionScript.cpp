@@ -14,6 +14,7 @@ constexpr int kMaxCoordinate = 32767;
 constexpr int kMaxWait = 600000;
 constexpr int kMaxWheelSteps = 100;
 constexpr int kDragMoves = 10;
+constexpr int kDefaultUntil = 30000;
 
 constexpr std::uint32_t kShift = 0xffe1, kControl = 0xffe3, kAlt = 0xffe9;
 
@@ -129,7 +130,8 @@ ActionScript ActionScript::Read(const std::string& path)
 int ActionScript::TotalMilliseconds() const
 {
     int total = 0;
-    for (const Step& step : steps_) total += step.milliseconds;
+    for (const Step& step : steps_)
+        if (step.kind == Step::Kind::Wait) total += step.milliseconds;
     return total;
 }
 
@@ -141,6 +143,17 @@ void ActionScript::ParseLine(std::string_view line)
     if (verb == "wait") {
         Expect(words, 1, 1);
         Wait(Number(words[1], 0, kMaxWait, "a wait"));
+    } else if (verb == "until") {
+        Expect(words, 3, 4);
+        std::string_view colour = words[3];
+        const bool leaves = colour.front() == '!';
+        if (leaves) colour.remove_prefix(1);
+        const auto rgb = textnumbers::ParseHex(colour);
+        if (colour.size() != 6 || !rgb)
+            throw Error("a colour is six hex digits RRGGBB, or !RRGGBB, not \"" +
+                        std::string(words[3]) + "\"");
+        const int ms = words.size() > 4 ? Number(words[4], 1, kMaxWait, "a wait") : kDefaultUntil;
+        Until(Coordinate(words[1]), Coordinate(words[2]), *rgb, leaves, ms);
     } else if (verb == "move") {
         Expect(words, 2, 2);
         Move(Coordinate(words[1]), Coordinate(words[2]));

@@ -1,6 +1,7 @@
 // The script of user input that `marlet-host editor --actions` plays into an editor: one action a
 // line (see ACTIONS.md), compiled to primitive steps (pointer moves, button and key presses and
-// releases, waits). Coordinates are in the editor window's own pixels.
+// releases, waits, and waits for a pixel of the window to take or leave a colour). Coordinates
+// are in the editor window's own pixels.
 #pragma once
 
 #include <cstdint>
@@ -12,13 +13,13 @@
 class ActionScript {
 public:
     struct Step {
-        enum class Kind { Wait, Move, Button, Key };
+        enum class Kind { Wait, Move, Button, Key, Until };
         Kind kind = Kind::Wait;
         int x = 0;               // Move
         int y = 0;               // Move
-        std::uint32_t code = 0;  // Button: X button number 1-5; Key: an X keysym
-        bool press = false;      // Button, Key
-        int milliseconds = 0;    // Wait
+        std::uint32_t code = 0;  // Button: X button number 1-5; Key: an X keysym; Until: 0xRRGGBB
+        bool press = false;      // Button, Key; Until: true to wait for the colour to go
+        int milliseconds = 0;    // Wait; Until: how long at most
 
         bool operator==(const Step&) const = default;
     };
@@ -33,6 +34,7 @@ public:
     static ActionScript Read(const std::string& path);
 
     const std::vector<Step>& Steps() const { return steps_; }
+    // The time the script's waits and drags take (the longest a pixel wait may take not counted).
     int TotalMilliseconds() const;
 
 private:
@@ -47,6 +49,10 @@ private:
         steps_.push_back({Step::Kind::Key, 0, 0, keysym, press});
     }
     void Wait(int ms) { steps_.push_back({Step::Kind::Wait, 0, 0, 0, false, ms}); }
+    void Until(int x, int y, std::uint32_t rgb, bool leaves, int ms)
+    {
+        steps_.push_back({Step::Kind::Until, x, y, rgb, leaves, ms});
+    }
     void Chord(std::string_view chord);
 
     std::vector<Step> steps_;

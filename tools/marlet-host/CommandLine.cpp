@@ -15,6 +15,7 @@ struct OptionTable {
     struct Option {
         std::function<void(std::string_view)> take;
         bool repeatable = false;
+        bool flag = false;  // takes no value
     };
     std::map<std::string, Option, std::less<>> options;
     std::function<void(std::string_view)> positional;
@@ -37,7 +38,10 @@ void Walk(std::span<const std::string_view> args, const OptionTable& table)
         if (!option->second.repeatable && !seen.emplace(name).second)
             throw UsageError(std::string(name) + " is given twice");
         std::string_view value;
-        if (equals != std::string_view::npos)
+        if (option->second.flag) {
+            if (equals != std::string_view::npos)
+                throw UsageError(std::string(name) + " takes no value");
+        } else if (equals != std::string_view::npos)
             value = arg.substr(equals + 1);
         else if (i + 1 < args.size())
             value = args[++i];
@@ -140,13 +144,16 @@ EditorSession::Settings ParseEditor(std::span<const std::string_view> args)
     table.options["--snap"] = text(s.snap);
     table.options["--actions"] = text(s.actions);
     table.options["--display"] = {[&](std::string_view v) { s.display = v; }};
+    // 0 opens and closes at once, or with --until-done lets the script alone decide.
     table.options["--seconds"] = {
-        [&](std::string_view v) { s.seconds = Real("--seconds", v, 0, 36000, false); }};
+        [&](std::string_view v) { s.seconds = Real("--seconds", v, 0, 36000, true); }};
     table.options["--cycles"] = {[&](std::string_view v) {
         s.cycles = static_cast<int>(Integer("--cycles", v, 1, 100000));
     }};
+    table.options["--until-done"] = {[&](std::string_view) { s.untilDone = true; }, false, true};
     Walk(args, table);
     if (s.plugin.empty()) throw UsageError("editor needs the path of a plug-in");
+    if (s.untilDone && !s.actions) throw UsageError("--until-done needs --actions");
     return s;
 }
 
@@ -198,6 +205,8 @@ editor   opens the plug-in's editor in a window of its own, as a host does (on L
          an X display), and prints "editor: WIDTHxHEIGHT".
   --seconds S        how long the editor stays open each time (default 2)
   --cycles N         open and close the editor N times (default 1)
+  --until-done       keep each open going past --seconds until the --actions script has
+                     played to its end
   --chunk FILE       restore the plug-in's state from this chunk before the editor opens
   --save-chunk FILE  save the plug-in's state chunk after the editor has closed
   --audio FILE.wav   run an audio thread in real time while the editor is open and record
@@ -211,6 +220,8 @@ editor   opens the plug-in's editor in a window of its own, as a host does (on L
                        wheel X Y STEPS          (positive: up, negative: down)
                        key CHORD...             e.g. key a  key ctrl+c  key Return  key shift+Tab
                        type TEXT                (printable ASCII)
+                       until X Y [!]RRGGBB [MS] wait until the pixel is (! no longer) that
+                                                colour; fails after MS (default 30000)
                        # comment
                      see ACTIONS.md beside the sources for the key names
   --display NAME     the X display to use (default: $DISPLAY; not used on Windows)

@@ -94,14 +94,16 @@ struct GuiRun {
         const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                             std::chrono::duration<double>(settings.seconds));
         bool open = true;
-        for (auto next = Clock::now(); Clock::now() < end; next += period) {
+        // With --until-done the script, not the clock, says when this open ends.
+        const auto playing = [&] { return settings.untilDone && actions && !actions->Done(); };
+        for (auto next = Clock::now(); Clock::now() < end || playing(); next += period) {
             if (!window->Pump()) {
                 open = false;
                 break;
             }
             if (actions) actions->Advance(*window);
             module.Dispatch(vst::effEditIdle);
-            std::this_thread::sleep_until(std::min(next + period, end));
+            std::this_thread::sleep_until(playing() ? next + period : std::min(next + period, end));
         }
         if (const std::string lost = windows.Lost(); !lost.empty()) throw std::runtime_error(lost);
         if (last && open && settings.snap) {

@@ -19,7 +19,8 @@ public:
         std::optional<std::string> snap;     // PNG of the window before the last close
         std::optional<std::string> actions;  // script of input played at each open
         int cycles = 1;
-        std::string display;  // X11: empty for $DISPLAY
+        bool untilDone = false;  // each open lasts until the script is done, at least `seconds`
+        std::string display;     // X11: empty for $DISPLAY
     };
 
     static constexpr int kSampleRate = 44100;

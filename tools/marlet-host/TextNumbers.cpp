@@ -31,4 +31,13 @@ std::optional<std::int64_t> ParseInteger(std::string_view text)
     return value;
 }
 
+std::optional<std::uint32_t> ParseHex(std::string_view text)
+{
+    std::uint32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, ec] = std::from_chars(text.data(), end, value, 16);
+    if (text.empty() || text.front() == '-' || ec != std::errc() || stop != end) return {};
+    return value;
+}
+
 }  // namespace textnumbers

@@ -13,5 +13,7 @@ std::string_view Trim(std::string_view text);
 std::optional<double> ParseReal(std::string_view text);
 // A decimal integer, optionally negative.
 std::optional<std::int64_t> ParseInteger(std::string_view text);
+// Hexadecimal digits alone, no sign or prefix ("ff8800").
+std::optional<std::uint32_t> ParseHex(std::string_view text);
 
 }  // namespace textnumbers
