@@ -100,8 +100,16 @@ void GigaBankManager::Retire(std::unique_ptr<KyPlayer> player)
         std::lock_guard lock(retiredMutex_);
         retired_.push_back(std::move(player));
     }
+    platform::PinModule();
     // The pass under way goes round once more and destroys it.
     Request();
+}
+
+bool GigaBankManager::StaysAtTeardown()
+{
+    if (!platform::ModulePinned() || JoinWithin(kTeardownGraceMs)) return false;
+    Log("*** GigaBankManager: the loading thread is still reading, left to end on its own ***");
+    return true;
 }
 
 void GigaBankManager::DestroyRetired()

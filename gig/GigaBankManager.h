@@ -20,6 +20,8 @@ class KyPlayer;
 class GigaBankManager : public UThread, public QelLog {
 public:
     static constexpr int kMaxBanks = 512;
+    // How long the library's teardown waits for a pass that is still reading.
+    static constexpr int kTeardownGraceMs = 5000;
 
     // The players' loading step. The players sit above the banks, so they hand it down here
     // instead of the loader calling up into them.
@@ -57,8 +59,17 @@ public:
     // A player that has left the player list (a plug-in instance closing): destroyed right away
     // when no pass is under way, else by the loading thread once the pass is done with it, so
     // the caller never waits for a pass. What is still handed over when the library unloads is
-    // destroyed then.
+    // destroyed then. A pass may be held in a read that does not end (a dead network drive):
+    // handing a player over pins the module (PinModule), so that a host that unloads the
+    // library meanwhile does not pull the pass's code from under it.
     void Retire(std::unique_ptr<KyPlayer> player);
+
+    // The library's teardown (LibraryStatic): waits up to kTeardownGraceMs for a pass still
+    // under way. One held longer is given up: true, and the manager stays, with the banks and
+    // players the pass uses, until the process ends. Only a pinned module can get here with a
+    // pass held in a read; without a pin, no player was handed over and no pass reads, and the
+    // destructor joins as ever.
+    bool StaysAtTeardown();
 
     // Any thread, never waiting for a pass: the open banks as the last pass left them.
     std::vector<GigaBankListing> Listing() const;

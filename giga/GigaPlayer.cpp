@@ -20,7 +20,9 @@
 #include "riff/CImpRiff.h"
 #include "stream/GigaDiskThread.h"
 
-GigaPlayer::GigaPlayer()
+GigaPlayer::GigaPlayer() : GigaPlayer(Listing::kAtOnce) {}
+
+GigaPlayer::GigaPlayer(Listing listing) : KyPlayer(Listing::kWhenWhole)
 {
     Log("GigaPlayer constructor");
     identity_ = KyIdentity::kUniqueId;
@@ -34,6 +36,8 @@ GigaPlayer::GigaPlayer()
     scratch_ = std::make_unique<float[]>(GigaTone::kScratchFloats);
     // Here rather than in OnInit: players made without it load too.
     GigaBankManager::SetLoadPass(&GigaPlayer::RunLoadPass);
+    // Whole now: the loader may visit it from here on (OnInit's tones join as they come).
+    if (listing == Listing::kAtOnce) JoinPlayerList();
     Log("GigaPlayer constructor done");
 }
 

@@ -27,7 +27,10 @@ public:
     // Larger files are no performance (a full rack is a few hundred kilobytes at most).
     static constexpr std::streamoff kMaxPerformanceBytes = 64 << 20;
 
+    // Joins the player list as the constructor's last step. A class derived from this one
+    // passes kWhenWhole and joins at the end of its own constructor (see KyPlayer::Listing).
     GigaPlayer();
+    explicit GigaPlayer(Listing listing);
     ~GigaPlayer() override;
 
     void OnInit() override;

@@ -2,6 +2,8 @@
 // statics (at unload or exit), except when the process is ending on Windows: its threads have
 // then been stopped wherever they were, and a destructor that joins or locks could wait for
 // ever. Then the object is left to the system, which frees memory and closes files anyway.
+// An object whose thread may have to be given up says so with `bool StaysAtTeardown()`, asked
+// before it goes: true leaves it to that thread (and to the system at exit).
 #pragma once
 
 #include "platform/Platform.h"
@@ -18,7 +20,11 @@ T& LibraryStatic()
         Holder& operator=(const Holder&) = delete;
         ~Holder()
         {
-            if (!ProcessEnding()) delete object;
+            if (ProcessEnding()) return;
+            if constexpr (requires(T & t) { static_cast<bool>(t.StaysAtTeardown()); }) {
+                if (object->StaysAtTeardown()) return;
+            }
+            delete object;
         }
     };
     // Complete after the object (and whatever its constructor made first), so it goes before

@@ -51,10 +51,16 @@ bool RemoveFile(const std::string& path);
 
 // Full path of the loaded module (the plug-in library or the executable) that holds this code.
 std::string ModulePath();
-// Keeps that module loaded until the process ends. Windows unloads a DLL under its loader lock,
-// where joining one of the module's threads hangs (a thread needs the lock to end); pinned, the
-// module's statics go at process exit, when its threads are gone. Elsewhere nothing to do.
+// Keeps that module loaded until the process ends, whatever the host unloads later, so that a
+// thread of ours that was given up (one held in a read that does not end) keeps its code; the
+// module's statics then go at process exit. Idempotent; ModulePinned tells whether it happened.
 void PinModule();
+bool ModulePinned();
+// What the plug-in's entry does for its module. Windows unloads a DLL under its loader lock,
+// where joining one of the module's threads hangs (a thread needs the lock to end): there the
+// module is pinned at once. Elsewhere nothing: dlclose runs the statics without holding a lock
+// that ending threads need, so the library unloads as hosts expect.
+void PinModuleAtEntry();
 // Whether the process is ending with the module still loaded: on Windows the system has then
 // stopped every other thread wherever it was, inside a lock maybe, before the module's statics
 // go. The module's entry tells (MarkProcessEnding); elsewhere the statics go while the threads
@@ -78,12 +84,23 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 using FileHandle = std::intptr_t;
 inline constexpr FileHandle kNoFile = -1;
 
+// Only regular files (files on disk) are files here, and opening one never waits for another
+// party: a named pipe, a device or a folder under the path is refused at once. A slow disk can
+// still make a read take long; what reads files runs on threads of its own.
+//
 // An existing regular file, read only (shared for reading).
 FileHandle OpenFileRead(const std::string& path);
-// A new or truncated file, write only.
+// A new or truncated regular file, write only.
 FileHandle CreateFileWrite(const std::string& path);
 // An existing regular file, for reading and writing.
 FileHandle OpenFileUpdate(const std::string& path);
+
+// A seam for tests of reads that do not end: a program that exports
+// `extern "C" void MarletFileOpening(const char* path)` gets it called before every file is
+// opened for reading, also from a plug-in library it loaded (it is looked up once, by name, in
+// the whole process). It may block, standing in for a disk that does not answer. Hosts have no
+// such function, and nothing happens.
+inline constexpr const char* kFileOpeningHook = "MarletFileOpening";
 void CloseFile(FileHandle file);
 // Size in bytes, -1 on failure.
 std::int64_t FileSize(FileHandle file);
@@ -97,7 +114,8 @@ bool ReadWholeFile(const std::string& path, std::vector<std::byte>& bytes, std::
 // Replaces the file's contents all at once: a new file beside it, flushed, then renamed over it.
 bool ReplaceFileContents(const std::string& path, std::span<const std::byte> bytes);
 bool FileExists(const std::string& path);
-// A C stream (fopen's modes) on a file named in UTF-8; nullptr when it cannot be opened.
+// A C stream (fopen's modes) on a file named in UTF-8; nullptr when it cannot be opened. Like
+// the files above it never waits for a reader or writer: a named pipe is refused.
 std::FILE* OpenStream(const std::string& path, const char* mode);
 
 // The process environment in UTF-8: nullopt when the variable is unset; SetEnv with nullopt

@@ -51,6 +51,11 @@ void UThread::Join()
     thread_.Join();
 }
 
+bool UThread::JoinWithin(int milliseconds)
+{
+    return thread_.JoinWithin(milliseconds);
+}
+
 void UThread::Reap()
 {
     // Holding the running flag keeps Start away from thread_ meanwhile.

@@ -35,6 +35,8 @@ protected:
 
     // Waits until the current thread (if any) has ended.
     void Join();
+    // Join with a deadline: false when the thread still runs after `milliseconds`.
+    bool JoinWithin(int milliseconds);
     // Collects a thread that has left Run, so that it is gone rather than still on its way out;
     // nothing when a thread runs or is being started. Safe beside Start.
     void Reap();

@@ -3,10 +3,9 @@
 #include <cctype>
 #include <condition_variable>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "player/KyBufferList.h"
@@ -23,6 +22,8 @@ struct PlayerList {
     KyPlayer* head = nullptr;
     KyPlayer* tail = nullptr;
     int count = 0;
+    // Players made and not yet leaving, listed or about to be.
+    int present = 0;
     std::uint64_t serials = 0;
 };
 
@@ -34,7 +35,9 @@ PlayerList& Players()
 
 }  // namespace
 
-KyPlayer::KyPlayer()
+KyPlayer::KyPlayer() : KyPlayer(Listing::kAtOnce) {}
+
+KyPlayer::KyPlayer(Listing listing)
 {
     Log("KyPlayer::KyPlayer()\r\n");
     PlayerList& list = Players();
@@ -42,17 +45,9 @@ KyPlayer::KyPlayer()
         std::lock_guard lock(list.mutex);
         // The rate is shared by every player of the process: only the first one starts it
         // afresh, so a new instance does not retune the ones already playing.
-        if (list.count == 0) sampleRate_.store(kDefaultSampleRate, std::memory_order_relaxed);
-        serial_ = ++list.serials;
-        previous_ = list.tail;
-        if (list.tail)
-            list.tail->next_ = this;
-        else
-            list.head = this;
-        list.tail = this;
-        ++list.count;
-        listed_ = true;
+        if (list.present++ == 0) sampleRate_.store(kDefaultSampleRate, std::memory_order_relaxed);
     }
+    if (listing == Listing::kAtOnce) JoinPlayerList();
 }
 
 KyPlayer::~KyPlayer()
@@ -63,11 +58,28 @@ KyPlayer::~KyPlayer()
     if (logFile_) std::fclose(logFile_);
 }
 
+void KyPlayer::JoinPlayerList()
+{
+    PlayerList& list = Players();
+    std::lock_guard lock(list.mutex);
+    if (listed_ || Leaving()) return;
+    serial_ = ++list.serials;
+    previous_ = list.tail;
+    if (list.tail)
+        list.tail->next_ = this;
+    else
+        list.head = this;
+    list.tail = this;
+    ++list.count;
+    listed_ = true;
+}
+
 void KyPlayer::LeavePlayerList(bool awaitVisit)
 {
-    leaving_.store(true, std::memory_order_release);
+    const bool left = leaving_.exchange(true, std::memory_order_acq_rel);
     PlayerList& list = Players();
     std::unique_lock lock(list.mutex);
+    if (!left) --list.present;
     if (listed_) {
         (previous_ ? previous_->next_ : list.head) = next_;
         (next_ ? next_->previous_ : list.tail) = previous_;
@@ -147,19 +159,20 @@ void KyPlayer::SetBufferSize(int frames)
 
 KyToneBase* KyPlayer::Tone(int index) const
 {
-    return index >= 0 && index < toneCount_ ? tones_[static_cast<std::size_t>(index)].get()
-                                            : nullptr;
+    return index >= 0 && index < ToneCount() ? tones_[static_cast<std::size_t>(index)].get()
+                                             : nullptr;
 }
 
 template <typename Call>
 void KyPlayer::Route(int channel, Call&& call)
 {
     if (!midiRunning_.load(std::memory_order_acquire)) return;
-    if (toneCount_ == 1) {
+    const int count = ToneCount();
+    if (count == 1) {
         call(*tones_[0]);
         return;
     }
-    for (int i = 0; i < toneCount_; ++i) {
+    for (int i = 0; i < count; ++i) {
         KyToneBase& tone = *tones_[static_cast<std::size_t>(i)];
         if (channel < 0 || tone.MidiChannel() == channel) call(tone);
     }
@@ -203,7 +216,8 @@ int KyPlayer::Process(KyBufferList* outputs, int frames)
         if (outputs) outputs->ZeroAll(frames);
         return frames;
     }
-    for (int i = 0; i < toneCount_; ++i) {
+    const int count = ToneCount();
+    for (int i = 0; i < count; ++i) {
         KyToneBase& tone = *tones_[static_cast<std::size_t>(i)];
         if (tone.CheckActive()) tone.Render(outputs, frames);
     }
@@ -220,7 +234,7 @@ void KyPlayer::KyStart()
         Log("*** KyPlayer::KyStart() but player is running ***\r\n");
         return;
     }
-    for (int i = 0; i < toneCount_; ++i) tones_[static_cast<std::size_t>(i)]->Start();
+    for (int i = 0; i < ToneCount(); ++i) tones_[static_cast<std::size_t>(i)]->Start();
     audioRunning_.store(true, std::memory_order_release);
     midiRunning_.store(true, std::memory_order_release);
 }
@@ -234,7 +248,7 @@ void KyPlayer::KyStop()
         return;
     }
     midiRunning_.store(false, std::memory_order_release);
-    for (int i = 0; i < toneCount_; ++i) tones_[static_cast<std::size_t>(i)]->Stop();
+    for (int i = 0; i < ToneCount(); ++i) tones_[static_cast<std::size_t>(i)]->Stop();
     // The block that answered the last request may still be finishing.
     gate_.WaitOutRender();
     // A stop that had to take over the rendering (host not calling) hands it back now.
@@ -246,12 +260,14 @@ bool KyPlayer::AddTone(std::unique_ptr<KyToneBase> tone)
 {
     Log("KyPlayer::AddTone()\r\n");
     if (!tone) return false;
-    if (toneCount_ >= kMaxTones) {
+    const int count = ToneCount();
+    if (count >= kMaxTones) {
         Log("*** KyPlayer::AddTone() but the rack is full ***\r\n");
         return false;
     }
     tone->Attach(this, &gate_);
-    tones_[static_cast<std::size_t>(toneCount_++)] = std::move(tone);
+    tones_[static_cast<std::size_t>(count)] = std::move(tone);
+    toneCount_.store(count + 1, std::memory_order_release);
     return true;
 }
 
@@ -260,15 +276,16 @@ void KyPlayer::RemoveTones()
     std::lock_guard lock(control_);
     midiRunning_.store(false, std::memory_order_release);
     audioRunning_.store(false, std::memory_order_release);
-    if (toneCount_ == 0) return;
+    const int count = ToneCount();
+    if (count == 0) return;
     // The host has finished processing; a pass that is still under way ends within its block.
     while (!gate_.TryTakeOver()) platform::SleepMs(1);
-    for (int i = 0; i < toneCount_; ++i) {
+    toneCount_.store(0, std::memory_order_release);
+    for (int i = 0; i < count; ++i) {
         auto& tone = tones_[static_cast<std::size_t>(i)];
         tone->Unload();
         tone.reset();
     }
-    toneCount_ = 0;
     gate_.Release();
 }
 
@@ -297,7 +314,7 @@ bool KyPlayer::PostToEditor(const KyEditorEvent& event)
 
 bool KyPlayer::IsModified() const
 {
-    for (int i = 0; i < toneCount_; ++i)
+    for (int i = 0; i < ToneCount(); ++i)
         if (tones_[static_cast<std::size_t>(i)]->IsModified()) return true;
     return false;
 }
@@ -305,7 +322,7 @@ bool KyPlayer::IsModified() const
 bool KyPlayer::ToggleLog()
 {
     if (logFile_) {
-        if (toneCount_ > 0) tones_[0]->SetLogFile(nullptr);
+        if (ToneCount() > 0) tones_[0]->SetLogFile(nullptr);
         std::fclose(logFile_);
         logFile_ = nullptr;
         return false;
@@ -318,7 +335,7 @@ bool KyPlayer::ToggleLog()
     }
     std::fputs("\r\n************\r\n\r\n", logFile_);
     std::fflush(logFile_);
-    if (toneCount_ > 0) tones_[0]->SetLogFile(logFile_);
+    if (ToneCount() > 0) tones_[0]->SetLogFile(logFile_);
     return true;
 }
 
@@ -337,7 +354,9 @@ std::string KyPlayer::TemporaryChunkPath() const
         std::string candidate = name;
         for (int i = 0; i < 8; ++i) candidate += static_cast<char>('a' + random() % 26);
         candidate = platform::JoinPath(folder, candidate + ".tmp");
-        if (!std::ifstream(candidate)) return candidate;
+        // Looked at, not opened: opening whatever is there could wait (a pipe).
+        if (!platform::FileExists(candidate) && !platform::FolderExists(candidate))
+            return candidate;
     }
     return {};
 }
@@ -351,10 +370,10 @@ std::size_t KyPlayer::SaveToMemory()
         platform::RemoveFile(path);
         return 0;
     }
-    {
-        std::ifstream in(path, std::ios::binary);
-        if (in) chunk_.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::vector<std::byte> bytes;
+    if (platform::ReadWholeFile(path, bytes, kMaxChunkBytes))
+        chunk_.assign(reinterpret_cast<const char*>(bytes.data()),
+                      reinterpret_cast<const char*>(bytes.data() + bytes.size()));
     // Never leave the temporary file behind, also when it could not be read back.
     platform::RemoveFile(path);
     return chunk_.size();
@@ -365,12 +384,12 @@ void KyPlayer::LoadFromMemory(const void* data, std::size_t size)
     const std::string path = TemporaryChunkPath();
     if (path.empty()) return;
     {
-        std::ofstream out(path, std::ios::binary);
-        if (!out) return;
-        if (data && size)
-            out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!out) {
-            out.close();
+        const platform::FileHandle out = platform::CreateFileWrite(path);
+        if (out == platform::kNoFile) return;
+        const auto length = static_cast<std::int64_t>(data ? size : 0);
+        const bool written = platform::WriteFileAt(out, 0, data, length) == length;
+        platform::CloseFile(out);
+        if (!written) {
             platform::RemoveFile(path);
             return;
         }

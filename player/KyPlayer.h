@@ -26,19 +26,33 @@ public:
     static constexpr float kDefaultSampleRate = 44100.0f;
     static constexpr const char* kLogFileName = "marlet.log";
     static constexpr const char* kDataFolderName = "Orvana";
+    // A host's chunk size is a 32-bit count.
+    static constexpr std::size_t kMaxChunkBytes = 0x7FFFFFFF;
 
-    KyPlayer();
+    // When a new player joins the process-wide list, which the background loader walks from
+    // its own thread. The loader must never meet a player whose constructors are still running
+    // (its loading step and tones would be half made): a class whose parts the loader reaches
+    // constructs its base with kWhenWhole and calls JoinPlayerList() as the last step of its
+    // own constructor. The framework's own player has nothing more to make and joins at once.
+    enum class Listing { kAtOnce, kWhenWhole };
+
+    KyPlayer();  // joins at once
+    explicit KyPlayer(Listing listing);
     ~KyPlayer() override;
 
     // Process-wide: the sample rate every voice computes with, and the list of players.
     static float SampleRate() { return sampleRate_.load(std::memory_order_relaxed); }
     static int PlayerCount();
-    // Calls `visit` for every listed player, in creation order. Players may come and go
+    // Calls `visit` for every listed player, in the order they joined. Players may come and go
     // meanwhile; the one being visited stays alive until its visit ends.
     static void ForEachPlayer(const std::function<void(KyPlayer&)>& visit);
+    // Puts the player at the end of the list, once it is whole (see Listing); idempotent, and
+    // refused once the player is leaving.
+    void JoinPlayerList();
     // Takes this player out of the list; a visit in progress is asked to give up (Leaving).
     // With `awaitVisit`, returns once that visit has ended: from then on the background loader
-    // never touches the player. Done first at teardown; idempotent.
+    // never touches the player. Done first at teardown, by the most derived destructor or the
+    // owner; idempotent.
     void LeavePlayerList(bool awaitVisit = true);
     // A visit is in progress (whether or not the player is still listed).
     bool IsVisited() const;
@@ -80,11 +94,12 @@ public:
     bool RendersOffline() const { return offline_.load(std::memory_order_relaxed); }
     bool IsMidiRunning() const { return midiRunning_.load(std::memory_order_acquire); }
 
-    // Takes the tone; refused (and destroyed) when the rack is full. Only before processing.
+    // Takes the tone; refused (and destroyed) when the rack is full. Only before processing;
+    // a listed player may meanwhile be visited by the loader, which then finds the tone whole.
     bool AddTone(std::unique_ptr<KyToneBase> tone);
     // Stops everything and destroys the tones; only after the host has stopped processing.
     virtual void RemoveTones();
-    int ToneCount() const { return toneCount_; }
+    int ToneCount() const { return toneCount_.load(std::memory_order_acquire); }
     KyToneBase* Tone(int index) const;
 
     void SetPath(const char* path);
@@ -133,7 +148,8 @@ private:
     std::atomic<bool> audioRunning_ {false};
     std::atomic<bool> offline_ {false};
     std::array<std::unique_ptr<KyToneBase>, kMaxTones> tones_ {};
-    int toneCount_ = 0;
+    // Published after the tone it counts (AddTone), for a loader that visits meanwhile.
+    std::atomic<int> toneCount_ {0};
     std::FILE* logFile_ = nullptr;
     KyAudioGate gate_;
     std::mutex control_;  // serialises KyStart/KyStop/RemoveTones between control threads

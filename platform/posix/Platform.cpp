@@ -9,11 +9,14 @@
 #include <sys/sysinfo.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "platform/ChildProcess.h"
@@ -43,7 +46,10 @@ std::string EnvFolder(const char* variable, std::string_view fallbackUnderHome)
 // Reads XDG_DESKTOP_DIR from user-dirs.dirs: a line such as XDG_DESKTOP_DIR="$HOME/Desktop".
 std::string DesktopFromUserDirs()
 {
-    std::ifstream in(JoinPath(UserConfigFolder(), "user-dirs.dirs"));
+    constexpr std::size_t kMaxBytes = 64 << 10;
+    std::vector<std::byte> bytes;
+    if (!ReadWholeFile(JoinPath(UserConfigFolder(), "user-dirs.dirs"), bytes, kMaxBytes)) return {};
+    std::istringstream in(std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     std::string line;
     while (std::getline(in, line)) {
         constexpr std::string_view key = "XDG_DESKTOP_DIR=";
@@ -152,24 +158,78 @@ std::string ModulePath()
     return {};
 }
 
+namespace {
+std::atomic<bool> gModulePinned {false};
+}  // namespace
+
 void PinModule()
+{
+    if (gModulePinned.exchange(true, std::memory_order_acq_rel)) return;
+    // The module is loaded (this code runs in it): RTLD_NOLOAD only adds a reference, never
+    // given back, and RTLD_NODELETE keeps the module mapped through any later dlclose.
+    const std::string path = ModulePath();
+    if (!path.empty()) dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+}
+
+bool ModulePinned()
+{
+    return gModulePinned.load(std::memory_order_acquire);
+}
+
+void PinModuleAtEntry()
 {
     // dlclose runs the statics without holding a lock that ending threads need.
 }
 
 namespace {
 
+using FileOpeningHook = void (*)(const char* path);
+
+void AnnounceOpening(const std::string& path)
+{
+    static const auto hook =
+        reinterpret_cast<FileOpeningHook>(dlsym(RTLD_DEFAULT, kFileOpeningHook));
+    if (hook) hook(path.c_str());
+}
+
+bool IsRegular(mode_t mode)
+{
+    return S_ISREG(mode);
+}
+
+// Opens without waiting for another party: with O_NONBLOCK a named pipe opens at once (for
+// reading) or fails (for writing, with no reader), where a plain open() would wait for the
+// other end for ever. What `accept` refuses is closed again; what it takes gets blocking reads
+// and writes back.
+int OpenWithoutWaiting(const std::string& path, int flags, mode_t permissions,
+                       bool (*accept)(mode_t))
+{
+    if (path.empty()) return -1;
+    flags |= O_CLOEXEC;
+    int fd = ::open(path.c_str(), flags | O_NONBLOCK, permissions);
+    if (fd < 0 && (errno == EWOULDBLOCK || errno == EAGAIN)) {
+        // A lease on a regular file (a file server's client writing it) refuses a non-blocking
+        // open; a blocking one waits for the lease to break, which the system bounds.
+        struct stat st {};
+        if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            fd = ::open(path.c_str(), flags, permissions);
+    }
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !accept(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    const int status = fcntl(fd, F_GETFL);
+    if (status != -1 && (status & O_NONBLOCK)) fcntl(fd, F_SETFL, status & ~O_NONBLOCK);
+    return fd;
+}
+
 FileHandle OpenRegular(const std::string& path, int flags)
 {
-    int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) return kNoFile;
-    // open() happily gives a folder for reading; only regular files are files here.
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return kNoFile;
-    }
-    return fd;
+    if ((flags & O_ACCMODE) != O_WRONLY) AnnounceOpening(path);
+    const int fd = OpenWithoutWaiting(path, flags, 0644, IsRegular);
+    return fd < 0 ? kNoFile : fd;
 }
 
 }  // namespace
@@ -186,8 +246,7 @@ FileHandle OpenFileUpdate(const std::string& path)
 
 FileHandle CreateFileWrite(const std::string& path)
 {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    return fd < 0 ? kNoFile : fd;
+    return OpenRegular(path, O_WRONLY | O_CREAT | O_TRUNC);
 }
 
 void CloseFile(FileHandle file)
@@ -296,9 +355,42 @@ void FreeLarge(void* memory, std::size_t bytes)
     if (memory != nullptr && bytes > 0) munmap(memory, WholePages(bytes));
 }
 
+namespace {
+
+// Logs may go to a device such as /dev/null; a pipe would hold the writer until it is read.
+bool IsStreamable(mode_t mode)
+{
+    return !S_ISFIFO(mode) && !S_ISSOCK(mode) && !S_ISDIR(mode);
+}
+
+}  // namespace
+
 std::FILE* OpenStream(const std::string& path, const char* mode)
 {
-    return path.empty() ? nullptr : std::fopen(path.c_str(), mode);
+    if (path.empty() || !mode) return nullptr;
+    // fopen's modes as open's flags.
+    const bool both = std::strchr(mode, '+') != nullptr;
+    int flags = 0;
+    switch (mode[0]) {
+        case 'r':
+            flags = both ? O_RDWR : O_RDONLY;
+            break;
+        case 'w':
+            flags = (both ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+            break;
+        case 'a':
+            flags = (both ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+            break;
+        default:
+            return nullptr;
+    }
+    if (std::strchr(mode, 'x')) flags |= O_EXCL;
+    if ((flags & O_ACCMODE) != O_WRONLY) AnnounceOpening(path);
+    const int fd = OpenWithoutWaiting(path, flags, 0666, IsStreamable);
+    if (fd < 0) return nullptr;
+    std::FILE* stream = fdopen(fd, mode);
+    if (!stream) ::close(fd);
+    return stream;
 }
 
 std::optional<std::string> GetEnv(const std::string& name)

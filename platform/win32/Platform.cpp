@@ -5,8 +5,12 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <io.h>
+
 #include <algorithm>
+#include <atomic>
 #include <climits>
+#include <cstring>
 
 #include "platform/win32/WideText.h"
 
@@ -53,9 +57,22 @@ HANDLE AsHandle(FileHandle file)
 // being replaced while we read it must not fail the replacement.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+using FileOpeningHook = void (*)(const char* path);
+
+void AnnounceOpening(const std::string& path)
+{
+    static const auto hook = reinterpret_cast<FileOpeningHook>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(nullptr), kFileOpeningHook)));
+    if (hook) hook(path.c_str());
+}
+
+// Opening never waits for another party here: a named pipe's client open fails at once when
+// every instance is busy (ERROR_PIPE_BUSY) instead of waiting, and devices open at once. What
+// is not a file on disk is refused right after.
 FileHandle Open(const std::string& path, DWORD access, DWORD disposition)
 {
     if (path.empty()) return kNoFile;
+    if (access & GENERIC_READ) AnnounceOpening(path);
     const HANDLE handle = CreateFileW(Widen(path).c_str(), access, kShareAll, nullptr, disposition,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return kNoFile;
@@ -216,11 +233,26 @@ std::string ModulePath()
     return {};
 }
 
+namespace {
+std::atomic<bool> gModulePinned {false};
+}  // namespace
+
 void PinModule()
 {
+    if (gModulePinned.exchange(true, std::memory_order_acq_rel)) return;
     HMODULE module = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCWSTR>(&PinModule), &module);
+}
+
+bool ModulePinned()
+{
+    return gModulePinned.load(std::memory_order_acquire);
+}
+
+void PinModuleAtEntry()
+{
+    PinModule();
 }
 
 FileHandle OpenFileRead(const std::string& path)
@@ -302,7 +334,16 @@ bool ReplaceFileContents(const std::string& path, std::span<const std::byte> byt
 
 std::FILE* OpenStream(const std::string& path, const char* mode)
 {
-    return path.empty() ? nullptr : _wfopen(Widen(path).c_str(), Widen(mode).c_str());
+    if (path.empty() || !mode) return nullptr;
+    if (mode[0] == 'r' || std::strchr(mode, '+')) AnnounceOpening(path);
+    std::FILE* stream = _wfopen(Widen(path).c_str(), Widen(mode).c_str());
+    // A pipe's client opens at once, but would hold the writer until the other end reads.
+    if (stream &&
+        GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)))) == FILE_TYPE_PIPE) {
+        std::fclose(stream);
+        return nullptr;
+    }
+    return stream;
 }
 
 std::optional<std::string> GetEnv(const std::string& name)
