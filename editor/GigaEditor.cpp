@@ -175,6 +175,7 @@ void GigaEditor::Tick(std::uint32_t tick)
     browser_->Poll();
     UpdateKeyboardMarks();
     if (dialog_ != Dialog::kNone) PollFileDialog();
+    if (opening_.Done()) FinishOpen();
     if (tick % kMeterTicks == 0) UpdateMemoryMeter();
 }
 

@@ -9,9 +9,11 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "editor/GigaEditorLayout.h"
 #include "editor/GigaEditorLink.h"
@@ -20,6 +22,7 @@
 #include "gui/XView.h"
 #include "platform/FourCC.h"
 #include "platform/QelLog.h"
+#include "platform/UBackgroundJob.h"
 #include "player/KyEditor.h"
 
 class GigaPlayer;
@@ -54,6 +57,9 @@ public:
     static constexpr const char* kApplicationId = "audio.orvana.marlet";
     static constexpr const char* kPerformanceFilter = "Marlet Performance";
     static constexpr const char* kPerformanceExtension = "mrp";
+    // How long Open waits for the performance file before the GUI goes on and takes it up on a
+    // later tick (a file at hand is read well within it).
+    static constexpr int kQuickOpenMs = 500;
 
     // Toolbar buttons, left to right.
     enum Tool : int { kNew, kOpen, kSave, kSaveAs, kBrowse, kStack, kSettings, kExpand, kReset };
@@ -140,7 +146,10 @@ private:
     void SaveThen(Dialog then);
     void AfterSave(Dialog then);
     bool SaveTo(const std::string& path);
+    // Open reads the performance on a thread of its own, so that a drive that does not answer
+    // never freezes the host's window; FinishOpen takes it up once read.
     void OpenFile(const std::string& path);
+    void FinishOpen();
     void RequestLoading();
     void ResolveMute(GigaView* view);
     void RefreshViews();
@@ -164,6 +173,12 @@ private:
     XViewNav* browser_ = nullptr;
     UFileNav fileNav_;
     Dialog dialog_ = Dialog::kNone;
+    // The performance file Open is reading.
+    struct PerformanceRead {
+        std::string path;
+        std::vector<std::byte> bytes;  // empty when it could not be read
+    };
+    UBackgroundJob<PerformanceRead> opening_;
     // The player's load results waiting for the tick: a pending flag and the combined result.
     std::atomic<bool> loadDonePending_ {false};
     std::atomic<bool> loadFailed_ {false};

@@ -169,11 +169,27 @@ void GigaEditor::PollFileDialog()
 
 void GigaEditor::OpenFile(const std::string& path)
 {
-    if (!player_.Load(path)) {
-        Log("*** GigaEditor: %s is no performance ***", path.c_str());
+    const bool started = opening_.Start([path] {
+        PerformanceRead read {path, {}};
+        GigaPlayer::ReadPerformanceFile(path, read.bytes);
+        return read;
+    });
+    if (!started) {
+        Log("*** GigaEditor: %s not opened, another performance is still being read ***",
+            path.c_str());
         return;
     }
-    path_ = path;
+    if (opening_.WaitFor(kQuickOpenMs)) FinishOpen();
+}
+
+void GigaEditor::FinishOpen()
+{
+    const PerformanceRead read = opening_.Take();
+    if (!player_.Load(read.path, read.bytes)) {
+        Log("*** GigaEditor: %s is no performance ***", read.path.c_str());
+        return;
+    }
+    path_ = read.path;
     RequestLoading();
     RefreshViews();
 }

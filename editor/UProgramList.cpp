@@ -1,40 +1,34 @@
 #include "editor/UProgramList.h"
 
-#include <chrono>
-#include <thread>
-
 #include "gig/GigaBank.h"
-#include "platform/FourCC.h"
-
-UProgramList::~UProgramList()
-{
-    Join();
-}
 
 void UProgramList::Request(std::string path)
 {
     waiting_ = std::move(path);
-    if (!reading_) StartWaiting();
+    if (!reading_.Pending()) StartWaiting();
 }
 
 void UProgramList::StartWaiting()
 {
     if (waiting_.empty()) return;
-    result_ = Result {};
-    result_.path = std::move(waiting_);
+    std::string path = std::move(waiting_);
     waiting_.clear();
-    done_.store(false, std::memory_order_relaxed);
-    // The thread sees result_.path: creating it orders everything written before.
-    reading_ = Start(FourCC("prog"), kPriorityNormal);
-    if (!reading_) done_.store(true, std::memory_order_relaxed);  // answered as a failed open
+    if (reading_.Start([path] { return Read(path); })) return;
+    refused_ = true;
+    refusedPath_ = std::move(path);
 }
 
 bool UProgramList::Take(Result& out)
 {
-    if (!done_.load(std::memory_order_acquire)) return false;
-    reading_ = false;
-    done_.store(false, std::memory_order_relaxed);
-    Result finished = std::move(result_);
+    Result finished;
+    if (refused_) {
+        refused_ = false;
+        finished.path = std::move(refusedPath_);
+    } else if (reading_.Done()) {
+        finished = reading_.Take();
+    } else {
+        return false;
+    }
     if (!waiting_.empty()) {
         // A newer file was asked for meanwhile: this answer is stale.
         StartWaiting();
@@ -44,26 +38,18 @@ bool UProgramList::Take(Result& out)
     return true;
 }
 
-bool UProgramList::WaitFor(int ms)
+UProgramList::Result UProgramList::Read(const std::string& path)
 {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done_.load(std::memory_order_acquire)) {
-        if (std::chrono::steady_clock::now() >= until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-void UProgramList::Run()
-{
+    Result result;
+    result.path = path;
     GigaBank bank;
-    if (bank.Open(result_.path)) {
-        result_.opened = true;
-        result_.names.reserve(static_cast<std::size_t>(bank.ProgramCount()));
+    if (bank.Open(path)) {
+        result.opened = true;
+        result.names.reserve(static_cast<std::size_t>(bank.ProgramCount()));
         for (int i = 0; i < bank.ProgramCount(); ++i) {
             const GigaProgram* program = bank.Program(i);
-            result_.names.push_back(program ? program->name : std::string());
+            result.names.push_back(program ? program->name : std::string());
         }
     }
-    done_.store(true, std::memory_order_release);
+    return result;
 }

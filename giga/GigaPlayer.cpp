@@ -259,15 +259,30 @@ bool GigaPlayer::OnSave(const std::string& path)
     return writer.Close() && ok;
 }
 
+bool GigaPlayer::ReadPerformanceFile(const std::string& path, std::vector<std::byte>& bytes)
+{
+    // Through the platform layer: a UTF-8 path is a wide-character path on Windows.
+    return platform::ReadWholeFile(path, bytes, static_cast<std::size_t>(kMaxPerformanceBytes)) &&
+           !bytes.empty();
+}
+
 bool GigaPlayer::Load(const std::string& path)
 {
-    Log("KyPlayer::Load(%s)\r\n", path.c_str());
     // Read whole, so that a load pass under way never makes the editor wait: the rack then
     // waits for the loader's next step, as a host's state does.
-    // Through the platform layer: a UTF-8 path is a wide-character path on Windows.
     std::vector<std::byte> bytes;
-    if (!platform::ReadWholeFile(path, bytes, static_cast<std::size_t>(kMaxPerformanceBytes)) ||
-        bytes.empty()) {
+    if (!ReadPerformanceFile(path, bytes)) {
+        Log("KyPlayer::Load(%s)\r\n", path.c_str());
+        Log("*** GigaPlayer::Load() cannot read %s ***", path.c_str());
+        return false;
+    }
+    return Load(path, bytes);
+}
+
+bool GigaPlayer::Load(const std::string& path, std::span<const std::byte> bytes)
+{
+    Log("KyPlayer::Load(%s)\r\n", path.c_str());
+    if (bytes.empty()) {
         Log("*** GigaPlayer::Load() cannot read %s ***", path.c_str());
         return false;
     }

@@ -6,6 +6,7 @@
 #include <ios>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,11 @@ public:
     // loader's next step; false when the file is not a performance, and then nothing has
     // changed. Save with an empty path writes to the current performance path.
     bool Load(const std::string& path);
+    // Load with the file read already (the editor reads on a thread of its own).
+    bool Load(const std::string& path, std::span<const std::byte> bytes);
+    // A performance file read whole; false when it cannot be read, is empty or is larger than
+    // any performance.
+    static bool ReadPerformanceFile(const std::string& path, std::vector<std::byte>& bytes);
     bool Save(const std::string& path = {});
     // Empties the rack and forgets the performance path.
     void NewPerformance();

@@ -217,6 +217,34 @@ TEST(KyPlayerRack, PlayersJoinAndLeaveTheProcessList)
     EXPECT_EQ(KyPlayer::PlayerCount(), before);
 }
 
+// The loader walks the list from its own thread and calls into every player it finds: a
+// player whose constructors are still running is never in the list.
+class ProbePlayer : public GigaPlayer {
+public:
+    ProbePlayer() : GigaPlayer(Listing::kWhenWhole)
+    {
+        KyPlayer::ForEachPlayer([this](KyPlayer& p) { seenWhileMade |= &p == this; });
+        JoinPlayerList();
+    }
+    ~ProbePlayer() override { LeavePlayerList(); }
+    bool seenWhileMade = false;
+};
+
+TEST(KyPlayerRack, APlayerJoinsTheListOnlyOnceWholeAndOnlyOnce)
+{
+    const int before = KyPlayer::PlayerCount();
+    ProbePlayer probe;
+    EXPECT_FALSE(probe.seenWhileMade) << "visited while its constructor ran";
+    probe.JoinPlayerList();
+    EXPECT_EQ(KyPlayer::PlayerCount(), before + 1);
+    probe.LeavePlayerList();
+    probe.JoinPlayerList();  // a player on its way out never comes back
+    EXPECT_EQ(KyPlayer::PlayerCount(), before);
+    std::vector<KyPlayer*> seen;
+    KyPlayer::ForEachPlayer([&](KyPlayer& p) { seen.push_back(&p); });
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), &probe), 0);
+}
+
 TEST(KyPlayerRack, SampleRateIsProcessWideAndRefusesNonsense)
 {
     const int others = KyPlayer::PlayerCount();
@@ -249,6 +277,8 @@ TEST(KyPlayerLog, ToggleTwiceLeavesOneMoreSeparatorOnTheDesktop)
 // A player whose state is a fixed byte string, to follow the chunk transport.
 class StatePlayer : public GigaPlayer {
 public:
+    StatePlayer() : GigaPlayer(Listing::kWhenWhole) { JoinPlayerList(); }
+    ~StatePlayer() override { LeavePlayerList(); }
     bool OnSave(const std::string& path) override
     {
         savedTo = path;

@@ -1,76 +1,39 @@
 // A live host's calls while the background loader is held inside a load pass: saving and
 // loading the state, closing the instance being loaded and opening another all return without
-// waiting for the pass. The loader is held deterministically: the rack's instruments are named
-// pipes, and opening one for reading waits until somebody opens it for writing.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+// waiting for the pass. The loader is held deterministically inside the opening of an
+// instrument, through the platform's seam for reads that do not end (tests/support/HeldReads).
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <future>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "fixtures/TempFolder.h"
 #include "tests/plugin/HostSide.h"
+#include "tests/support/HeldReads.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-// A call that waits for the pass never returns while the loader is held; one that does not
-// wait returns within milliseconds. The margin is for slow, shared and instrumented machines.
-constexpr auto kPatience = std::chrono::seconds(20);
+using testsupport::HeldReads;
+using testsupport::kReturnDeadline;
 
-// A named pipe where an instrument file should be.
+// An instrument file whose opening waits until released (an empty file: it loads as damaged).
 class HeldFile {
 public:
     explicit HeldFile(std::string path) : path_(std::move(path))
     {
-        EXPECT_EQ(mkfifo(path_.c_str(), 0644), 0) << path_;
+        testsupport::WriteFileBytes(path_, "", 0);
+        HeldReads::Instance().Hold(path_);
     }
     ~HeldFile() { Release(); }
     const std::string& Path() const { return path_; }
-
-    // True once a reader is opening the pipe; that reader is let go (and refuses the file, which
-    // is no regular one), and the path names an empty regular file from then on.
-    bool AwaitReader()
-    {
-        for (const auto until = Clock::now() + kPatience; Clock::now() < until;) {
-            const int writer = open(path_.c_str(), O_WRONLY | O_NONBLOCK);
-            if (writer >= 0) {
-                Replace();
-                close(writer);
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return false;
-    }
-    // Lets a reader waiting in the pipe go on, and any later one open a plain file.
-    void Release()
-    {
-        if (released_) return;
-        const int writer = open(path_.c_str(), O_RDWR | O_NONBLOCK);  // never waits
-        Replace();
-        if (writer >= 0) close(writer);
-    }
+    bool AwaitReader() { return HeldReads::Instance().AwaitHeld(path_); }
+    void Release() { HeldReads::Instance().Release(path_); }
 
 private:
-    void Replace()
-    {
-        const std::string plain = path_ + ".plain";
-        testsupport::WriteFileBytes(plain, "", 0);
-        std::rename(plain.c_str(), path_.c_str());
-        released_ = true;
-    }
-
     std::string path_;
-    bool released_ = false;
 };
 
 enum class HostCall { kGetChunk, kSetChunk, kCloseTheLoadingInstance, kOpenAndCloseAnother };
@@ -111,10 +74,11 @@ protected:
 
 TEST_P(PluginHostCalls, ReturnWhileTheLoaderIsHeldInsideAPass)
 {
-    HeldFile first(folder.File("first.gig"));
+    const std::string first = folder.File("first.gig");
+    testsupport::WriteFileBytes(first, "", 0);
     HeldFile second(folder.File("second.gig"));
     const auto rack = hostside::HostState([&](GigaPlayer& player) {
-        player.Giga(0)->AddLayer(first.Path(), 0);
+        player.Giga(0)->AddLayer(first, 0);
         player.Giga(1)->AddLayer(second.Path(), 0);
     });
     const auto empty = hostside::HostState([](GigaPlayer&) {});
@@ -122,7 +86,7 @@ TEST_P(PluginHostCalls, ReturnWhileTheLoaderIsHeldInsideAPass)
     ASSERT_NE(module, nullptr);
     ASSERT_EQ(SetChunk(*module, rack), 1);
     // The pass opens the first instrument, then waits in the second one until it is released.
-    ASSERT_TRUE(first.AwaitReader()) << "the loader never opened the first instrument";
+    ASSERT_TRUE(second.AwaitReader()) << "the loader never opened the second instrument";
 
     auto call = std::async(std::launch::async, [&] {
         switch (GetParam()) {
@@ -140,7 +104,7 @@ TEST_P(PluginHostCalls, ReturnWhileTheLoaderIsHeldInsideAPass)
         }
         return std::vector<std::uint8_t> {};
     });
-    const bool returned = call.wait_for(kPatience) == std::future_status::ready;
+    const bool returned = call.wait_for(kReturnDeadline) == std::future_status::ready;
     second.Release();
     const std::vector<std::uint8_t> chunk = call.get();
     EXPECT_TRUE(returned) << "the host call waited for the load pass";
@@ -150,6 +114,29 @@ TEST_P(PluginHostCalls, ReturnWhileTheLoaderIsHeldInsideAPass)
     if (GetParam() == HostCall::kSetChunk) {
         EXPECT_EQ(chunk, empty);
     }
+}
+
+// A read that never ends (a dead network drive): closing the instance and unloading the
+// library return all the same, and the loader, once let go, ends on its own in code that stayed
+// loaded for it.
+TEST_F(PluginHostCalls, CloseAndUnloadWhileTheLoaderIsHeldInAReadThatNeverEndsReturn)
+{
+    HeldFile held(folder.File("never.gig"));
+    const auto rack =
+        hostside::HostState([&](GigaPlayer& player) { player.Giga(3)->AddLayer(held.Path(), 0); });
+    const int threadsBefore = hostside::ThreadsOfThisProcess();
+    auto module = OpenLive();
+    ASSERT_NE(module, nullptr);
+    ASSERT_EQ(SetChunk(*module, rack), 1);
+    ASSERT_TRUE(held.AwaitReader()) << "the loader never opened the instrument";
+
+    EXPECT_TRUE(testsupport::ReturnsWithin(
+        "effClose and unloading the library", [&] { module.reset(); }, [&] { held.Release(); }))
+        << "closing or unloading waited for the held loader";
+    held.Release();
+    EXPECT_TRUE(testsupport::Eventually([&] {
+        return hostside::ThreadsOfThisProcess() <= threadsBefore;
+    })) << "the loader, let go, never ended";
 }
 
 std::string CallName(const ::testing::TestParamInfo<HostCall>& info)
