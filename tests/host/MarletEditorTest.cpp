@@ -1,7 +1,10 @@
 // Marlet's own editor as a musician meets it, end to end: `marlet-host editor` opens the
-// plug-in with a performance under a virtual X server, and a script of real clicks and drags
-// picks an instrument from a tone's menu, plays the on-screen keyboard, moves a fader, mutes
-// and solos, and saves the performance through the file dialog (a stand-in program on PATH).
+// plug-in with a performance on the virtual X server this program starts for itself
+// (tests/support/VirtualDisplayEnvironment.h), and a script of real clicks and drags picks an
+// instrument from a tone's menu, plays the on-screen keyboard, moves a fader, mutes and solos,
+// and saves the performance through the file dialog (a stand-in program on PATH). The scripts
+// wait for what the editor shows ("until" a pixel takes a colour), not for the clock, and the
+// editor stays open until the script has ended.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -25,39 +28,44 @@
 #include "prefs/PrefStore.h"
 #include "riff/CImpRiff.h"
 #include "tests/host/ProcessRunner.h"
+#include "tests/support/VirtualDisplayEnvironment.h"
 #include "tests/support/WavReader.h"
 #include "tools/marlet-demo/DemoInstrument.h"
 
 namespace {
 
-const std::string kXvfbRun = "/usr/bin/xvfb-run";
+using testsupport::VirtualDisplayEnvironment;
 
-// `marlet-host editor` on the plug-in under a virtual X server, with the performance, the input
-// script, how long the editor stays open, extra settings of the environment and options.
-testsupport::ProcessResult RunEditor(const std::vector<std::string>& environment,
-                                     const std::string& rack, const std::string& script,
-                                     int seconds, const std::vector<std::string>& options)
+// `marlet-host editor` on the plug-in with the performance, until the input script has played
+// to its end, with more options.
+testsupport::ProcessResult RunEditor(const std::string& rack, const std::string& script,
+                                     const std::vector<std::string>& options)
 {
-    std::vector<std::string> args = environment;
-    const std::vector<std::string> command = {kXvfbRun,
-                                              "-n",
-                                              "130",
-                                              "-a",
-                                              "-s",
-                                              "-screen 0 1024x768x24",
-                                              MARLET_HOST_PATH,
-                                              "editor",
-                                              MARLET_PLUGIN_PATH,
-                                              "--chunk",
-                                              rack,
-                                              "--actions",
-                                              script,
-                                              "--seconds",
-                                              std::to_string(seconds)};
-    args.insert(args.end(), command.begin(), command.end());
+    std::vector<std::string> args = {
+        "editor", MARLET_PLUGIN_PATH, "--chunk", rack,          "--actions",
+        script,   "--seconds",        "0",       "--until-done"};
     args.insert(args.end(), options.begin(), options.end());
-    return testsupport::ProcessRunner::Run("/usr/bin/env", args);
+    return testsupport::ProcessRunner::Run(MARLET_HOST_PATH, args);
 }
+
+// What the scripts wait for: colours the editor draws, at points where nothing else is drawn
+// in them (a glyph's inside for a name's colour).
+namespace shows {
+constexpr const char* kLoaded = "00cb1f";        // an instrument's name once loaded
+constexpr const char* kSelected = "50a0ff";      // the selected tone's frame
+constexpr const char* kWhiteKey = "f6f6f3";      // an idle white key, low on the key
+constexpr const char* kVolumeThumb = "f0f0f0";   // a strip's volume thumb, at its middle
+constexpr const char* kMuteLamp = "ffbe3c";      // M lit
+constexpr const char* kSoloLamp = "78dc78";      // S lit
+constexpr const char* kPanel = "323c50";         // the browser's panels
+constexpr const char* kFolder = "f6d68c";        // a folder's icon
+constexpr const char* kProgram = "f6a632";       // a program's icon; an unfolded tone's arrow
+constexpr const char* kDialog = "f0f0f5";        // the settings window's face
+constexpr const char* kActiveTab = "83b1e9";     // the settings window's tab in front
+constexpr const char* kFaderThumb = "a0a0dc";    // a settings fader's thumb, at its middle
+constexpr const char* kStackHeading = "3d4251";  // the stack editor's heading
+constexpr const char* kChosenBar = "ecaa54";     // the stack editor's chosen layer
+}  // namespace shows
 
 // A player that only reads: the loader never visits it.
 struct Reader {
@@ -71,7 +79,8 @@ struct Reader {
 
 TEST(MarletEditor, AScriptedSessionChoosesPlaysMixesAndSaves)
 {
-    if (!std::filesystem::exists(kXvfbRun)) GTEST_SKIP() << "xvfb-run is not installed";
+    if (const std::string why = VirtualDisplayEnvironment::Missing(); !why.empty())
+        GTEST_SKIP() << why;
     const testsupport::TempFolder folder;
     const std::string bank = folder.File("demo.gig");
     testsupport::GigWriter(demo::DemoBank()).Write(bank);
@@ -86,18 +95,26 @@ TEST(MarletEditor, AScriptedSessionChoosesPlaysMixesAndSaves)
     std::ofstream(folder.File("zenity")) << "#!/bin/sh\necho '" << saved << "'\n";
     chmod(folder.File("zenity").c_str(), 0755);
 
-    // Tone 3's instrument menu, the demo bank, its pad; middle C held; tone 3's volume down;
-    // tone 3 muted, tone 1 soloed; save.
+    // Once both instruments have loaded (a tone that finishes loading selects itself): tone 3's
+    // instrument menu (the press selects the tone), the demo bank, its pad; middle C held;
+    // tone 3's volume down; tone 3 muted, tone 1 soloed; save. The menus are windows of their
+    // own, which the script cannot look at, and the saved file shows nowhere on the editor:
+    // those two steps wait for the time they take.
     const std::string script = folder.File("session.txt");
-    std::ofstream(script) << "wait 800\nclick 222 118\nwait 300\nclick 260 189\nwait 300\n"
-                             "click 260 180\nwait 1500\npress 360 540\nwait 600\n"
-                             "release 360 540\nwait 200\ndrag 405 117 380 117 300\nwait 200\n"
-                             "click 292 119\nwait 100\nclick 310 67\nwait 200\nclick 154 25\n"
-                             "wait 1500\n";
+    std::ofstream(script) << "until 120 65 " << shows::kLoaded << "\nuntil 118 91 "
+                          << shows::kLoaded << "\nclick 222 118\nuntil 16 120 " << shows::kSelected
+                          << "\nclick 260 189\nwait 300\nclick 260 180\n"
+                          << "until 123 117 " << shows::kLoaded << "\npress 360 540\n"
+                          << "until 360 540 !" << shows::kWhiteKey << "\nwait 600\n"
+                          << "release 360 540\nuntil 360 540 " << shows::kWhiteKey << "\n"
+                          << "drag 405 117 380 117 300\nuntil 402 118 !" << shows::kVolumeThumb
+                          << "\nclick 292 119\nuntil 290 114 " << shows::kMuteLamp << "\n"
+                          << "click 310 67\nuntil 305 62 " << shows::kSoloLamp << "\n"
+                          << "click 154 25\nwait 1500\nuntil 305 62 " << shows::kSoloLamp << "\n";
     const std::string chunk = folder.File("state.chunk");
     const std::string wav = folder.File("session.wav");
-    const auto r = RunEditor({"PATH=" + folder.Path() + ":/usr/bin:/bin"}, rack, script, 7,
-                             {"--audio", wav, "--save-chunk", chunk});
+    const testsupport::ScopedEnv path("PATH", folder.Path() + ":/usr/bin:/bin");
+    const auto r = RunEditor(rack, script, {"--audio", wav, "--save-chunk", chunk});
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
     // The performance saved from the toolbar and the host's state both hold the choice.
@@ -166,7 +183,8 @@ int PreloadThumbX(float seconds)
 // unloaded and loaded again) starts from the stored setting.
 TEST(MarletEditor, BrowserFavoriteSettingAndStackEditAreKeptAndSurviveAReload)
 {
-    if (!std::filesystem::exists(kXvfbRun)) GTEST_SKIP() << "xvfb-run is not installed";
+    if (const std::string why = VirtualDisplayEnvironment::Missing(); !why.empty())
+        GTEST_SKIP() << why;
     const testsupport::IsolatedHome home;
     const std::string banks = home.Folder().File("Banks");  // first in the home folder's tree
     std::filesystem::create_directories(banks + "/Pads");
@@ -184,11 +202,13 @@ TEST(MarletEditor, BrowserFavoriteSettingAndStackEditAreKeptAndSurviveAReload)
         ASSERT_TRUE(writer.player.Save(rack));
     }
 
-    // What the plug-in keeps when nobody touches anything.
+    // What the plug-in keeps when nobody touches anything (once tones 1 and 2 have loaded).
+    const std::string loaded =
+        "until 120 65 " + std::string(shows::kLoaded) + "\nuntil 108 87 " + shows::kLoaded + "\n";
     const std::string idle = home.Folder().File("idle.txt");
-    std::ofstream(idle) << "wait 300\n";
+    std::ofstream(idle) << loaded;
     const std::string before = home.Folder().File("before.chunk");
-    auto r = RunEditor({}, rack, idle, 2, {"--save-chunk", before});
+    auto r = RunEditor(rack, idle, {"--save-chunk", before});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const PrefStore prefsBefore = ReadPrefs();
     TreeFile none;
@@ -201,20 +221,29 @@ TEST(MarletEditor, BrowserFavoriteSettingAndStackEditAreKeptAndSurviveAReload)
     // editor and drag the drone's upper end four keys up.
     const float minimumBefore = PreloadMinimum(prefsBefore);
     const int thumb = PreloadThumbX(minimumBefore);
+    // Each step waits for what the one before shows: the browser's panels, Home's and Banks'
+    // folders, the bank's programs (read on a thread of their own), the drone's name on tone 3
+    // once loaded, the new favourite, the keyboard back, the settings window, its Memory tab,
+    // the thumb gone from its place, the window gone, tone 2 unfolded, the stack editor and
+    // the drone's bar reaching further.
     const std::string script = home.Folder().File("session.txt");
-    // The rack and the bank's program names load on threads of their own: those waits are long
-    // enough for a machine busy with other work.
-    std::ofstream(script) << "wait 1500\nclick 274 25\nwait 300\nclick 192 317\nwait 300\n"
-                             "click 208 335\nwait 300\nclick 270 353\nwait 1500\n"
-                             "drag 620 335 136 118 400\nwait 300\ndrag 270 371 90 340 400\n"
-                             "wait 300\nclick 274 25\nwait 300\nclick 394 25\nwait 300\n"
-                             "click 330 196\nwait 300\ndrag "
-                          << thumb << " 302 " << thumb + 40
-                          << " 302 300\nwait 200\nclick 579 378\nwait 300\nclick 8 92\n"
-                             "wait 300\nclick 27 138\nwait 400\ndrag 302 263 326 263 300\n"
-                             "wait 300\n";
+    std::ofstream(script) << loaded << "click 274 25\nuntil 100 420 " << shows::kPanel
+                          << "\nclick 192 317\nuntil 221 333 " << shows::kFolder
+                          << "\nclick 208 335\nuntil 237 369 " << shows::kFolder
+                          << "\nclick 270 353\nuntil 578 331 " << shows::kProgram
+                          << "\ndrag 620 335 136 118 400\nuntil 118 117 " << shows::kLoaded
+                          << "\ndrag 270 371 90 340 400\nuntil 11 315 " << shows::kFolder
+                          << "\nclick 274 25\nuntil 360 540 " << shows::kWhiteKey
+                          << "\nclick 394 25\nuntil 400 300 " << shows::kDialog
+                          << "\nclick 330 196\nuntil 300 192 " << shows::kActiveTab << "\ndrag "
+                          << thumb << " 302 " << thumb + 40 << " 302 300\nuntil " << thumb
+                          << " 302 !" << shows::kFaderThumb << "\nclick 579 378\nuntil 400 300 !"
+                          << shows::kDialog << "\nclick 8 92\nuntil 8 92 " << shows::kProgram
+                          << "\nclick 27 138\nuntil 60 157 " << shows::kStackHeading
+                          << "\ndrag 302 263 326 263 300\nuntil 322 269 " << shows::kChosenBar
+                          << "\n";
     const std::string after = home.Folder().File("after.chunk");
-    r = RunEditor({}, rack, script, 12, {"--save-chunk", after});
+    r = RunEditor(rack, script, {"--save-chunk", after});
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
     // The state: tone 3 plays the drone, the stacked drone's keys reach higher, nothing else.
@@ -269,10 +298,12 @@ TEST(MarletEditor, BrowserFavoriteSettingAndStackEditAreKeptAndSurviveAReload)
     // there (a plug-in back at the default would move the thumb from elsewhere).
     const int stored = PreloadThumbX(minimum);
     const std::string again = home.Folder().File("again.txt");
-    std::ofstream(again) << "wait 800\nclick 394 25\nwait 300\nclick 330 196\nwait 300\ndrag "
-                         << stored << " 302 " << stored + 20 << " 302 300\nwait 200\n"
-                         << "click 579 378\nwait 300\n";
-    r = RunEditor({}, rack, again, 4, {});
+    std::ofstream(again) << loaded << "click 394 25\nuntil 400 300 " << shows::kDialog
+                         << "\nclick 330 196\nuntil 300 192 " << shows::kActiveTab << "\ndrag "
+                         << stored << " 302 " << stored + 20 << " 302 300\nuntil " << stored
+                         << " 302 !" << shows::kFaderThumb << "\nclick 579 378\nuntil 400 300 !"
+                         << shows::kDialog << "\n";
+    r = RunEditor(rack, again, {});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NEAR(PreloadMinimum(ReadPrefs()), minimum + 0.48f, 0.03f);
     TreeFile kept;
