@@ -1,6 +1,6 @@
 // Writes the seed corpora of the fuzz targets that start from files of our own making: .gig
 // banks (with extension files), performances and host states naming the demo bank, preference
-// stores, and event streams. Usage: marlet-fuzz-seeds <corpus folder>
+// stores, event streams and editor sessions. Usage: marlet-fuzz-seeds <corpus folder>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +15,7 @@
 #include "engine/GigaTone.h"
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
+#include "fuzz/EditorSeeds.h"
 #include "giga/GigaPlayer.h"
 #include "prefs/PrefStore.h"
 #include "tests/plugin/HostSide.h"
@@ -273,6 +274,12 @@ void EventStreams(const fs::path& folder)
          0xF4, 0x90, 64,  100,  0xF6, 0x80, 60,  0,    0xF1, 0,  0x90, 65,   100,  0xFA, 0x7F});
 }
 
+// Editor sessions as the editor target reads them (fuzz/EditorSeeds.h).
+void EditorSessions(const fs::path& folder)
+{
+    for (const auto& [name, bytes] : editorseeds::Scripts()) Put(folder / name, bytes);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -288,5 +295,6 @@ int main(int argc, char** argv)
     Stores(corpus / "prefstore");
     Favorites(corpus / "favorites");
     EventStreams(corpus / "midievents");
+    EditorSessions(corpus / "editor");
     return 0;
 }

@@ -10,7 +10,7 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Re
   -DMARLET_FUZZ=ON -DMARLET_TESTS=OFF -DMARLET_TOOLS=ON -DMARLET_BENCH=OFF >/dev/null
 targets="FastRiffFuzz:fastriff CImpRiffFuzz:cimpriff GigaBankFuzz:gigabank GigaPlayFuzz:gigaplay
   PerformanceFileFuzz:performance HostChunkFuzz:hostchunk PrefStoreFuzz:prefstore
-  MidiEventFuzz:midievents FavoritesFuzz:favorites"
+  MidiEventFuzz:midievents FavoritesFuzz:favorites EditorFuzz:editor"
 # shellcheck disable=SC2086
 cmake --build "$build" -j2 --target $(for pair in $targets; do printf '%s ' "${pair%%:*}"; done)
 
