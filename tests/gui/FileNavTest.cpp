@@ -5,10 +5,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <chrono>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "fixtures/TempFolder.h"
 #include "gui/XButton.h"
@@ -16,6 +14,7 @@
 #include "gui/XView.h"
 #include "platform/FourCC.h"
 #include "platform/Platform.h"
+#include "tests/support/WaitFor.h"
 
 namespace {
 
@@ -38,11 +37,28 @@ protected:
         text << in.rdbuf();
         return text.str();
     }
+    // The state once the dialog program has ended (still kOpen, after a failure saying so,
+    // when it never does).
     static UFileNav::State Settle(UFileNav& nav)
     {
-        for (int i = 0; i < 500 && nav.Poll() == UFileNav::State::kOpen; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(testsupport::WaitFor([&] { return nav.Poll() != UFileNav::State::kOpen; },
+                                         "the dialog program to end"));
         return nav.GetState();
+    }
+    // The first line of a file a stand-in program writes, once it is `expected`.
+    testing::AssertionResult FileSays(const std::string& name, const std::string& expected)
+    {
+        std::string line;
+        auto result = testsupport::WaitFor(
+            [&] {
+                std::ifstream in(bin.File(name));
+                line.clear();
+                std::getline(in, line);
+                return line == expected;
+            },
+            name + " to say \"" + expected + "\"");
+        if (!result) result << " (it says \"" << line << "\")";
+        return result;
     }
 
     testsupport::TempFolder bin;
@@ -95,11 +111,12 @@ TEST_F(FileNavRig, ADialogThatNeverEndsGoesWithItsOwner)
     {
         UFileNav nav;
         ASSERT_TRUE(nav.Open("t"));
-        for (int i = 0; i < 500 && pid == 0; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            std::ifstream(bin.File("pid")) >> pid;
-        }
-        ASSERT_GT(pid, 0);
+        ASSERT_TRUE(testsupport::WaitFor(
+            [&] {
+                std::ifstream(bin.File("pid")) >> pid;
+                return pid > 0;
+            },
+            "the dialog program to write its process id"));
         EXPECT_EQ(nav.Poll(), UFileNav::State::kOpen);
         EXPECT_FALSE(nav.Open("again"));  // one dialog at a time
     }
@@ -190,23 +207,12 @@ TEST_F(FileNavRig, ADetachedProgramRunsOnItsOwn)
 {
     Program("xdg-open", "printf '%s' \"$1\" > " + bin.File("opened"));
     ASSERT_TRUE(platform::ChildProcess::StartDetached("xdg-open", {"https://example.org/a b"}));
-    std::string opened;
-    for (int i = 0; i < 500 && opened != "https://example.org/a b"; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::ifstream in(bin.File("opened"));
-        std::getline(in, opened);
-    }
-    EXPECT_EQ(opened, "https://example.org/a b");
+    EXPECT_TRUE(FileSays("opened", "https://example.org/a b"));
     EXPECT_FALSE(platform::ChildProcess::StartDetached("no-such-program", {}));
 
     // The editor's web page goes the same way.
     ASSERT_TRUE(platform::OpenWebPage("https://example.org/c"));
-    for (int i = 0; i < 500 && opened != "https://example.org/c"; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::ifstream in(bin.File("opened"));
-        std::getline(in, opened);
-    }
-    EXPECT_EQ(opened, "https://example.org/c");
+    EXPECT_TRUE(FileSays("opened", "https://example.org/c"));
 }
 
 }  // namespace
