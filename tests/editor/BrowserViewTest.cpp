@@ -21,6 +21,7 @@
 #include "tests/editor/BrowserRig.h"
 #include "tests/gui/ControlsRig.h"
 #include "tests/gui/support/ReferenceImage.h"
+#include "tests/support/HeldReads.h"
 
 namespace {
 
@@ -194,14 +195,15 @@ TEST_F(editorBrowserView, Picture)
     testsupport::ExpectMatchesReference(g, "browser_panel");
 }
 
-// Reading a file that keeps the reader waiting (a pipe nobody writes yet): the answer comes
-// later, and a file asked for meanwhile replaces it, the stale answer being dropped. Windows
-// has no named pipes in the file system.
+// Reading a file that keeps the reader waiting (its opening held by the platform's seam, as a
+// slow drive would): the answer comes later, and a file asked for meanwhile replaces it, the
+// stale answer being dropped. The seam's rig is Linux's.
 #ifndef _WIN32
 TEST_F(editorBrowserView, ProgramNamesOfASlowFileComeLaterAndANewerRequestWins)
 {
     const std::string slow = root_ + "/slow.gig";
-    ASSERT_EQ(mkfifo(slow.c_str(), 0600), 0);
+    browserrig::WriteGig(slow, {"Slow"});
+    testsupport::HeldReads::Instance().Hold(slow);
     UProgramList reader;
     reader.Request(slow);
     EXPECT_FALSE(reader.WaitFor(50));
@@ -211,9 +213,7 @@ TEST_F(editorBrowserView, ProgramNamesOfASlowFileComeLaterAndANewerRequestWins)
     reader.Request(root_ + "/Pianos/grand.gig");
     reader.Request(root_ + "/Pianos/big.gig");  // replaces grand.gig, not yet started
 
-    const int writer = open(slow.c_str(), O_WRONLY);  // lets the pipe's reader see its end
-    ASSERT_GE(writer, 0);
-    close(writer);
+    testsupport::HeldReads::Instance().Release(slow);
     for (int waited = 0; !reader.Take(result) && waited < 10000; waited += 2)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     EXPECT_FALSE(reader.Busy());
