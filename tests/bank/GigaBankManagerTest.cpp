@@ -6,8 +6,8 @@
 
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
-#include "platform/Platform.h"
 #include "player/KyPlayer.h"
+#include "tests/support/WaitFor.h"
 
 using namespace testsupport;
 
@@ -46,7 +46,7 @@ TEST(GigaBankManager, APassDeletesUnheldBanksAndKeepsTheRestInOrder)
     EXPECT_EQ(manager.BankCount(), 5);
 
     manager.Request();
-    while (manager.IsRunning()) platform::SleepMs(1);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return !manager.IsRunning(); }, "the pass to end"));
     ASSERT_EQ(manager.BankCount(), 3);
     EXPECT_EQ(manager.Bank(0), banks[0]);
     EXPECT_EQ(manager.Bank(1), banks[3]);

@@ -3,13 +3,16 @@
 #include <atomic>
 #include <thread>
 
+#include "fixtures/GigWriter.h"
+#include "fixtures/TempFolder.h"
 #include "gig/GigaBankManager.h"
 #include "platform/Platform.h"
 #include "player/KyPlayer.h"
-#include "fixtures/GigWriter.h"
-#include "fixtures/TempFolder.h"
+#include "tests/support/WaitFor.h"
 
 namespace {
+
+using testsupport::WaitFor;
 
 // A player whose loading step counts passes, loads "marked" tones, and can be held inside the
 // first pass so that requests arrive while it runs.
@@ -21,7 +24,8 @@ public:
         if (marked.exchange(false)) ++loads;
         if (pass == 1) {
             inside.store(true);
-            while (!release.load()) std::this_thread::yield();
+            // A test that failed before letting go gets its pass back after the deadline.
+            EXPECT_TRUE(WaitFor([this] { return release.load(); }, "the test to release the pass"));
         }
         return true;
     }
@@ -52,7 +56,7 @@ TEST_F(GigaBankManagerThreads, RequestsDuringAPassAreNotLost)
     PassPlayer player;
     GigaBankManager manager;
     manager.Request();
-    while (!player.inside.load()) std::this_thread::yield();
+    ASSERT_TRUE(WaitFor([&] { return player.inside.load(); }, "the pass to reach the player"));
 
     // Two threads mark tones after the pass looked at the player, then ask for loading.
     std::atomic<int> ready {0};
@@ -67,7 +71,7 @@ TEST_F(GigaBankManagerThreads, RequestsDuringAPassAreNotLost)
     b.join();
     EXPECT_TRUE(manager.IsRunning());
     player.release.store(true);
-    while (manager.IsRunning()) platform::SleepMs(1);
+    ASSERT_TRUE(WaitFor([&] { return !manager.IsRunning(); }, "the passes to end"));
 
     // The two requests became one more pass, which loaded the marked tones.
     EXPECT_EQ(player.passes.load(), 2);
@@ -77,7 +81,7 @@ TEST_F(GigaBankManagerThreads, RequestsDuringAPassAreNotLost)
     // Idle again: the next request starts a new thread.
     player.marked.store(true);
     manager.Request();
-    while (manager.IsRunning()) platform::SleepMs(1);
+    ASSERT_TRUE(WaitFor([&] { return !manager.IsRunning(); }, "the new thread's pass to end"));
     EXPECT_EQ(player.passes.load(), 3);
     EXPECT_EQ(player.loads.load(), 2);
 }
@@ -98,7 +102,7 @@ TEST_F(GigaBankManagerThreads, ManyRequestersNeverLoseTheLastRequest)
     std::thread a(ask), b(ask);
     a.join();
     b.join();
-    while (manager.IsRunning()) platform::SleepMs(1);
+    ASSERT_TRUE(WaitFor([&] { return !manager.IsRunning(); }, "the last pass to end"));
     // Every mark made before a request was taken by some pass.
     EXPECT_FALSE(player.marked.load());
     EXPECT_GE(player.passes.load(), 1);
@@ -112,7 +116,8 @@ TEST_F(GigaBankManagerThreads, DestructionWaitsForTheRunningPass)
     {
         GigaBankManager manager;
         manager.Request();
-        while (!player.inside.load()) std::this_thread::yield();
+        EXPECT_TRUE(WaitFor([&] { return player.inside.load(); }, "the pass to reach the player"));
+        // The pause only gives the destructor the time to begin its wait; nothing counts on it.
         releaser = std::thread([&] {
             platform::SleepMs(20);
             player.release.store(true);
@@ -137,7 +142,7 @@ TEST_F(GigaBankManagerThreads, HoldersMayReleaseWhileAPassRuns)
     std::thread holder([bank] { bank->Release(); });
     for (int i = 0; i < 20; ++i) {
         manager.Request();
-        while (manager.IsRunning()) platform::SleepMs(1);
+        EXPECT_TRUE(WaitFor([&] { return !manager.IsRunning(); }, "the pass to end"));
     }
     holder.join();
     EXPECT_EQ(manager.BankCount(), 1);

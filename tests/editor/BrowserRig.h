@@ -7,11 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -22,6 +20,7 @@
 #include "fixtures/TempFolder.h"
 #include "gui/XView.h"
 #include "platform/Platform.h"
+#include "tests/support/WaitFor.h"
 
 namespace browserrig {
 
@@ -118,10 +117,13 @@ public:
     // Lets the panel list the programs of a .gig file it is reading, as later ticks would.
     void FinishReading()
     {
-        for (int waited = 0; nav->Reading() && waited < 10000; waited += 2) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            nav->Poll();
-        }
+        EXPECT_TRUE(testsupport::WaitFor(
+            [&] {
+                if (!nav->Reading()) return true;
+                nav->Poll();
+                return !nav->Reading();
+            },
+            "the panel to read the file's programs"));
     }
     void DoubleClick(const XControl* c, int row)
     {

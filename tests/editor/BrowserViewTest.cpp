@@ -5,10 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -22,6 +20,7 @@
 #include "tests/gui/ControlsRig.h"
 #include "tests/gui/support/ReferenceImage.h"
 #include "tests/support/HeldReads.h"
+#include "tests/support/WaitFor.h"
 
 namespace {
 
@@ -214,8 +213,8 @@ TEST_F(editorBrowserView, ProgramNamesOfASlowFileComeLaterAndANewerRequestWins)
     reader.Request(root_ + "/Pianos/big.gig");  // replaces grand.gig, not yet started
 
     testsupport::HeldReads::Instance().Release(slow);
-    for (int waited = 0; !reader.Take(result) && waited < 10000; waited += 2)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return reader.Take(result); },
+                                     "the answer for the newest file"));
     EXPECT_FALSE(reader.Busy());
     EXPECT_EQ(result.path, Under("Pianos/big.gig"));
     EXPECT_TRUE(result.opened);

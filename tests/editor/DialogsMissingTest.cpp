@@ -25,8 +25,9 @@
 #include "gui/XEditBox.h"
 #include "gui/XLabel.h"
 #include "gui/XList.h"
-#include "platform/Platform.h"
 #include "tests/editor/DialogsRig.h"
+#include "tests/support/WaitFor.h"
+#include "tests/support/Watchdog.h"
 
 namespace {
 
@@ -68,19 +69,20 @@ struct Rig {
     {
         for (const std::string& path : missing) EXPECT_TRUE(dialog->AddMissing(path));
     }
-    // Ticks until the scan's 'done' was handled (at most 20 s).
-    bool Scan(const std::string& folder) { return dialog->ScanFolder(folder) && Finish(); }
-    bool Finish()
+    // Ticks until the scan's 'done' was handled.
+    ::testing::AssertionResult Scan(const std::string& folder)
     {
-        for (auto end = std::chrono::steady_clock::now() + 20s;
-             dialog->IsScanning() && std::chrono::steady_clock::now() < end;)
-            Tick();
-        return !dialog->IsScanning();
+        if (!dialog->ScanFolder(folder)) return ::testing::AssertionFailure() << "no scan started";
+        return Finish();
     }
-    void Tick()
+    ::testing::AssertionResult Finish()
     {
-        host->Tick();
-        platform::SleepMs(1);
+        return testsupport::WaitFor(
+            [&] {
+                host->Tick();
+                return !dialog->IsScanning();
+            },
+            "the scan to end");
     }
     // Open and ready for another folder, or closed with `result`.
     void ExpectOutcome(std::optional<std::int32_t> result)
@@ -187,7 +189,12 @@ TEST(editorMissing, ScanButtonScansTheFolderTheDialogAnswers)
     EXPECT_EQ(chooser->Title(), "Select a folder");
     chooser->PathBox()->SetText(tree.Scan());
     rig.host->Click(chooser->OkButton());
-    for (int i = 0; i < 2000 && rig.host->closed == 0; ++i) rig.Tick();
+    EXPECT_TRUE(testsupport::WaitFor(
+        [&] {
+            rig.host->Tick();
+            return rig.host->closed != 0;
+        },
+        "the scan of the chosen folder to find the file and close the dialog"));
     EXPECT_EQ(rig.host->result, 1);
 }
 
@@ -254,7 +261,9 @@ TEST(editorMissing, ScanButtonCancelsAtTheNextFolderAndTheDialogStaysUsable)
     });
     ASSERT_TRUE(dialog.ScanFolder(tree.Scan()));
     auto heldAt = held.get_future();
-    const bool reached = heldAt.wait_for(10s) == std::future_status::ready;
+    const ::testing::AssertionResult reached =
+        testsupport::WaitFor([&] { return heldAt.wait_for(0s) == std::future_status::ready; },
+                             "the scan to enter its second folder");
     if (!reached) release.set_value();  // a late hold must not block the join
     ASSERT_TRUE(reached);
 
@@ -275,25 +284,51 @@ TEST(editorMissing, ScanButtonCancelsAtTheNextFolderAndTheDialogStaysUsable)
     rig.ExpectOutcome(std::nullopt);
 }
 
+// What the test sees of a scan, kept apart from the dialog, which the close destroys.
+struct ScanProgress {
+    std::atomic<int> entered {0};
+    std::atomic<bool> held {false};
+    std::atomic<bool> closing {false};
+};
+
+// A dialog whose scan is held in its second folder until the dialog is being closed, so that
+// the close always meets it mid-walk. This destructor runs first in the close; the dialog's own
+// then stops and joins the scan.
+class ClosedMidScan : public WMissing {
+public:
+    explicit ClosedMidScan(ScanProgress& progress) : progress_(progress)
+    {
+        SetScanObserver([&progress](const std::string&) {
+            if (++progress.entered != 2) return;
+            progress.held.store(true);
+            EXPECT_TRUE(testsupport::WaitFor([&progress] { return progress.closing.load(); },
+                                             "the dialog to be closed"));
+        });
+    }
+    ~ClosedMidScan() override { progress_.closing.store(true); }
+
+private:
+    ScanProgress& progress_;
+};
+
 TEST(editorMissing, ClosingTheEditorMidScanStopsAndJoinsTheThread)
 {
+    constexpr int kFolders = 300;
     std::vector<std::string> entries;
-    for (int i = 0; i < 300; ++i) entries.push_back("f" + std::to_string(i) + "/");
+    for (int i = 0; i < kFolders; ++i) entries.push_back("f" + std::to_string(i) + "/");
     const Tree tree(entries);
-    std::atomic<int> entered {0};
-    Rig rig({"/o/Never.gig"});
-    rig.dialog->SetScanObserver([&](const std::string&) {
-        ++entered;
-        std::this_thread::sleep_for(20ms);  // about 6 s for the whole tree
-    });
-    ASSERT_TRUE(rig.dialog->ScanFolder(tree.Scan()));
-    for (int i = 0; i < 10000 && entered.load() < 2; ++i) std::this_thread::sleep_for(1ms);
-    ASSERT_GE(entered.load(), 2);
-
-    const auto before = std::chrono::steady_clock::now();
-    rig.host.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s);
-    EXPECT_LT(entered.load(), 60);
+    ScanProgress progress;
+    auto host = std::make_unique<dialogsrig::Host>(800, 600);
+    auto* dialog = host->Show(std::make_unique<ClosedMidScan>(progress), WMissing::kPopupId);
+    ASSERT_TRUE(dialog->AddMissing("/o/Never.gig"));
+    ASSERT_TRUE(dialog->ScanFolder(tree.Scan()));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return progress.held.load(); },
+                                     "the scan to enter its second folder"));
+    {
+        testsupport::Watchdog watchdog("the editor to close while its dialog scans");
+        host.reset();
+    }
+    EXPECT_LT(progress.entered.load(), kFolders) << "the close did not stop the walk";
 }
 
 TEST(editorMissing, Picture)

@@ -4,18 +4,17 @@
 // once the instruments have loaded it is drawn with the text areas recorded. One line per text:
 // "left top right bottom", inclusive, widened by PAD pixels on each side (default 2).
 //   editor_text_areas PERFORMANCE.mrp [PAD]
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <thread>
 #include <vector>
 
 #include "editor/GigaEditor.h"
 #include "giga/GigaPlayer.h"
 #include "gui/XGraphic.h"
 #include "tests/gui/ControlsRig.h"
+#include "tests/support/WaitFor.h"
 
 int main(int argc, char** argv)
 {
@@ -36,10 +35,9 @@ int main(int argc, char** argv)
     player.OnInit();
     player.KyStart();
     player.LoadFromMemory(performance.data(), performance.size());
-    for (int waited = 0; player.IsLoading() && waited < 30000; waited += 10)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (player.IsLoading()) {
-        std::fprintf(stderr, "editor_text_areas: the instruments did not load in 30 s\n");
+    if (!testsupport::PollUntil([&] { return !player.IsLoading(); })) {
+        std::fprintf(stderr, "editor_text_areas: the instruments did not load in %lld s\n",
+                     static_cast<long long>(testsupport::WaitDeadline().count() / 1000));
         return 1;
     }
     {

@@ -35,6 +35,7 @@
 #include "prefs/GigaPrefs.h"
 #include "tests/gui/ControlsRig.h"
 #include "tests/gui/support/ReferenceImage.h"
+#include "tests/support/WaitFor.h"
 #include "tools/marlet-demo/DemoInstrument.h"
 
 namespace {
@@ -68,10 +69,12 @@ protected:
     // Ticks until the file dialog has answered and the command went on.
     void SettleDialog()
     {
-        for (int i = 0; i < 300 && editor->FileNav().GetState() == UFileNav::State::kOpen; ++i) {
-            Tick();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        EXPECT_TRUE(testsupport::WaitFor(
+            [&] {
+                Tick();
+                return editor->FileNav().GetState() != UFileNav::State::kOpen;
+            },
+            "the file dialog to answer"));
         Tick();
     }
     void Click(GigaEditor::Tool tool)

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "engine/KyVoicePool.h"
 #include "player/KyBufferList.h"
 #include "player/KyPlayer.h"
 #include "tests/support/RecordingTone.h"
+#include "tests/support/WaitFor.h"
 
 namespace {
 
@@ -165,11 +168,15 @@ TEST_F(VoiceFixture, AVoiceThatRunsOutEndsByItselfAndZeroFramesEndsAtOnce)
 TEST_F(VoiceFixture, StopKillsTheVoicesAndAnswersWhenTheLastHasGone)
 {
     CountedVoice* voice = Start(0, 60);
+    // The host keeps asking for blocks until the stop has been answered: a host that went quiet
+    // would have the stop end the voices at once instead.
     std::thread audio([&] {
-        for (int i = 0; i < 200 && tones[0]->IsActive(); ++i) {
-            Block();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
+        EXPECT_TRUE(testsupport::WaitFor(
+            [&] {
+                Block();
+                return !tones[0]->IsActive();
+            },
+            "the stop to silence the tone"));
     });
     player.KyStop();
     audio.join();

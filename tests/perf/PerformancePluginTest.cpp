@@ -10,8 +10,8 @@
 
 #include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
-#include "platform/Platform.h"
 #include "riff/CExpRiff.h"
+#include "tests/support/WaitFor.h"
 #include "tools/marlet-host/VstPluginModule.h"
 #include "vst/VstAbi.h"
 
@@ -150,11 +150,12 @@ TEST_F(PluginChunk, SetChunkThenGetChunkGivesTheSameBytesAndTheToneSounds)
 
     // The instrument loads in the background; then channel 1 sounds on bus 3 only.
     std::vector<float> peaks;
-    for (int block = 0; block < 500; ++block) {
-        peaks = Levels(1);
-        if (peaks[6] > 0.0f) break;
-        platform::SleepMs(10);
-    }
+    EXPECT_TRUE(testsupport::WaitFor(
+        [&] {
+            peaks = Levels(1);
+            return peaks[6] > 0.0f;
+        },
+        "the instrument to load and sound"));
     EXPECT_GT(peaks[6], 0.0f);
     EXPECT_GT(peaks[7], 0.0f);
     for (int c = 0; c < 32; ++c)

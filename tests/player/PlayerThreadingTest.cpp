@@ -14,10 +14,12 @@
 #include "player/KyPlayer.h"
 #include "player/KyRingBuffer.h"
 #include "tests/support/RecordingTone.h"
+#include "tests/support/WaitFor.h"
 
 namespace {
 
 using testsupport::RecordingTone;
+using testsupport::WaitFor;
 
 // Calls Process like a host's audio thread, and also feeds host MIDI from that thread.
 class AudioThread {
@@ -82,10 +84,23 @@ TEST(PlayerThreads, StartStopWhileTheHostRendersAndTheKeyboardPlays)
         }
     });
 
+    const auto noteOns = [](const RecordingTone* tone) {
+        return tone->EventsOfType(KyMidiEvent::kNoteOn).size();
+    };
     for (int round = 0; round < 5; ++round) {
         tones[0]->SetSoundingBlocks(5);
+        const int blocks = tones[0]->Blocks();
+        const std::size_t hostNotes = noteOns(tones[0]);
+        const std::size_t keyboardNotes = noteOns(tones[1]);
         player.KyStart();
-        platform::SleepMs(20);
+        // Each stop meets a player that plays: blocks rendered, notes from both sides taken up.
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return tones[0]->Blocks() >= blocks + 3 && noteOns(tones[0]) > hostNotes &&
+                       noteOns(tones[1]) > keyboardNotes;
+            },
+            "blocks rendered with the player started and notes from the host and the keyboard"))
+            << "round " << round;
         player.KyStop();
         for (RecordingTone* tone : tones) {
             EXPECT_FALSE(tone->IsActive());
@@ -107,20 +122,25 @@ TEST(PlayerThreads, AStopWhileTheHostPausesIsTakenOverAndTheHostResumesSafely)
     player.AddTone(std::move(owned));
     AudioThread audio(player);
     player.KyStart();
-    while (!tone->IsActive()) platform::SleepMs(1);
+    ASSERT_TRUE(WaitFor([&] { return tone->IsActive(); }, "the tone started"));
 
     tone->SetSoundingBlocks(1'000'000);  // voices that never end by themselves
     audio.SetPaused(true);
     std::thread resume([&] {
-        platform::SleepMs(KyToneBase::kTakeOverAfterMs + 100);
-        audio.SetPaused(false);  // the host comes back while the stop may still hold the gate
+        // The host comes back once the stop has taken over, while it may still hold the gate.
+        EXPECT_TRUE(WaitFor([&] { return tone->EndedNow() > 0; },
+                            "the stop to take over while the host pauses"));
+        audio.SetPaused(false);
     });
     player.KyStop();
     resume.join();
     EXPECT_FALSE(tone->IsActive());
     EXPECT_EQ(tone->EndedNow(), 1);
-    platform::SleepMs(20);
+    const int resumed = audio.Blocks();
+    EXPECT_TRUE(WaitFor([&] { return audio.Blocks() >= resumed + 3; },
+                        "blocks rendered by the host after the stop"));
     EXPECT_FALSE(player.IsAudioRunning());
+    EXPECT_FALSE(tone->IsActive());
 }
 
 TEST(PlayerThreads, TheRingHandsOverEveryElementInOrder)

@@ -10,10 +10,13 @@
 #include "player/KyBufferList.h"
 #include "player/KyPlayer.h"
 #include "tests/support/RecordingTone.h"
+#include "tests/support/WaitFor.h"
+#include "tests/support/Watchdog.h"
 
 namespace {
 
 using testsupport::RecordingTone;
+using testsupport::WaitFor;
 
 // A tone whose mix waits, once armed, until the test lets the block go on.
 class HoldingTone : public RecordingTone {
@@ -75,13 +78,15 @@ TEST_F(ToneStop, APendingStartIsWithdrawnAndTheBlockInProgressIsWaitedOut)
 
     holding->Arm();
     std::thread audio([&] { Block(); });
-    while (!holding->Holding()) std::this_thread::yield();
+    EXPECT_TRUE(WaitFor([&] { return holding->Holding(); }, "the block held in the mix"));
     std::atomic<bool> stopped {false};
     std::thread control([&] {
         tone->Stop();
         stopped = true;
     });
-    while (tone->Mailbox() == KyToneBase::kStartRequest && !stopped) std::this_thread::yield();
+    EXPECT_TRUE(WaitFor([&] { return tone->Mailbox() != KyToneBase::kStartRequest || stopped; },
+                        "the stop to withdraw the pending start"));
+    // The block is still held: a stop that has returned by now did not wait it out.
     const bool returnedDuringTheBlock = stopped;
     holding->Release();
     audio.join();
@@ -125,10 +130,13 @@ TEST_F(ToneStop, NoNoteStartsOnceTheStopSilencesTheTone)
         holding->Stop();
         stopped = true;
     });
-    while (!stopped) {
-        holding->KeyboardNoteOn(60, 100);
-        Block();
-        holding->KeyboardNoteOff(60);
+    {
+        testsupport::Watchdog watchdog("the stop to return while the keyboard plays");
+        while (!stopped) {
+            holding->KeyboardNoteOn(60, 100);
+            Block();
+            holding->KeyboardNoteOff(60);
+        }
     }
     control.join();
     EXPECT_FALSE(holding->IsActive());

@@ -1,11 +1,12 @@
 // The host's audio thread against one plug-in: hands it MIDI and asks for blocks, only through
 // the AEffect record, and counts the heap allocations the plug-in makes inside those calls.
 // The event list and the output channels are made once, so that the host side of this thread
-// does not allocate either. One object per audio thread; the executable links
-// tests/support/AllocationCounter.cpp.
+// does not allocate either. One object per audio thread, whose counts of blocks other threads
+// may read while it plays; the executable links tests/support/AllocationCounter.cpp.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <span>
 #include <string>
@@ -52,17 +53,18 @@ public:
             effect_->processReplacing(effect_, nullptr, outputs, frames);
             allocations_ += counter.Count();
         }
-        ++blocks_;
         std::string fault = outputs_.Fault();
-        if (outputs_.BlockPeak() > 0.0f) ++soundingBlocks_;
+        if (outputs_.BlockPeak() > 0.0f) soundingBlocks_.fetch_add(1, std::memory_order_relaxed);
+        blocks_.fetch_add(1, std::memory_order_release);
         return fault;
     }
 
     // Heap allocations the plug-in made in this thread's processEvents and processReplacing.
     std::size_t Allocations() const { return allocations_; }
-    std::size_t Blocks() const { return blocks_; }
-    // Blocks in which anything sounded.
-    std::size_t SoundingBlocks() const { return soundingBlocks_; }
+    // Blocks rendered; any thread.
+    std::size_t Blocks() const { return blocks_.load(std::memory_order_acquire); }
+    // Blocks in which anything sounded; any thread (read after Blocks, it is up to date with it).
+    std::size_t SoundingBlocks() const { return soundingBlocks_.load(std::memory_order_relaxed); }
     float Peak() const { return outputs_.Peak(); }
 
 private:
@@ -71,8 +73,8 @@ private:
     std::vector<char> storage_;
     std::vector<VstMidiEvent> midi_;
     std::size_t allocations_ = 0;
-    std::size_t blocks_ = 0;
-    std::size_t soundingBlocks_ = 0;
+    std::atomic<std::size_t> blocks_ {0};
+    std::atomic<std::size_t> soundingBlocks_ {0};
 };
 
 }  // namespace hostside

@@ -11,6 +11,7 @@
 
 #include "stream/GigaDiskThread.h"
 #include "tests/stream/StreamRig.h"
+#include "tests/support/WaitFor.h"
 #include "tests/voice/VoiceRig.h"
 
 namespace {
@@ -28,7 +29,8 @@ struct Phases {
     void Meet(int parties)
     {
         const int goal = (arrived.fetch_add(1) / parties + 1) * parties;
-        while (arrived.load() < goal) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_TRUE(testsupport::WaitFor([&] { return arrived.load() >= goal; },
+                                         "every party at the meeting point"));
     }
 };
 

@@ -8,11 +8,13 @@
 #include "gig/GigaProgram.h"
 #include "stream/GigaDiskThread.h"
 #include "tests/stream/StreamRig.h"
+#include "tests/support/WaitFor.h"
 #include "tests/voice/VoiceRig.h"
 
 namespace {
 
 using namespace streamtest;
+using testsupport::WaitFor;
 using voicetest::PlainZone;
 using voicetest::Rig;
 
@@ -119,12 +121,13 @@ TEST_P(StreamPlayback, PlaysPastThePreloadExactlyAsTheWholeSampleDecodedInMemory
         const long long past = voice.FramesPlayed() + kBlock + 2 - sample.preloadFrames;
         const auto needed = std::min<std::uint64_t>(
             tailValues, static_cast<std::uint64_t>(std::max(0LL, past)) * f.channels);
-        ASSERT_TRUE(WaitFor([&] { return disk.RefilledValues() - base >= needed; }));
+        ASSERT_TRUE(WaitFor([&] { return disk.RefilledValues() - base >= needed; },
+                            "the disk thread to fill the frames of the next block"));
     });
     ExpectSame(reference, streamed);
     EXPECT_GT(streamed.frames, kFrames - 2 * kBlock);
     EXPECT_EQ(disk.RefilledValues() - base, tailValues);
-    ASSERT_TRUE(WaitFor([&] { return disk.StreamCount() == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return disk.StreamCount() == 0; }, "the stream to go home"));
 
     if (f.bits == 16) {
         // 16-bit values read whole from memory give the very same floats.
@@ -243,7 +246,8 @@ TEST(DiskThreadRequests, AFullQueueRefusesTheNextVoice)
     EXPECT_EQ(disk.PendingRequests(), 0);
     EXPECT_TRUE(disk.RequestStream(voices.back()));
     // None of them asked for anything: the thread passes them over.
-    ASSERT_TRUE(WaitFor([&] { return disk.PendingRequests() == 0; }));
+    ASSERT_TRUE(
+        WaitFor([&] { return disk.PendingRequests() == 0; }, "the disk thread to pass them over"));
     EXPECT_EQ(disk.StreamCount(), 0);
 }
 

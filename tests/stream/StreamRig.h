@@ -4,11 +4,9 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "fixtures/GigWriter.h"
@@ -111,18 +109,6 @@ private:
     GigaMemory memory_ {budget_};
     bool opened_ = false;
 };
-
-// Polls `done` every millisecond for up to 20 s (sanitizer builds are slow); answers it.
-template <typename Done>
-bool WaitFor(Done done)
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 // Holds the disk thread running for the length of a test.
 class DiskUser {

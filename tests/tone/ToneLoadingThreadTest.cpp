@@ -2,12 +2,13 @@
 // playing notes: run under ThreadSanitizer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
 #include "gig/GigaBankManager.h"
 #include "giga/GigaPlayer.h"
-#include "platform/Platform.h"
+#include "tests/support/WaitFor.h"
 #include "tests/tone/ToneFixture.h"
 
 namespace tonetest {
@@ -69,17 +70,18 @@ TEST(ToneLoadingThreads, TheLoaderStopsLoadsAndRestartsWhileTheHostPlays)
             }
         }
         GigaBankManager::Instance().Request();
-        for (int wait = 0; wait < 500 && editor.loads.load() <= round; ++wait)
-            platform::SleepMs(10);
-        ASSERT_GT(editor.loads.load(), round) << "the pass ended and told the editor";
+        const ::testing::AssertionResult told = testsupport::WaitFor(
+            [&] { return editor.loads.load() > round; }, "the pass to end and tell the editor");
+        EXPECT_TRUE(told) << "round " << round;
+        if (!told) break;
     }
     // The last start request is taken up by the next block.
-    for (int wait = 0; wait < 500; ++wait) {
-        bool allActive = true;
-        for (GigaTone* tone : tones) allActive &= tone->IsActive();
-        if (allActive) break;
-        platform::SleepMs(2);
-    }
+    EXPECT_TRUE(testsupport::WaitFor(
+        [&] {
+            return std::all_of(tones.begin(), tones.end(),
+                               [](const GigaTone* tone) { return tone->IsActive(); });
+        },
+        "every tone to play again after the last pass"));
     running = false;
     audio.join();
     for (GigaTone* tone : tones) {

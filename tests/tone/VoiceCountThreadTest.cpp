@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "giga/GigaPlayer.h"
-#include "platform/Platform.h"
+#include "tests/support/WaitFor.h"
 #include "tests/tone/ToneFixture.h"
 
 namespace tonetest {
@@ -40,17 +40,18 @@ TEST(VoiceCountThreads, StatisticsFollowTheVoicesWhileTheAudioThreadPlays)
         }
     });
 
-    const auto seen = [&](auto condition) {
-        for (int wait = 0; wait < 5000; ++wait) {
-            player.Statistics();
-            if (condition(player.VoicesInUse())) return true;
-            platform::SleepMs(1);
-        }
-        return false;
+    const auto seen = [&](auto condition, const char* what) {
+        return testsupport::WaitFor(
+            [&] {
+                player.Statistics();
+                return condition(player.VoicesInUse());
+            },
+            what);
     };
-    EXPECT_TRUE(seen([](int voices) { return voices > 0; })) << "the notes were counted";
+    EXPECT_TRUE(seen([](int voices) { return voices > 0; }, "the notes to be counted"));
     playing = false;
-    EXPECT_TRUE(seen([](int voices) { return voices == 0; })) << "the ended voices were not";
+    EXPECT_TRUE(
+        seen([](int voices) { return voices == 0; }, "the ended voices to leave the count"));
     running = false;
     audio.join();
 }
