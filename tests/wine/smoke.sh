@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build under Wine against the Linux build: the same identity from `info`, the demo
 # performance rendered to the same audio (within 1e-5), and the editor showing it in the same
-# pixels outside the places where text goes (with a display for Wine and xvfb-run for Linux).
+# pixels outside the places where text goes (Wine on the tests' display, the Linux build on a
+# virtual X server of its own: xvfb.sh).
 #   tests/wine/smoke.sh LINUX_BUILD WINDOWS_BUILD
 set -euo pipefail
 linux=$(realpath "$1")
@@ -55,21 +56,28 @@ check render python3 "$here/compare_wav.py" linux.wav windows.wav 1e-5
 # FreeType. Where it goes comes from the editor's own layout (editor_text_areas), not from a
 # tolerance; the input moves no text.
 areas="$linux/tests/editor/editor_text_areas"
+# After the input each step waits for what it changes ("until" a pixel outside the text takes a
+# colour, the same on both): tone 3's frame, the thumb gone from its place; the editor stays
+# open until the script has ended. Only the loads are waited for by time: their sign on the
+# editor is the names' colour, which is text.
 cat > actions.txt <<'EOF_ACTIONS'
 wait 2000
 click 33 118
+until 16 120 50a0ff
 drag 402 118 372 118 200
+until 402 118 !f0f0f0
 move 600 20
 wait 300
+until 16 120 50a0ff
 EOF_ACTIONS
-editor=(--chunk demo.mrp --seconds 4 --actions actions.txt)
+editor=(--chunk demo.mrp --seconds 0 --until-done --actions actions.txt)
 editor_pictures() {
-    # xvfb-run -a can lose a display to a server starting beside it: a few tries.
-    for attempt in 1 2 3; do
-        HOME="$work/home" xvfb-run -a -s "-screen 0 1280x1024x24" \
-            "$host_linux" editor "$linux/marlet.so" "${editor[@]}" --snap linux.png && break
-        [ "$attempt" -lt 3 ] || return 1
-    done
+    xvfb_start "$work/xvfb" 1280x1024x24 || return 1
+    local status=0
+    HOME="$work/home" DISPLAY=$(cat "$work/xvfb/display") \
+        "$host_linux" editor "$linux/marlet.so" "${editor[@]}" --snap linux.png || status=$?
+    xvfb_stop "$work/xvfb"
+    [ "$status" -eq 0 ] || { echo "marlet-host editor (Linux) ended with status $status"; return 1; }
     "${host_windows[@]}" editor "$windows/marlet.dll" "${editor[@]}" --snap windows.png |
         tr -d '\r' || return 1
     HOME="$work/home" "$areas" demo.mrp 2 > text-areas.txt || return 1
@@ -77,9 +85,12 @@ editor_pictures() {
 }
 if [ -z "${DISPLAY:-}" ]; then
     echo "SKIP editor: no display for Wine"
-elif ! command -v xvfb-run >/dev/null || [ ! -x "$areas" ]; then
-    echo "SKIP editor: no xvfb-run, or no $areas"
+elif ! command -v Xvfb >/dev/null || [ ! -x "$areas" ]; then
+    echo "SKIP editor: no Xvfb, or no $areas"
 else
+    # shellcheck source=xvfb.sh
+    . "$here/xvfb.sh"
+    trap 'xvfb_stop "$work/xvfb"' EXIT
     mkdir -p home
     check editor editor_pictures
 fi

@@ -1,8 +1,8 @@
 #!/bin/sh
 # What every Wine test shares, started apart from the tests: a virtual X server on a free display
-# (when Xvfb is installed), named in STATE/display for on_display.sh, and one Wine server with its
-# prefix booted on that display. Without Xvfb the tests run with the environment's display, or
-# none.
+# (when Xvfb is installed; xvfb.sh), named in STATE/display for on_display.sh, and one Wine server
+# with its prefix booted on that display. Without Xvfb the tests run with the environment's
+# display, or none; an Xvfb that does not start fails this step, saying why.
 #   wine_start.sh WINESERVER WINEBOOT STATE
 set -u
 wineserver=$1
@@ -12,26 +12,16 @@ here=$(dirname "$0")
 "$here/wine_stop.sh" "$wineserver" "$state"
 mkdir -p "$state"
 
+. "$here/xvfb.sh"
 if command -v Xvfb >/dev/null 2>&1; then
-    # -displayfd: the server takes a free display and writes its number once clients can come.
-    # Its own session and no inherited output, so that ctest does not wait for it.
-    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-        3>"$state/display-number" </dev/null >/dev/null 2>&1 &
-    echo $! >"$state/xvfb.pid"
-    for _ in $(seq 100); do
-        [ -s "$state/display-number" ] && break
-        sleep 0.1
-    done
-    number=$(tr -dc 0-9 <"$state/display-number" 2>/dev/null)
-    if [ -z "$number" ]; then
-        echo "Xvfb did not start; the Wine tests run without a display" >&2
+    if ! xvfb_start "$state" 1280x1024x24; then
+        echo "the Wine tests' virtual display did not start" >&2
         "$here/wine_stop.sh" "$wineserver" "$state"
-        mkdir -p "$state"
-    else
-        echo ":$number" >"$state/display"
-        export DISPLAY=":$number"
-        echo "Wine tests on display $DISPLAY"
+        exit 1
     fi
+    DISPLAY=$(cat "$state/display")
+    export DISPLAY
+    echo "Wine tests on display $DISPLAY"
 fi
 
 # One Wine server for the whole run: the first Wine program would otherwise start the server and

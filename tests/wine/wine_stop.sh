@@ -9,14 +9,6 @@ state=$2
 # the old one still holding the prefix.
 "$wineserver" -k >/dev/null 2>&1 || true
 timeout 30 "$wineserver" -w >/dev/null 2>&1 || true
-if [ -s "$state/xvfb.pid" ]; then
-    pid=$(cat "$state/xvfb.pid")
-    if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q '^[^ ]*Xvfb '; then
-        kill "$pid" 2>/dev/null
-        for _ in $(seq 50); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-    fi
-fi
+. "$(dirname "$0")/xvfb.sh"
+xvfb_stop "$state"
 rm -rf "$state"

@@ -13,6 +13,7 @@
 #include "gui/XView.h"
 #include "gui/XWinGui.h"
 #include "gui/win32/XWindowWin32.h"
+#include "tests/support/WaitFor.h"
 
 namespace {
 
@@ -218,6 +219,29 @@ TEST(WindowWin32, ScaleTwoDoublesTheWindowAndHalvesTheInput)
     host.window->CancelMenu();
 }
 
+// A visible top-level window of this process with the title, or null.
+HWND ShownWindow(const std::wstring& title)
+{
+    struct Search {
+        const std::wstring& title;
+        HWND found = nullptr;
+    } search {title};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+            wchar_t text[64] = {};
+            GetWindowTextW(window, text, 64);
+            if (s.title != text) return TRUE;
+            s.found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // The system's dialog runs on a thread of its own: cancelling it, or dropping it while open,
 // ends the dialog and its thread instead of hanging the caller.
 TEST(FileDialogWin32, CancelledAndDroppedWhileOpen)
@@ -228,7 +252,9 @@ TEST(FileDialogWin32, CancelledAndDroppedWhileOpen)
     nav.AddFilter("Instruments", "gig");
     ASSERT_TRUE(nav.Open("Open"));
     EXPECT_EQ(nav.Poll(), UFileNav::State::kOpen);
-    Sleep(300);  // the dialog's window exists by now (or the cancel waits for it)
+    // Cancelled once its window is up (a cancel before that waits for it: the second case).
+    ASSERT_TRUE(testsupport::WaitFor([] { return ShownWindow(L"Open") != nullptr; },
+                                     "the open dialog's window"));
     nav.Cancel();
     EXPECT_EQ(nav.GetState(), UFileNav::State::kCancelled);
 

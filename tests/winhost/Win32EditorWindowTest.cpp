@@ -5,11 +5,11 @@
 
 #include <windows.h>
 
-#include <chrono>
+#include <algorithm>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "tests/support/WaitFor.h"
 #include "tools/marlet-host/ActionPlayer.h"
 #include "tools/marlet-host/ActionScript.h"
 #include "tools/marlet-host/WindowSystem.h"
@@ -80,19 +80,17 @@ protected:
         RegisterClassExW(&windowClass);
         Log().clear();
     }
-    // Pumps and plays as the session's loop does until `entries` have reached the stand-in (five
-    // seconds at most: a loaded machine is slow to deliver), then 100 ms more for anything that
-    // should not come; false once closed.
-    bool Run(EditorWindow& window, ActionPlayer* actions, std::size_t entries)
+    // Pumps and plays as the session's loop does until `entry` has reached the stand-in.
+    testing::AssertionResult RunUntilLogged(EditorWindow& window, ActionPlayer& actions,
+                                            const std::string& entry)
     {
-        int more = 10;
-        for (int waited = 0; waited < 5000 && more > 0; waited += 10) {
-            if (!window.Pump()) return false;
-            if (actions) actions->Advance(window);
-            if (Log().size() >= entries && (!actions || actions->Done())) --more;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return window.Pump();
+        return testsupport::WaitFor(
+            [&] {
+                if (!window.Pump()) return false;
+                actions.Advance(window);
+                return std::find(Log().begin(), Log().end(), entry) != Log().end();
+            },
+            "\"" + entry + "\" to reach the stand-in editor");
     }
     std::unique_ptr<WindowSystem> windows_;
 };
@@ -112,18 +110,21 @@ TEST_F(Win32EditorWindowTest, InputLandsWhereTheScriptSaysAndTheSnapshotShowsThe
     ASSERT_NE(editor, nullptr);
     window->Show();
 
+    // The last click marks the end: input arrives in the order it was sent, so once it is there
+    // everything before it is, and anything that should not have come shows before it.
     ActionPlayer actions(ActionScript::Parse("click 10 20\n"
                                              "click 159 89 right\n"
                                              "wheel 50 50 -2\n"
                                              "click 3 4\n"
                                              "type aZ!\n"
-                                             "key Return Left F5 ctrl+c\n"),
+                                             "key Return Left F5 ctrl+c\n"
+                                             "click 150 80\n"),
                          windows_->MakeInput());
-    const std::vector<std::string> expected {"down 10,20", "up 10,20", "right 159,89", "wheel -120",
-                                             "wheel -120", "down 3,4", "up 3,4",       "char 97",
-                                             "char 90",    "char 33",  "key 13",       "char 13",
-                                             "key 37",     "key 116",  "char 3"};
-    EXPECT_TRUE(Run(*window, &actions, expected.size()));
+    const std::vector<std::string> expected {
+        "down 10,20", "up 10,20", "right 159,89", "wheel -120",  "wheel -120", "down 3,4",
+        "up 3,4",     "char 97",  "char 90",      "char 33",     "key 13",     "char 13",
+        "key 37",     "key 116",  "char 3",       "down 150,80", "up 150,80"};
+    EXPECT_TRUE(RunUntilLogged(*window, actions, "up 150,80"));
     EXPECT_TRUE(actions.Done());
     EXPECT_EQ(Log(), expected);
 
@@ -137,7 +138,7 @@ TEST_F(Win32EditorWindowTest, InputLandsWhereTheScriptSaysAndTheSnapshotShowsThe
 
     // The user's close ends the open; the window stays until its object goes.
     PostMessageW(parent, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(Run(*window, nullptr, expected.size() + 1));
+    EXPECT_TRUE(testsupport::WaitFor([&] { return !window->Pump(); }, "the close to end the open"));
     EXPECT_TRUE(IsWindow(parent));
     DestroyWindow(editor);
 }
