@@ -51,8 +51,8 @@ WMissing::WMissing() : XView(0, 0, kWidth, kHeight)
 
 WMissing::~WMissing()
 {
-    stop_.store(true, std::memory_order_release);
-    Join();
+    // The scan's job waits for it a moment as it goes, then leaves it be.
+    if (progress_) progress_->stop.store(true, std::memory_order_release);
 }
 
 bool WMissing::AddMissing(std::string_view path)
@@ -76,13 +76,15 @@ std::size_t WMissing::FoundCount() const
 bool WMissing::ScanFolder(std::string_view folder)
 {
     if (scanning_ || folder.empty()) return false;
-    folder_ = folder;
-    stop_.store(false, std::memory_order_release);
+    auto progress = std::make_shared<Progress>();
+    const bool started = scanJob_.Start(
+        [progress, root = std::string(folder), observer = observer_, missing = missing_]() mutable {
+            Walk(root, observer, missing, *progress);
+            return missing;
+        });
+    if (!started) return false;
+    progress_ = std::move(progress);
     scanning_ = true;
-    if (!Start(kScanCode, kPriorityNormal)) {
-        scanning_ = false;
-        return false;
-    }
     ignore_->SetEnabled(false);
     scan_->SetEnabled(true);
     scan_->SetText(kCancelText);
@@ -93,7 +95,7 @@ void WMissing::CancelScan()
 {
     if (!scanning_) return;
     scan_->SetEnabled(false);
-    stop_.store(true, std::memory_order_release);
+    progress_->stop.store(true, std::memory_order_release);
 }
 
 void WMissing::ButtonClicked(XButton* sender, std::int32_t)
@@ -119,51 +121,50 @@ void WMissing::Tick(std::uint32_t)
 {
     ApplyStatus();
     PollFolderDialog();
-    // The scan posts 'done' as its last act; should that post have been lost (a full queue, a
-    // scan that ended by an exception), the ended thread still finishes the scan.
-    if (scanning_ && !IsRunning() && QueueEmpty()) FinishScan();
+    FinishScan();
 }
 
-void WMissing::Run()
+void WMissing::Walk(const std::string& folder,
+                    const std::function<void(const std::string&)>& observer, UMissingList& missing,
+                    Progress& progress)
 {
     struct Search : UFolderWalk::Visitor {
-        explicit Search(WMissing& dialog) : dialog(dialog) {}
+        Search(const std::function<void(const std::string&)>& observer, UMissingList& missing,
+               Progress& progress)
+            : observer(observer), missing(missing), progress(progress)
+        {
+        }
         void EnterFolder(const std::string& folder) override
         {
-            dialog.PublishStatus(folder);
-            if (dialog.observer_) dialog.observer_(folder);
+            {
+                std::lock_guard lock(progress.mutex);
+                progress.folder = folder;
+            }
+            progress.changed.store(true, std::memory_order_release);
+            if (observer) observer(folder);
         }
         void VisitFile(const std::string& folder, const std::string& name) override
         {
-            if (dialog.missing_.Offer(folder, name) && dialog.missing_.AllFound())
-                dialog.stop_.store(true, std::memory_order_release);
+            if (missing.Offer(folder, name) && missing.AllFound())
+                progress.stop.store(true, std::memory_order_release);
         }
-        WMissing& dialog;
+        const std::function<void(const std::string&)>& observer;
+        UMissingList& missing;
+        Progress& progress;
     };
 
-    if (!missing_.AllFound()) {
-        Search search(*this);
-        UFolderWalk::Walk(folder_, stop_, search);
-    }
-    Post(kDoneEvent);
-}
-
-void WMissing::PublishStatus(const std::string& folder)
-{
-    {
-        std::lock_guard lock(statusMutex_);
-        statusText_ = folder;
-    }
-    statusChanged_.store(true, std::memory_order_release);
+    if (missing.AllFound()) return;
+    Search search(observer, missing, progress);
+    UFolderWalk::Walk(folder, progress.stop, search);
 }
 
 void WMissing::ApplyStatus()
 {
-    if (!statusChanged_.exchange(false, std::memory_order_acq_rel)) return;
+    if (!progress_ || !progress_->changed.exchange(false, std::memory_order_acq_rel)) return;
     std::string text;
     {
-        std::lock_guard lock(statusMutex_);
-        text = statusText_;
+        std::lock_guard lock(progress_->mutex);
+        text = progress_->folder;
     }
     status_->SetText(text);
 }
@@ -179,9 +180,8 @@ void WMissing::PollFolderDialog()
 
 void WMissing::FinishScan()
 {
-    if (!scanning_) return;
-    // The thread has posted its last word; joining makes its results ours.
-    Join();
+    if (!scanning_ || !scanJob_.Done()) return;
+    missing_ = scanJob_.Take();
     scanning_ = false;
     ApplyStatus();
     if (missing_.AllFound()) {

@@ -3,16 +3,18 @@
 // button's text while a search runs) ends the search at the next entry. The dialog closes with
 // 1 once every listed file was found, with 0 on "Ignore Missing files".
 //
-// Sharing with the scan thread: the thread owns the list of missing files and the folder while
-// a scan runs (the GUI thread starts it, and takes the list back only after joining it on
-// 'done'); the stop flag is an atomic; the folder being scanned is handed over as a
-// mutex-guarded text with an atomic "changed" flag, which the tick applies to the status label.
-// No control is touched off the GUI thread.
+// Sharing with the scan thread: the thread gets a copy of the list of missing files and the
+// folder, and the tick takes the list back once the scan is done (UBackgroundJob); the stop
+// flag and the folder being scanned (a mutex-guarded text with an atomic "changed" flag, which
+// the tick applies to the status label) live apart from the dialog, with the thread. No control
+// is touched off the GUI thread, and nothing of the dialog: a dialog closed while a folder does
+// not answer (a drive that is gone) waits a moment, then leaves the scan to end on its own.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -23,14 +25,14 @@
 #include "gui/XListener.h"
 #include "gui/XView.h"
 #include "platform/FourCC.h"
-#include "platform/UThread.h"
+#include "platform/UBackgroundJob.h"
 
 class XButton;
 class XLabel;
 class XList;
 class XViewPort;
 
-class WMissing : public XView, public XListener, public UThread {
+class WMissing : public XView, public XListener {
 public:
     static constexpr int kWidth = 640;
     static constexpr int kHeight = 184;
@@ -39,7 +41,7 @@ public:
     static constexpr std::int32_t kDoneEvent = FourCC("done");
 
     WMissing();
-    // Stops a running scan and waits for its thread.
+    // Stops a running scan and waits a moment for its thread (see above).
     ~WMissing() override;
 
     // Lists the path unless exactly the same bytes are listed already. Refused while a scan
@@ -74,25 +76,29 @@ public:
     void HandleEvent(XEvent* event) override;
     void Tick(std::uint32_t tick) override;
 
-protected:
-    void Run() override;
-
 private:
-    void PublishStatus(const std::string& folder);
+    // What the scan thread shares with the dialog while it runs.
+    struct Progress {
+        std::atomic<bool> stop {false};
+        std::mutex mutex;
+        std::string folder;  // the folder being listed, under the mutex
+        std::atomic<bool> changed {false};
+    };
+    // The scan thread's work: walks `folder` until every file in `missing` is found or `stop`.
+    static void Walk(const std::string& folder,
+                     const std::function<void(const std::string&)>& observer, UMissingList& missing,
+                     Progress& progress);
+
     void ApplyStatus();
     void PollFolderDialog();
     void FinishScan();
 
-    std::atomic<bool> stop_ {false};
-    std::string folder_;
     std::function<void(const std::string&)> observer_;
-    UMissingList missing_;
-    bool scanning_ = false;  // GUI thread: from ScanFolder until its 'done' is handled
+    UMissingList missing_;   // GUI thread; a running scan works on a copy
+    bool scanning_ = false;  // GUI thread: from ScanFolder until its end is handled
     bool choosing_ = false;  // GUI thread: the folder dialog is open
-
-    std::mutex statusMutex_;
-    std::string statusText_;
-    std::atomic<bool> statusChanged_ {false};
+    std::shared_ptr<Progress> progress_;
+    UBackgroundJob<UMissingList> scanJob_;
 
     UFileNav folderDialog_;
     XViewPort* port_ = nullptr;

@@ -1,16 +1,21 @@
 // The editor's ways to a file meet a named pipe (named x.gig or x.mrp), which a plain open for
 // reading waits on until somebody writes, and a read held by the platform's seam, which stands
 // in for a drive that does not answer: the tone menu's Load Instrument, the browser's program
-// list and the toolbar's Open. None of them may hold up the GUI or closing for ever.
+// list, the missing files' folder scan and the toolbar's Open. None of them may hold up the GUI
+// or closing for ever.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <condition_variable>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "editor/GigaEditor.h"
 #include "editor/UProgramList.h"
+#include "editor/WMissing.h"
 #include "engine/GigaTone.h"
 #include "fixtures/TempFolder.h"
 #include "giga/GigaPlayer.h"
@@ -114,6 +119,47 @@ TEST_F(ProgramListReads, ClosingWhileAReadNeverEndsReturnsAndTheReadEndsOnItsOwn
         [&] { HeldReads::Instance().Release(bank); }))
         << "closing waited for the held read";
     HeldReads::Instance().Release(bank);
+}
+
+// --- The missing files' folder scan
+
+TEST(MissingFilesScan, ClosingWhileAFolderNeverAnswersReturns)
+{
+    testsupport::TempFolder tree;
+    std::filesystem::create_directories(tree.File("a/b"));
+    // The scan's first folder never answers until released; what the scan holds is shared
+    // with it, for it may end after this test.
+    struct Hold {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool held = false;
+        bool released = false;
+    };
+    auto hold = std::make_shared<Hold>();
+    const auto release = [hold] {
+        std::lock_guard lock(hold->mutex);
+        hold->released = true;
+        hold->changed.notify_all();
+    };
+    auto dialog = std::make_unique<WMissing>();
+    ASSERT_TRUE(dialog->AddMissing("/o/Never.gig"));
+    dialog->SetScanObserver([hold](const std::string&) {
+        std::unique_lock lock(hold->mutex);
+        hold->held = true;
+        hold->changed.notify_all();
+        hold->changed.wait(lock, [&] { return hold->released; });
+    });
+    ASSERT_TRUE(dialog->ScanFolder(tree.Path()));
+    {
+        std::unique_lock lock(hold->mutex);
+        ASSERT_TRUE(hold->changed.wait_for(lock, testsupport::kReturnDeadline, [&] {
+            return hold->held;
+        })) << "the scan never entered its folder";
+    }
+    EXPECT_TRUE(ReturnsWithin(
+        "closing the dialog mid-scan", [&] { dialog.reset(); }, release))
+        << "closing waited for the scan";
+    release();
 }
 
 // --- The toolbar's Open
