@@ -77,6 +77,17 @@ protected:
             "the file dialog to answer"));
         Tick();
     }
+    // Ticks until the performance that Open reads on a thread of its own has been taken up.
+    void SettleOpen(const std::string& path)
+    {
+        EXPECT_TRUE(testsupport::WaitFor(
+            [&] {
+                Tick();
+                return editor->Path() == path;
+            },
+            "the performance Open read to be taken up"))
+            << path;
+    }
     void Click(GigaEditor::Tool tool)
     {
         XButton* b = editor->ToolButton(tool);
@@ -255,7 +266,7 @@ TEST_F(EditorRig, SaveAsksOnceAndOpenAsksBeforeLosingChanges)
     editor->OpenPopup()->Close(0);
     Tick();
     SettleDialog();
-    EXPECT_EQ(editor->Path(), second);
+    SettleOpen(second);
     player.WaitWhileLoading();
     EXPECT_EQ(Tone(3).LayerCount(), 0);
     EXPECT_EQ(Tone(9).LayerCount(), 1);
@@ -328,6 +339,7 @@ TEST_F(EditorRig, TheEditorWorksWhileTheEngineLoadsAndPlays)
         editor->ResetCommand();
         editor->OpenCommand();
         SettleDialog();
+        SettleOpen(full);
         for (int i = 0; i < 20; ++i) {
             editor->SelectTone(i % 16);
             editor->MouseDownAt(x, y, 1, false, false);
