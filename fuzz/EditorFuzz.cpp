@@ -9,6 +9,8 @@
 // or a sample that is not finite is a finding.
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -33,6 +35,7 @@
 #include "gui/XClock.h"
 #include "gui/XEditBox.h"
 #include "gui/XWinGui.h"
+#include "persist/GigaPerformance.h"
 #include "prefs/GigaPrefs.h"
 
 namespace fs = std::filesystem;
@@ -81,25 +84,59 @@ void WaitUntil(const std::function<bool()>& done, const char* what)
     }
 }
 
+// A live host's audio thread: renders blocks all along until it goes. While it runs nothing
+// else renders, and the plug-in hears that it plays in real time.
+class HostAudio {
+public:
+    explicit HostAudio(fuzzplugin::LivePlugin& plugin) : plugin_(plugin)
+    {
+        plugin_.SetOffline(false);
+        thread_ = std::thread([this] {
+            while (!stop_.load(std::memory_order_acquire)) {
+                plugin_.Block(512);
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        });
+    }
+    ~HostAudio()
+    {
+        stop_.store(true, std::memory_order_release);
+        thread_.join();
+        plugin_.SetOffline(true);
+    }
+    HostAudio(const HostAudio&) = delete;
+    HostAudio& operator=(const HostAudio&) = delete;
+
+private:
+    fuzzplugin::LivePlugin& plugin_;
+    std::atomic<bool> stop_ {false};
+    std::thread thread_;
+};
+
 // The host gives a state as a live host does: the call returns at once and the instruments load
 // in the background.
-void GiveState(fuzzplugin::LivePlugin& plugin, const std::vector<std::uint8_t>& state)
+void GiveState(fuzzplugin::LivePlugin& plugin, const std::vector<std::uint8_t>& state, bool live)
 {
+    if (live) {
+        plugin.SetChunk(state);
+        return;
+    }
     plugin.SetOffline(false);
     plugin.SetChunk(state);
     plugin.SetOffline(true);
 }
 
-// The player's background loads run to their end while the host keeps rendering short blocks,
-// as a live host's audio thread does: the loader's requests to stop and start tones are served
-// by the next block instead of after the long wait that a host without blocks costs.
-void AwaitLoads(fuzzplugin::LivePlugin& plugin)
+// The player's background loads run to their end while the host keeps rendering, as a live
+// host's audio thread does (this thread renders unless one runs): the loader's requests to stop
+// and start tones are served by the next block instead of after the long wait that a host
+// without blocks costs.
+void AwaitLoads(fuzzplugin::LivePlugin& plugin, bool live)
 {
     const auto until = std::chrono::steady_clock::now() + kWaitLimit;
     while (plugin.Player().IsLoading()) {
         if (std::chrono::steady_clock::now() > until) Finding("the background load did not end");
-        plugin.Block(64);
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        if (!live) plugin.Block(512);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
@@ -113,14 +150,32 @@ public:
           folder_(FolderName()),
           files_(folder_ + "/files"),
           bank_(files_ + "/bank.gig"),
-          found_(files_ + "/found/deep/gone.gig")
+          found_(files_ + "/found/deep/gone.gig"),
+          oddName_(files_ + "/zz \xff\xfe\xc3\x28.gig")
     {
         // No dialog program and no web browser can be found.
         fs::create_directories(home_ + "/bin");
         setenv("PATH", (home_ + "/bin").c_str(), 1);
-        fs::create_directories(fs::path(found_).parent_path());
-        fs::copy_file(fuzzplugin::DemoBank(), bank_, fs::copy_options::overwrite_existing);
-        fs::copy_file(fuzzplugin::DemoBank(), found_, fs::copy_options::overwrite_existing);
+        // The bank at paths of 511 and 512 bytes: three folders deep, the last one's name
+        // making up the length.
+        std::string deep = files_ + "/p/" + std::string(150, 'a') + "/" + std::string(150, 'b');
+        deep += "/" + std::string(GigaPerformance::kMaxLayerPath - deep.size() - 10, 'c');
+        atLimit_ = deep + "/bank.gig";
+        pastLimit_ = deep + "/bank0.gig";
+        for (const std::string& copy : {bank_, found_, oddName_, atLimit_, pastLimit_}) {
+            fs::create_directories(fs::path(copy).parent_path());
+            fs::copy_file(fuzzplugin::DemoBank(), copy, fs::copy_options::overwrite_existing);
+        }
+        testsupport::WriteFileBytes(files_ + "/empty.gig", "", 0);
+        const std::string text = "RIFF? no, a note about a bank.\n";
+        testsupport::WriteFileBytes(files_ + "/text.gig", text.data(), text.size());
+        kept_ = {bank_,
+                 found_,
+                 oddName_,
+                 atLimit_,
+                 pastLimit_,
+                 files_ + "/empty.gig",
+                 files_ + "/text.gig"};
         const std::string lost = files_ + "/lost/gone.gig";
         saved_ = hostside::HostState([&](GigaPlayer& p) {
             p.Giga(0)->AddLayer(bank_, demo::kKeys);
@@ -161,16 +216,19 @@ public:
     // one favourite (this folder), no debug log.
     void Reset() const
     {
-        for (const auto& entry : fs::directory_iterator(files_)) {
-            const std::string name = entry.path().filename().string();
-            if (name != "bank.gig" && name != "found") fs::remove_all(entry.path());
+        std::vector<fs::path> extra;
+        for (const auto& entry : fs::recursive_directory_iterator(files_)) {
+            const std::string path = entry.path().string();
+            const bool kept = std::any_of(kept_.begin(), kept_.end(), [&](const std::string& k) {
+                return k == path || k.compare(0, path.size() + 1, path + "/") == 0;
+            });
+            if (!kept) extra.push_back(entry.path());
         }
-        for (const auto& entry : fs::directory_iterator(fs::path(found_).parent_path()))
-            if (entry.path() != found_) fs::remove_all(entry.path());
+        std::error_code ignored;
+        for (const fs::path& path : extra) fs::remove_all(path, ignored);
         testsupport::WriteFileBytes(files_ + "/saved.mrp", saved_.data(), saved_.size());
         testsupport::WriteFileBytes(files_ + "/missing.mrp", missing_.data(), missing_.size());
         const auto bytes = TreeFile::Encode({files_});
-        std::error_code ignored;
         fs::create_directories(fs::path(TreeFile::DefaultPath()).parent_path(), ignored);
         testsupport::WriteFileBytes(TreeFile::DefaultPath(), bytes.data(), bytes.size());
         fs::remove(home_ + "/marlet.log", ignored);
@@ -208,6 +266,16 @@ public:
                 return {"saved.mrp"};
             case kTwoFiles:
                 return {files_ + "/saved.mrp", bank_, found_};
+            case kBankAtLimit:
+                return {atLimit_};
+            case kBankPastLimit:
+                return {pastLimit_};
+            case kEmptyBank:
+                return {files_ + "/empty.gig"};
+            case kTextBank:
+                return {files_ + "/text.gig"};
+            case kOddNameBank:
+                return {oddName_};
             case kTrailingSlash:
             case kAnswerCount:
                 break;
@@ -231,6 +299,10 @@ private:
     std::string files_;
     std::string bank_;
     std::string found_;
+    std::string oddName_;
+    std::string atLimit_;
+    std::string pastLimit_;
+    std::vector<std::string> kept_;  // the files every input finds
     std::vector<std::uint8_t> saved_;
     std::vector<std::uint8_t> missing_;
     std::vector<std::uint8_t> racks_[4];
@@ -249,8 +321,8 @@ public:
         if (index == index_ && !prefsChanged && !player.IsModified() && !player.IsLoading() &&
             plugin.GetChunk() == loaded_)
             return;
-        GiveState(plugin, rack);
-        AwaitLoads(plugin);
+        GiveState(plugin, rack, false);
+        AwaitLoads(plugin, false);
         for (int t = 0; t < player.ToneCount(); ++t) {
             GigaTone* tone = player.Giga(t);
             if (tone && tone->Status() == GigaTone::kLoaded)
@@ -278,6 +350,7 @@ public:
           sandbox_(scratch.Files())
     {
         OpenDialogs::Instance().systemDialogs = (header & kOwnDialogsFirst) == 0;
+        if ((header & kLiveAudio) == kLiveAudio) audio_ = std::make_unique<HostAudio>(plugin_);
         editor_ = std::make_unique<GigaEditor>(player_);
         OpenWindow((header & kMenuHost) != 0);
     }
@@ -285,6 +358,7 @@ public:
     {
         CloseWindow();
         editor_.reset();
+        audio_.reset();
         WaitForLoads();
     }
 
@@ -395,13 +469,16 @@ private:
                 if (window_ && Spend(paints_, kMaxPaints)) Send(XInput::kPaint);
                 break;
             case kRender:
-                for (int n = in.Byte() % 8 + 1; n > 0 && Spend(blocks_, kMaxBlocks); --n)
+                // A live host's thread renders already.
+                for (int n = in.Byte() % 8 + 1; n > 0 && !audio_ && Spend(blocks_, kMaxBlocks); --n)
                     plugin_.Block(512);
                 break;
             case kHostMidi: {
                 const int status = in.Byte() | 0x80;
                 const int data1 = in.Byte();
-                plugin_.Midi(status, data1, in.Byte());
+                const int data2 = in.Byte();
+                // Events come on the audio thread, right before its block.
+                if (!audio_) plugin_.Midi(status, data1, data2);
                 break;
             }
             case kSettle:
@@ -445,7 +522,7 @@ private:
                 break;
             case kHostRestore:
                 if (Spend(restores_, kMaxHostRestores))
-                    GiveState(plugin_, hostState_.empty() ? rack_ : hostState_);
+                    GiveState(plugin_, hostState_.empty() ? rack_ : hostState_, audio_ != nullptr);
                 break;
             case kWindowMoved: {
                 XInput input;
@@ -591,20 +668,30 @@ private:
         }
     }
 
-    // Loads the editor asked for, and a folder scan of the missing files' dialog, run to their
-    // end.
-    // Each load waited for costs a pass of the loader (a fifth of a second for a full rack):
-    // past kMaxLoadWaits the input ends.
+    // Loads the editor asked for run to their end, and a folder scan of the missing files'
+    // dialog too, which the window's ticks take up (while it is open). Each load waited for
+    // costs a pass of the loader (a fifth of a second for a full rack): past kMaxLoadWaits the
+    // input ends.
     void WaitForBackground()
     {
         if (player_.IsLoading() && !Spend(loadWaits_, kMaxLoadWaits)) spent_ = true;
         WaitForLoads();
-        for (XView* view = editor_->OpenPopup(); view; view = view->OpenPopup()) {
-            if (auto* missing = dynamic_cast<WMissing*>(view))
-                WaitUntil([&] { return !missing->IsRunning(); }, "the folder scan did not end");
+        const auto scanning = [&] {
+            for (XView* view = editor_->OpenPopup(); view; view = view->OpenPopup())
+                if (auto* missing = dynamic_cast<WMissing*>(view); missing && missing->IsScanning())
+                    return true;
+            return false;
+        };
+        const auto until = std::chrono::steady_clock::now() + kWaitLimit;
+        while (window_ && scanning()) {
+            if (std::chrono::steady_clock::now() > until) Finding("the folder scan did not end");
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            clock_.Advance(XWinGui::kTimerPeriodMs);
+            sandbox_.Confine();
+            Send(XInput::kTimer);
         }
     }
-    void WaitForLoads() { AwaitLoads(plugin_); }
+    void WaitForLoads() { AwaitLoads(plugin_, audio_ != nullptr); }
 
     static constexpr std::uintptr_t kHostWindow = 0x4e0001;
 
@@ -616,6 +703,7 @@ private:
     DialogSandbox sandbox_;
     XManualClock clock_;
     XWinGui gui_ {nullptr, &clock_};
+    std::unique_ptr<HostAudio> audio_;
     std::unique_ptr<GigaEditor> editor_;
     std::unique_ptr<StandInWindow> window_;
     bool showsMenus_ = false;

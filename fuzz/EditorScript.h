@@ -3,8 +3,9 @@
 // range (missing bytes read as zeros); ScriptWriter writes them, for the seeds.
 //
 // Points are two 16-bit little-endian words: below kSpecialCoordinate a word w stands for
-// w % kCoordinateSpan - kCoordinateBias (so -240 .. 1039 around the 800 x 560 window), from
-// there on for the extremes a window can report (kExtremes).
+// w % span - kCoordinateBias, the spans 1024 across and 768 down (so -112 .. 911 and
+// -112 .. 655 around the 800 x 560 window, most points inside it), from there on for the
+// extremes a window can report (kExtremes).
 #pragma once
 
 #include <cstddef>
@@ -31,8 +32,8 @@ enum Op : std::uint8_t {
     kIdle,          // ms / 4: the host's idle call after that time (the timer as Linux polls it)
     kWait,          // ms / 8: the clock moves, nothing is delivered
     kPaint,         // the window asks for its picture
-    kRender,        // n: n % 8 + 1 audio blocks of 512 frames from the host
-    kHostMidi,      // status, data, data: an event from the host
+    kRender,        // n: n % 8 + 1 audio blocks of 512 frames from the host (unless live)
+    kHostMidi,      // status, data, data: an event from the host (unless live)
     kSettle,        // loads, scans and dialogs' threads finish; two ticks
     kCloseWindow,   // the host closes the editor (effEditClose)
     kOpenWindow,    // flags (bit 0: the window shows menus itself): the host opens it
@@ -54,7 +55,8 @@ enum Header : std::uint8_t {
     kSettleEach = 1,  // background loads finish after every record (deterministic)
     kMenuHost = 2,    // the first window shows menus itself
     kOwnDialogsFirst = 4,
-    kRackShift = 3,  // two bits: the starting rack (EditorFuzz's kRacks)
+    kRackShift = 3,       // two bits: the starting rack (EditorFuzz.cpp's Scratch)
+    kLiveAudio = 3 << 5,  // both bits: a host audio thread renders all along, as a live host's
 };
 
 // What a file dialog answers (kDialogAnswer's first operand, modulo kAnswerCount).
@@ -72,11 +74,17 @@ enum Answer : std::uint8_t {
     kRelative,            // a name without its folder
     kTwoFiles,            // the saved performance and the bank
     kTrailingSlash,       // the scratch folder with "//" and "/" at the end
+    kBankAtLimit,         // the bank at a path of 511 bytes, the longest a performance keeps
+    kBankPastLimit,       // the bank at a path of 512 bytes
+    kEmptyBank,           // a .gig file of no bytes
+    kTextBank,            // a .gig file of text
+    kOddNameBank,         // the bank under a name that is not UTF-8
     kAnswerCount
 };
 
-inline constexpr int kCoordinateBias = 240;
-inline constexpr int kCoordinateSpan = 1280;
+inline constexpr int kCoordinateBias = 112;
+inline constexpr int kSpanAcross = 1024;
+inline constexpr int kSpanDown = 768;
 inline constexpr std::uint16_t kSpecialCoordinate = 0xFF00;
 inline constexpr int kExtremes[] = {-32768, 32767, -4096, 4096, -1, 0, 799, 800, 559, 560};
 
@@ -103,16 +111,16 @@ public:
         return static_cast<std::uint16_t>(low | Byte() << 8);
     }
     Op Opcode() { return static_cast<Op>(Byte() % kOpCount); }
-    int Coordinate()
+    int Coordinate(int span)
     {
         const std::uint16_t w = Word();
-        if (w < kSpecialCoordinate) return w % kCoordinateSpan - kCoordinateBias;
+        if (w < kSpecialCoordinate) return w % span - kCoordinateBias;
         return kExtremes[(w - kSpecialCoordinate) % std::size(kExtremes)];
     }
     Point At()
     {
-        const int x = Coordinate();
-        return {x, Coordinate()};
+        const int x = Coordinate(kSpanAcross);
+        return {x, Coordinate(kSpanDown)};
     }
     std::int32_t Character()
     {

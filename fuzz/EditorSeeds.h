@@ -33,12 +33,13 @@ namespace el = editorlayout;
 enum Rack { kDemoRack = 0, kEmptyRack = 1, kFullRack = 2, kMissingRack = 3 };
 
 inline std::uint8_t Header(Rack rack, bool menuHost = true, bool ownDialogs = false,
-                           bool settleEach = true)
+                           bool settleEach = true, bool liveAudio = false)
 {
     return static_cast<std::uint8_t>(rack << editorscript::kRackShift |
                                      (settleEach ? editorscript::kSettleEach : 0) |
                                      (menuHost ? editorscript::kMenuHost : 0) |
-                                     (ownDialogs ? editorscript::kOwnDialogsFirst : 0));
+                                     (ownDialogs ? editorscript::kOwnDialogsFirst : 0) |
+                                     (liveAudio ? editorscript::kLiveAudio : 0));
 }
 
 // --- Where things are while every tone is collapsed (the rack starts 52 pixels down).
@@ -428,6 +429,60 @@ inline std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Scripts()
                                   .Tick(2)
                                   .Paint());
 
+    // Banks at the longest path a performance keeps and one byte past it, an empty and a text
+    // file named .gig, a name that is not UTF-8; the rack saved and opened again.
+    {
+        // A file that does not open as a bank counts as missing: its dialog is ignored.
+        const Point ignore = PopupButton(WMissing::kWidth, WMissing::kHeight, -280, -30, 130, 22);
+        ScriptWriter w(Header(kEmptyRack));
+        const Answer banks[] = {kBankAtLimit, kBankPastLimit, kEmptyBank, kTextBank, kOddNameBank};
+        for (int i = 0; i < 5; ++i) {
+            w.Click(InStrip(3 + i, vl::kInstrumentButton))
+                .Tick()
+                .MenuPick({0})
+                .Tick()
+                .AnswerDialog(banks[i])
+                .Tick(2)
+                .Settle()
+                .Key(kKeyEnter)
+                .Tick(2)
+                .Click(ignore)
+                .Tick(2);
+        }
+        w.Click(Tool(GigaEditor::kSaveAs))
+            .AnswerDialog(kNameBytes, "limit")
+            .Tick(2)
+            .Click(Tool(GigaEditor::kReset))
+            .Settle()
+            .Click(Tool(GigaEditor::kOpen))
+            .Tick(2)
+            .Click(PopupButton(WConfirm::kWidth, WConfirm::kHeight, -180, -30, 80, 22))
+            .Tick()
+            .AnswerDialog(kNameBytes, "limit.mrp")
+            .Tick(2)
+            .Settle()
+            .Tick(2)
+            .Paint();
+        add("bank_paths", w);
+    }
+
+    // A live host: its audio thread renders all along while the keyboard plays, a tone loads
+    // and the host gives its state back.
+    add("live_host", ScriptWriter(Header(kDemoRack, true, false, false, true))
+                         .Click(InStrip(1, vl::kToneNumber))
+                         .LeftDown(PianoKey(60))
+                         .Tick(3)
+                         .Drag(PianoKey(60), PianoKey(72), 10)
+                         .Tick(2)
+                         .HostSave()
+                         .Click(InStrip(5, vl::kInstrumentButton))
+                         .MenuPick({3, 1})
+                         .Tick(4)
+                         .HostRestore()
+                         .Tick(6)
+                         .Settle()
+                         .Paint());
+
     // Our own file dialog (no dialog program): a path typed, the tree walked, OK.
     {
         const auto at = [](int x, int y) {
@@ -475,13 +530,13 @@ inline std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Scripts()
                                     .Click(Tool(GigaEditor::kBrowse))
                                     .Tick()
                                     .Click(BrowserRow(0, 1))
-                                    .Click(BrowserRow(1, 1))
-                                    .Drag(BrowserRow(1, 1), BrowserRow(0, 3), 10)
+                                    .Click(BrowserRow(1, 2))
+                                    .Drag(BrowserRow(1, 2), BrowserRow(0, 3), 10)
                                     .Tick()
                                     .Drag(BrowserRow(0, 2), {400, 150}, 10)
                                     .Tick()
-                                    .DoubleClick(BrowserRow(1, 1))
-                                    .Click(BrowserRow(1, 2))
+                                    .DoubleClick(BrowserRow(1, 2))
+                                    .Click(BrowserRow(1, 3))
                                     .Click(BrowserRow(0, 0))
                                     .Tick()
                                     .Click(Tool(GigaEditor::kBrowse))
