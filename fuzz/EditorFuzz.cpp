@@ -26,7 +26,9 @@
 #include "editor/GigaView.h"
 #include "editor/TreeFile.h"
 #include "editor/WMissing.h"
+#include "editor/XGigaName.h"
 #include "engine/GigaTone.h"
+#include "engine/GigaToneFacts.h"
 #include "fixtures/TempFolder.h"
 #include "fuzz/EditorDialogs.h"
 #include "fuzz/EditorScript.h"
@@ -486,6 +488,7 @@ private:
                     WaitForBackground();
                     Tick();
                     Tick();
+                    CheckShown();
                 }
                 break;
             case kCloseWindow:
@@ -538,6 +541,24 @@ private:
                 break;
             case kOpCount:
                 break;
+        }
+    }
+
+    // Once the background work is done and the window has ticked, every view shows its tone:
+    // the name the tone gives, no load's progress bar, a row per layer of a stack.
+    void CheckShown() const
+    {
+        if (!window_ || ticks_ >= kMaxTicks) return;
+        for (int i = 0; i < editor_->ViewCount(); ++i) {
+            const GigaView& view = *editor_->View(i);
+            const GigaToneFacts facts = view.Tone().Facts();
+            int staying = 0;
+            for (const GigaLayerFacts& layer : facts.layers) staying += layer.leaving ? 0 : 1;
+            if (view.Name().Text() != view.Tone().DisplayName())
+                Finding("a settled view shows another name than its tone's");
+            if (view.Name().Progress() >= 0) Finding("a settled view shows a load in progress");
+            if (staying >= 2 && view.PartCount() != staying)
+                Finding("a settled stack shows another number of layers");
         }
     }
 
