@@ -107,7 +107,7 @@ TEST_F(ProgramListReads, APipeAnswersAsAFileThatDoesNotOpenAndTheListGoesOn)
     EXPECT_EQ(bankResult.names.size(), 3u);
 }
 
-TEST_F(ProgramListReads, ClosingWhileAReadNeverEndsReturnsAndTheReadEndsOnItsOwn)
+TEST_F(ProgramListReads, ClosingWhileAReadNeverEndsReturns)
 {
     HeldReads::Instance().Hold(bank);
     auto reader = std::make_unique<UProgramList>();
