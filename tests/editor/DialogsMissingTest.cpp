@@ -284,7 +284,8 @@ TEST(editorMissing, ScanButtonCancelsAtTheNextFolderAndTheDialogStaysUsable)
     rig.ExpectOutcome(std::nullopt);
 }
 
-// What the test sees of a scan, kept apart from the dialog, which the close destroys.
+// What the test sees of a scan, shared with the scan's thread: the close destroys the dialog,
+// and a scan it had to leave running would outlive the test case too.
 struct ScanProgress {
     std::atomic<int> entered {0};
     std::atomic<bool> held {false};
@@ -293,22 +294,22 @@ struct ScanProgress {
 
 // A dialog whose scan is held in its second folder until the dialog is being closed, so that
 // the close always meets it mid-walk. This destructor runs first in the close; the dialog's own
-// then stops and joins the scan.
+// then stops the scan and waits for it.
 class ClosedMidScan : public WMissing {
 public:
-    explicit ClosedMidScan(ScanProgress& progress) : progress_(progress)
+    explicit ClosedMidScan(std::shared_ptr<ScanProgress> progress) : progress_(progress)
     {
-        SetScanObserver([&progress](const std::string&) {
-            if (++progress.entered != 2) return;
-            progress.held.store(true);
-            EXPECT_TRUE(testsupport::WaitFor([&progress] { return progress.closing.load(); },
+        SetScanObserver([progress](const std::string&) {
+            if (++progress->entered != 2) return;
+            progress->held.store(true);
+            EXPECT_TRUE(testsupport::WaitFor([&] { return progress->closing.load(); },
                                              "the dialog to be closed"));
         });
     }
-    ~ClosedMidScan() override { progress_.closing.store(true); }
+    ~ClosedMidScan() override { progress_->closing.store(true); }
 
 private:
-    ScanProgress& progress_;
+    std::shared_ptr<ScanProgress> progress_;
 };
 
 TEST(editorMissing, ClosingTheEditorMidScanStopsAndJoinsTheThread)
@@ -317,18 +318,18 @@ TEST(editorMissing, ClosingTheEditorMidScanStopsAndJoinsTheThread)
     std::vector<std::string> entries;
     for (int i = 0; i < kFolders; ++i) entries.push_back("f" + std::to_string(i) + "/");
     const Tree tree(entries);
-    ScanProgress progress;
+    const auto progress = std::make_shared<ScanProgress>();
     auto host = std::make_unique<dialogsrig::Host>(800, 600);
     auto* dialog = host->Show(std::make_unique<ClosedMidScan>(progress), WMissing::kPopupId);
     ASSERT_TRUE(dialog->AddMissing("/o/Never.gig"));
     ASSERT_TRUE(dialog->ScanFolder(tree.Scan()));
-    ASSERT_TRUE(testsupport::WaitFor([&] { return progress.held.load(); },
+    ASSERT_TRUE(testsupport::WaitFor([&] { return progress->held.load(); },
                                      "the scan to enter its second folder"));
     {
         testsupport::Watchdog watchdog("the editor to close while its dialog scans");
         host.reset();
     }
-    EXPECT_LT(progress.entered.load(), kFolders) << "the close did not stop the walk";
+    EXPECT_LT(progress->entered.load(), kFolders) << "the close did not stop the walk";
 }
 
 TEST(editorMissing, Picture)
