@@ -225,16 +225,97 @@ inline std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Scripts()
         add("settings_pages", ScriptWriter(Header(kDemoRack))
                                   .Click(Tool(GigaEditor::kSettings))
                                   .Tick(2)
-                                  .Click(at(40, 45))
-                                  .Click(at(40, 95))
-                                  .Click(at(160, 40))
+                                  .Click(at(25, 99))
+                                  .Click(at(25, 69))
+                                  .Click(at(160, 36))
                                   .Tick()
-                                  .Drag(at(200, 90), at(300, 90), 6)
-                                  .Drag(at(200, 120), at(120, 120), 6)
+                                  .Drag(at(250, 143), at(340, 143), 6)
+                                  .Drag(at(300, 178), at(210, 178), 6)
+                                  .LeftDown(at(280, 178), 1)
+                                  .Move(at(200, 178), 1)
+                                  .LeftUp(at(200, 178))
+                                  .Drag(at(90, 36), at(20, 36), 4)
                                   .Paint()
                                   .Key(kKeyEnter)
                                   .Tick(2)
                                   .Settle());
+    }
+
+    // A stack of three layers: the rows' mute, solo, faders and menus, one layer unloaded and
+    // one replaced; in the stack editor the key-switch keys moved, a controller typed past its
+    // range, the name selected by dragging, copied and pasted; host events that pick layers.
+    {
+        const auto row = [](int layer, int x) {
+            return Point {
+                XRackUnit::kArrowColumn + vl::kPartX + x,
+                StripTop(0) + vl::kTopHeight + vl::kPartPitch * layer + vl::kPartTop + 10};
+        };
+        const int height = WStackEdit::HeightFor(2);
+        const auto at = [&](int x, int y) { return InPopup(WStackEdit::kWidth, height, x, y); };
+        ScriptWriter w(Header(kDemoRack));
+        w.Click(Tool(GigaEditor::kStack))
+            .Click(InStrip(0, vl::kToneNumber))
+            .Click(Tool(GigaEditor::kBrowse))
+            .Click(BrowserRow(0, 1))
+            .Click(BrowserRow(1, 0))
+            .Settle()
+            .DoubleClick(BrowserRow(2, 1))
+            .Settle()
+            .DoubleClick(BrowserRow(2, 2))
+            .Settle()
+            .Click(Tool(GigaEditor::kBrowse))
+            .Click(Arrow(0))
+            .Tick(2)
+            .Click(row(2, vl::kPartMute.left + 6))
+            .Click(row(1, vl::kPartSolo.left + 6))
+            .Click(row(2, vl::kPartSolo.left + 6))
+            .Click(row(1, vl::kPartSolo.left + 6))
+            .Drag(row(0, vl::kPartFaderX[0] + 60), row(0, vl::kPartFaderX[0] + 10), 4)
+            .Drag(row(1, vl::kPartFaderX[1] + 40), row(1, vl::kPartFaderX[1] + 80), 4)
+            .Click(row(2, vl::kPartMenu.left + 8))
+            .MenuPick({1})
+            .Tick(2)
+            .Settle()
+            .Click(row(1, vl::kPartMenu.left + 8))
+            .MenuPick({3, 0})
+            .Tick(2)
+            .Settle()
+            .Paint()
+            .Click(StackButton(0))
+            .Tick(2)
+            .Click(at(11 + 310 + 155, 11 + 24 + 9))
+            .MenuPick({3})
+            .Tick(2);
+        for (int i = 0; i < 4; ++i) w.Click(at(11 + 600 + 6, 11 + 24 + 9));
+        for (int i = 0; i < 6; ++i) w.Click(at(11 + 684 + 6, 11 + 24 + 9));
+        w.HostMidi(0x90, 30, 100)
+            .Render(1)
+            .HostMidi(0x80, 30, 0)
+            .Click(at(11 + 310 + 155, 11 + 24 + 9))
+            .MenuPick({2})
+            .Tick(2)
+            .Click(at(11 + 600 + 25, 11 + 24 + 9))
+            .Type("99999999999")
+            .Key(kKeyEnter)
+            .HostMidi(0xB0, 127, 100)
+            .Render(1)
+            .Click(at(11 + 310 + 155, 11 + 24 + 9))
+            .MenuPick({1})
+            .Tick(2)
+            .HostMidi(0xC0, 1, 0)
+            .Render(1)
+            .Drag(at(11 + 55 + 150, 11 + 24 + 9), at(11 + 55 + 5, 11 + 24 + 9), 6)
+            .Key(kKeyChar, kModControl, 'c')
+            .Key(kKeyRight)
+            .Key(kKeyChar, kModControl, 'v')
+            .Key(kKeyEnter)
+            .Tick(2)
+            .Paint()
+            .Click(PopupButton(WStackEdit::kWidth, height, -90, -30, 80, 22))
+            .Tick(2)
+            .Wheel({400, 200}, 3, 0)
+            .Paint();
+        add("stack_of_three", w);
     }
 
     // Save as a new name, change something, save again, open the saved one back.
