@@ -79,6 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                Key('B', false)}},
         Case {"until 5 6 FF8800", {Until(5, 6, 0xff8800, false, 30000)}},
         Case {"until 5 6 !00ff00 2500", {Until(5, 6, 0x00ff00, true, 2500)}},
+        Case {"until-file /tmp/a.mrp 900",
+              {Step {Kind::UntilFile, 0, 0, 0, false, 900, "/tmp/a.mrp"}}},
         Case {"# a comment", {}}, Case {"", {}}, Case {"wait 0", {Wait(0)}}));
 
 TEST(ActionScript, MistakesNameTheLineAndTheFault)
@@ -101,6 +103,7 @@ TEST(ActionScript, MistakesNameTheLineAndTheFault)
         {"until 1 2 -fff88", "six hex digits"},
         {"until 1 2 !", "six hex digits"},
         {"until 1 2 ff8800 0", "a wait"},
+        {"until-file", "until-file takes 1 to 2 arguments"},
     };
     for (const auto& [text, message] : bad) {
         try {

@@ -65,6 +65,8 @@ constexpr const char* kActiveTab = "83b1e9";     // the settings window's tab in
 constexpr const char* kFaderThumb = "a0a0dc";    // a settings fader's thumb, at its middle
 constexpr const char* kStackHeading = "3d4251";  // the stack editor's heading
 constexpr const char* kChosenBar = "ecaa54";     // the stack editor's chosen layer
+constexpr const char* kMenu = "242832";          // a menu's face (over tone 5's strip)
+constexpr const char* kMenuHeading = "2e333f";   // the heading of a menu's open submenu
 }  // namespace shows
 
 // A player that only reads: the loader never visits it.
@@ -97,20 +99,19 @@ TEST(MarletEditor, AScriptedSessionChoosesPlaysMixesAndSaves)
 
     // Once both instruments have loaded (a tone that finishes loading selects itself): tone 3's
     // instrument menu (the press selects the tone), the demo bank, its pad; middle C held;
-    // tone 3's volume down; tone 3 muted, tone 1 soloed; save. The menus are windows of their
-    // own, which the script cannot look at, and the saved file shows nowhere on the editor:
-    // those two steps wait for the time they take.
+    // tone 3's volume down; tone 3 muted, tone 1 soloed; save, awaited as the file itself.
     const std::string script = folder.File("session.txt");
     std::ofstream(script) << "until 120 65 " << shows::kLoaded << "\nuntil 118 91 "
                           << shows::kLoaded << "\nclick 222 118\nuntil 16 120 " << shows::kSelected
-                          << "\nclick 260 189\nwait 300\nclick 260 180\n"
+                          << "\nuntil 290 176 " << shows::kMenu << "\nclick 260 189\nuntil 300 139 "
+                          << shows::kMenuHeading << "\nclick 260 180\n"
                           << "until 123 117 " << shows::kLoaded << "\npress 360 540\n"
                           << "until 360 540 !" << shows::kWhiteKey << "\nwait 600\n"
                           << "release 360 540\nuntil 360 540 " << shows::kWhiteKey << "\n"
                           << "drag 405 117 380 117 300\nuntil 402 118 !" << shows::kVolumeThumb
                           << "\nclick 292 119\nuntil 290 114 " << shows::kMuteLamp << "\n"
                           << "click 310 67\nuntil 305 62 " << shows::kSoloLamp << "\n"
-                          << "click 154 25\nwait 1500\nuntil 305 62 " << shows::kSoloLamp << "\n";
+                          << "click 154 25\nuntil-file " << saved << "\n";
     const std::string chunk = folder.File("state.chunk");
     const std::string wav = folder.File("session.wav");
     const testsupport::ScopedEnv path("PATH", folder.Path() + ":/usr/bin:/bin");

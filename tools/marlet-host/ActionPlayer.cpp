@@ -1,6 +1,7 @@
 #include "tools/marlet-host/ActionPlayer.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -13,6 +14,17 @@ std::string Hex(std::uint32_t rgb)
     char text[8];
     std::snprintf(text, sizeof text, "%06x", rgb & 0xffffffu);
     return text;
+}
+
+// What an `until` or `until-file` step waited for in vain.
+std::string Unmet(const ActionScript::Step& step, std::uint32_t seen)
+{
+    const std::string waited = "the script waited " + std::to_string(step.milliseconds) + " ms ";
+    if (step.kind == ActionScript::Step::Kind::UntilFile)
+        return waited + "for the file " + step.path + " to exist";
+    return waited + "for the pixel at " + std::to_string(step.x) + "," + std::to_string(step.y) +
+           (step.press ? " to leave " : " to become ") + Hex(step.code) + "; it shows " +
+           (seen > 0xffffffu ? std::string("nothing (outside the window)") : Hex(seen));
 }
 
 }  // namespace
@@ -33,7 +45,7 @@ void ActionPlayer::Restart()
 bool ActionPlayer::PixelReady(const EditorWindow& window, const ActionScript::Step& step,
                               std::uint32_t& seen)
 {
-    const EditorWindow::Picture picture = window.Snapshot();
+    const EditorWindow::Picture picture = window.Screen();
     if (step.x >= picture.width || step.y >= picture.height) return false;
     const std::uint8_t* p =
         picture.rgb.data() + 3 * (static_cast<std::size_t>(step.y) * picture.width + step.x);
@@ -47,22 +59,20 @@ void ActionPlayer::Advance(const EditorWindow& window)
     const auto now = Clock::now();
     while (next_ < steps_.size() && now >= resumeAt_) {
         const ActionScript::Step& step = steps_[next_];
-        if (step.kind == ActionScript::Step::Kind::Until) {
+        if (step.kind == ActionScript::Step::Kind::Until ||
+            step.kind == ActionScript::Step::Kind::UntilFile) {
             // Input sent so far must have reached the window before its picture can answer.
             sink_->Flush();
             std::uint32_t seen = 0xffffffffu;
-            if (!PixelReady(window, step, seen)) {
+            const bool ready = step.kind == ActionScript::Step::Kind::Until
+                                   ? PixelReady(window, step, seen)
+                                   : std::filesystem::exists(step.path);
+            if (!ready) {
                 if (!untilStarted_) {
                     untilStarted_ = true;
                     untilDeadline_ = now + std::chrono::milliseconds(step.milliseconds);
                 } else if (now >= untilDeadline_) {
-                    throw std::runtime_error(
-                        "the script waited " + std::to_string(step.milliseconds) +
-                        " ms for the pixel at " + std::to_string(step.x) + "," +
-                        std::to_string(step.y) + (step.press ? " to leave " : " to become ") +
-                        Hex(step.code) + "; it shows " +
-                        (seen > 0xffffffu ? std::string("nothing (outside the window)")
-                                          : Hex(seen)));
+                    throw std::runtime_error(Unmet(step, seen));
                 }
                 break;  // looked at again at the next idle call
             }
@@ -85,6 +95,7 @@ void ActionPlayer::Advance(const EditorWindow& window)
                 sink_->Key(step.code, step.press);
                 break;
             case ActionScript::Step::Kind::Until:
+            case ActionScript::Step::Kind::UntilFile:
                 break;
         }
     }

@@ -21,7 +21,11 @@ public:
     // Sends every step that is due, with coordinates relative to `window`. Throws
     // std::runtime_error when a pixel wait's time runs out, saying what the pixel showed.
     void Advance(const EditorWindow& window);
-    bool Done() const { return next_ >= steps_.size(); }
+    // Every step sent and the last wait over.
+    bool Done() const
+    {
+        return next_ >= steps_.size() && std::chrono::steady_clock::now() >= resumeAt_;
+    }
 
 private:
     // Whether the pixel of an Until step shows what the step waits for; `seen` gets its colour.

@@ -154,6 +154,10 @@ void ActionScript::ParseLine(std::string_view line)
                         std::string(words[3]) + "\"");
         const int ms = words.size() > 4 ? Number(words[4], 1, kMaxWait, "a wait") : kDefaultUntil;
         Until(Coordinate(words[1]), Coordinate(words[2]), *rgb, leaves, ms);
+    } else if (verb == "until-file") {
+        Expect(words, 1, 2);
+        const int ms = words.size() > 2 ? Number(words[2], 1, kMaxWait, "a wait") : kDefaultUntil;
+        UntilFile(std::string(words[1]), ms);
     } else if (verb == "move") {
         Expect(words, 2, 2);
         Move(Coordinate(words[1]), Coordinate(words[2]));

@@ -13,13 +13,14 @@
 class ActionScript {
 public:
     struct Step {
-        enum class Kind { Wait, Move, Button, Key, Until };
+        enum class Kind { Wait, Move, Button, Key, Until, UntilFile };
         Kind kind = Kind::Wait;
         int x = 0;               // Move
         int y = 0;               // Move
         std::uint32_t code = 0;  // Button: X button number 1-5; Key: an X keysym; Until: 0xRRGGBB
         bool press = false;      // Button, Key; Until: true to wait for the colour to go
-        int milliseconds = 0;    // Wait; Until: how long at most
+        int milliseconds = 0;    // Wait; Until, UntilFile: how long at most
+        std::string path;        // UntilFile: the file that must come to exist
 
         bool operator==(const Step&) const = default;
     };
@@ -52,6 +53,10 @@ private:
     void Until(int x, int y, std::uint32_t rgb, bool leaves, int ms)
     {
         steps_.push_back({Step::Kind::Until, x, y, rgb, leaves, ms});
+    }
+    void UntilFile(std::string path, int ms)
+    {
+        steps_.push_back({Step::Kind::UntilFile, 0, 0, 0, false, ms, std::move(path)});
     }
     void Chord(std::string_view chord);
 

@@ -222,6 +222,7 @@ editor   opens the plug-in's editor in a window of its own, as a host does (on L
                        type TEXT                (printable ASCII)
                        until X Y [!]RRGGBB [MS] wait until the pixel is (! no longer) that
                                                 colour; fails after MS (default 30000)
+                       until-file PATH [MS]     wait until the file exists
                        # comment
                      see ACTIONS.md beside the sources for the key names
   --display NAME     the X display to use (default: $DISPLAY; not used on Windows)

@@ -28,4 +28,7 @@ public:
     // The part of the inside that lies on the screen, the editor's pixels included. Throws
     // std::runtime_error when the pixels cannot be read.
     virtual Picture Snapshot() const = 0;
+    // What the screen shows over the inside, the editor's own menus and popups on top of it
+    // included (what a user sees there); by default the window's pixels alone.
+    virtual Picture Screen() const { return Snapshot(); }
 };

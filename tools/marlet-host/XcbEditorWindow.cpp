@@ -108,7 +108,7 @@ bool XcbEditorWindow::Pump()
     return !closeAsked_ && !x_.Broken();
 }
 
-EditorWindow::Picture XcbEditorWindow::Snapshot() const
+EditorWindow::Picture XcbEditorWindow::Read(bool screen) const
 {
     xcb_connection_t* c = x_.Get();
     const XcbConnection::Reply<xcb_translate_coordinates_reply_t> at(
@@ -123,8 +123,10 @@ EditorWindow::Picture XcbEditorWindow::Snapshot() const
     xcb_generic_error_t* rawError = nullptr;
     const XcbConnection::Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(
         c,
-        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, 0, 0, static_cast<std::uint16_t>(w),
-                      static_cast<std::uint16_t>(h), ~0u),
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, screen ? x_.Screen().root : window_,
+                      static_cast<std::int16_t>(screen ? at->dst_x : 0),
+                      static_cast<std::int16_t>(screen ? at->dst_y : 0),
+                      static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), ~0u),
         &rawError));
     const XcbConnection::Reply<xcb_generic_error_t> error(rawError);
     if (!image)
@@ -153,4 +155,14 @@ EditorWindow::Picture XcbEditorWindow::Snapshot() const
         }
     }
     return picture;
+}
+
+EditorWindow::Picture XcbEditorWindow::Snapshot() const
+{
+    return Read(false);
+}
+
+EditorWindow::Picture XcbEditorWindow::Screen() const
+{
+    return Read(true);
 }

@@ -24,8 +24,12 @@ public:
     // The window's pixels, its children included, clipped to the screen: the server refuses to
     // read anything off it.
     Picture Snapshot() const override;
+    // The screen where the window is: menus and popups over the editor included.
+    Picture Screen() const override;
 
 private:
+    Picture Read(bool screen) const;
+
     const XcbConnection& x_;
     xcb_window_t window_ = 0;
     xcb_atom_t deleteWindow_ = XCB_ATOM_NONE;
