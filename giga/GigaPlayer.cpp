@@ -50,10 +50,13 @@ GigaPlayer::~GigaPlayer()
 {
     Log("GigaPlayer destructor\r\n");
     LeavePlayerList();
+    // The banks stay while the disk thread settles: the streams our voices let go return to
+    // pools of their files.
+    auto banks = GigaBankManager::Instance().LockBanks();
     GigaPlayer::RemoveTones();
     // A stream request still queued points at one of our voices: let the disk thread take it
-    // up before the voices go.
-    if (GigaDiskThread* disk = GigaDiskThread::Existing()) disk->WaitPasses(2);
+    // up before the voices go (or give up a thread held in a read that does not end).
+    if (GigaDiskThread* disk = GigaDiskThread::Existing()) disk->SettlePasses(2);
 }
 
 void GigaPlayer::OnInit()
@@ -119,8 +122,10 @@ bool GigaPlayer::LoadAbandoned() const
 
 bool GigaPlayer::AwaitDiskPasses(int passes) const
 {
+    // In slices: a disk thread held in a read does not keep a leaving player waiting.
     GigaDiskThread* disk = GigaDiskThread::Existing();
-    for (int i = 0; disk && i < passes && !Leaving(); ++i) disk->WaitPasses(1);
+    for (int done = 0; disk && done < passes && !Leaving();)
+        if (disk->WaitPasses(1, kLoadingPollMs)) ++done;
     return !Leaving();
 }
 

@@ -101,6 +101,11 @@ FileHandle OpenFileUpdate(const std::string& path);
 // the whole process). It may block, standing in for a disk that does not answer. Hosts have no
 // such function, and nothing happens.
 inline constexpr const char* kFileOpeningHook = "MarletFileOpening";
+// The same for the disk thread's reads of an open file: a program that exports
+// `extern "C" void MarletFileReading(const char* path)` gets it called (through
+// AnnounceFileReading) before each read of streamed sample data, and may hold it there.
+inline constexpr const char* kFileReadingHook = "MarletFileReading";
+void AnnounceFileReading(const std::string& path);
 void CloseFile(FileHandle file);
 // Size in bytes, -1 on failure.
 std::int64_t FileSize(FileHandle file);

@@ -15,7 +15,7 @@ GigaStream* GigaStreamPool::TakeStream()
     if (!freeStreams_) {
         const int batch = streams_.empty() ? kInitialStreams : 1;
         for (int i = 0; i < batch; ++i) {
-            std::unique_ptr<GigaStream> stream = GigaStream::Create(file_, *this);
+            std::shared_ptr<GigaStream> stream = GigaStream::Create(file_, *this);
             if (!stream) break;
             streams_.push_back(std::move(stream));
             ReturnStream(streams_.back().get());

@@ -29,6 +29,7 @@ public:
 
 private:
     GigaFile& file_;
-    std::vector<std::unique_ptr<GigaStream>> streams_;
+    // Shared: a disk thread given up in a read keeps the stream it reads after the file goes.
+    std::vector<std::shared_ptr<GigaStream>> streams_;
     GigaStream* freeStreams_ = nullptr;
 };

@@ -192,6 +192,17 @@ void AnnounceOpening(const std::string& path)
     if (hook) hook(path.c_str());
 }
 
+}  // namespace
+
+void AnnounceFileReading(const std::string& path)
+{
+    static const auto hook =
+        reinterpret_cast<FileOpeningHook>(dlsym(RTLD_DEFAULT, kFileReadingHook));
+    if (hook) hook(path.c_str());
+}
+
+namespace {
+
 bool IsRegular(mode_t mode)
 {
     return S_ISREG(mode);

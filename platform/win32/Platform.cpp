@@ -66,6 +66,17 @@ void AnnounceOpening(const std::string& path)
     if (hook) hook(path.c_str());
 }
 
+}  // namespace
+
+void AnnounceFileReading(const std::string& path)
+{
+    static const auto hook = reinterpret_cast<FileOpeningHook>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(nullptr), kFileReadingHook)));
+    if (hook) hook(path.c_str());
+}
+
+namespace {
+
 // Opening never waits for another party here: a named pipe's client open fails at once when
 // every instance is busy (ERROR_PIPE_BUSY) instead of waiting, and devices open at once. What
 // is not a file on disk is refused right after.
