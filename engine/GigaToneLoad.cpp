@@ -300,7 +300,8 @@ void GigaTone::ReleaseLayers()
             gone.push_back(std::move(layers_[static_cast<std::size_t>(i)]));
     }
     // The voices have let go of their streams; two passes later the disk thread has recycled
-    // them and no longer looks at a sample of these layers. Without the object nothing streams.
-    if (GigaDiskThread* disk = GigaDiskThread::Existing()) disk->WaitPasses(2);
+    // them and no longer looks at a sample of these layers (one held in a read that does not end
+    // is given up instead). Without the object nothing streams.
+    if (GigaDiskThread* disk = GigaDiskThread::Existing()) disk->SettlePasses(2);
     ReleaseParts(gone);
 }

@@ -34,6 +34,8 @@ public:
     static constexpr int kOfflineWaitLimitMs = 5000;
     // How long closing waits for a pass before it gives up a thread held in a file operation.
     static constexpr int kGiveUpMs = 3000;
+    // The longest WaitPasses waits when its caller names no limit.
+    static constexpr int kPassWaitMs = 30000;
 
     // Made on first use; its destruction stops and joins the thread, so no thread is left
     // running in code a host is about to unload (a thread held in a read is given up instead
@@ -59,7 +61,7 @@ public:
 
     // Control threads: wait for n more passes (at once when the thread is not running), at most
     // `limitMs`; false when they did not run in time. WaitStopped waits for the thread to end.
-    bool WaitPasses(int n, int limitMs = kGiveUpMs);
+    bool WaitPasses(int n, int limitMs = kPassWaitMs);
     void WaitStopped();
     // Closing, before what the thread may reach goes (voices, and the files of the streams they
     // let go, which the caller keeps meanwhile): n more passes, so that no request, hand-over or
