@@ -38,8 +38,8 @@ public:
     GigaStream& operator=(const GigaStream&) = delete;
 
     // Disk thread, no file touched: takes what it needs of the sample, to go on where its
-    // preload ended. False (and nothing to produce) when the sample has nothing to stream or a
-    // format that cannot be decoded.
+    // preload ended. False (and nothing to produce) when the sample has nothing to stream; a
+    // format that cannot be decoded from there ends the stream at its first Refill.
     bool Start(const GigaSample& sample);
     // Disk thread: decodes at most kRefillValues values through `scratch` into the ring; answers
     // the values added. The first one after Start opens the file when needed and positions the
