@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "stream/GigaDiskThread.h"
@@ -48,6 +49,11 @@ struct HoldCase {
     bool atOpening;   // the stream's open of the file, else its reads
     bool afterStart;  // once the stream has handed out data (in the refills, not the hand-out)
 };
+
+void PrintTo(const HoldCase& hold, std::ostream* out)
+{
+    *out << hold.name;
+}
 
 HeldReads& Holder(const HoldCase& hold)
 {
