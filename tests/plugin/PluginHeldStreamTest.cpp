@@ -87,11 +87,15 @@ struct LiveHost {
             },
             "the drone sounding");
     }
-    // Past the head: the disk thread reads the drone's stream, held there.
+    // The disk thread reads the drone's stream, held there. A note whose stream came too late on
+    // a slow machine has run out of its head meanwhile: one more is played now and then.
     bool AwaitStreamRead(const std::string& bank)
     {
+        int blocks = 0;
         return WaitFor(
             [&] {
+                if (++blocks % 256 == 0)
+                    hostside::SendEvents(*module, {hostside::Midi(0x90, kDroneKey, 100)});
                 Block();
                 return StreamReads().AwaitHeld(bank, std::chrono::milliseconds(0));
             },
