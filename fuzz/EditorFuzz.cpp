@@ -539,6 +539,11 @@ private:
             case kOwnDialogs:
                 OpenDialogs::Instance().systemDialogs = (in.Byte() & 1) == 0;
                 break;
+            case kPress: {
+                const int index = in.Word();
+                Press(index, in.Byte());
+                break;
+            }
             case kOpCount:
                 break;
         }
@@ -585,6 +590,57 @@ private:
                     (editor_->View(t)->IsExpanded() ? "+" : "");
         }
         std::fprintf(stderr, "%s\n", line.c_str());
+    }
+
+    // A press on a shown control, found in the innermost view's tree depth first, at its
+    // middle as the window reports it.
+    void Press(int index, int action)
+    {
+        if (!window_) return;
+        std::vector<XControl*> shown;
+        const std::function<void(XControl&)> collect = [&](XControl& parent) {
+            for (int i = 0; i < parent.ChildCount(); ++i) {
+                XControl* child = parent.Child(i);
+                if (!child || !child->IsVisible()) continue;
+                if (child->IsEnabled()) shown.push_back(child);
+                collect(*child);
+            }
+        };
+        collect(*editor_->Innermost());
+        if (shown.empty()) return;
+        const XControl& c = *shown[static_cast<std::size_t>(index) % shown.size()];
+        const Point p {c.AbsoluteX() + c.Width() / 2, c.AbsoluteY() + c.Height() / 2};
+        switch (action % 6) {
+            case 0:
+                Mouse(XInput::kLeftDown, p, 0);
+                Mouse(XInput::kLeftUp, p, 0);
+                break;
+            case 1:
+                for (int i = 0; i < 2; ++i) {
+                    Mouse(XInput::kLeftDown, p, 0);
+                    Mouse(XInput::kLeftUp, p, 0);
+                    clock_.Advance(100);
+                }
+                break;
+            case 2:
+                Mouse(XInput::kRightDown, p, 0);
+                Mouse(XInput::kRightUp, p, 0);
+                break;
+            case 3:
+            case 4: {
+                const Point to = action % 6 == 3 ? Point {p.x + 40, p.y} : Point {p.x, p.y - 40};
+                Mouse(XInput::kLeftDown, p, 0);
+                for (int i = 1; i <= 4; ++i)
+                    Mouse(XInput::kMouseMove,
+                          {p.x + (to.x - p.x) * i / 4, p.y + (to.y - p.y) * i / 4}, 0);
+                Mouse(XInput::kLeftUp, to, 0);
+                break;
+            }
+            default:
+                Mouse(XInput::kLeftDown, p, 0);
+                return;
+        }
+        clock_.Advance(XWinGui::kDoubleClickMs + 50);
     }
 
     static bool Spend(int& used, int limit) { return used < limit ? (++used, true) : false; }

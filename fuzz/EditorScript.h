@@ -47,6 +47,9 @@ enum Op : std::uint8_t {
     kHostRestore,   // the host gives back the state it took, or the starting rack
     kWindowMoved,   // point: the window's new place in its parent
     kOwnDialogs,    // flag: file dialogs from now on are the system's (0) or our own (1)
+    kPress,         // n (16 bits), action: on the n-th shown control of the innermost popup
+                    // (or the editor), counted depth first: click, double click, right click,
+                    // drag right, drag up, or press and hold
     kOpCount
 };
 
@@ -215,6 +218,10 @@ public:
     ScriptWriter& HostRestore() { return Op(kHostRestore); }
     ScriptWriter& WindowMoved(Point p) { return Op(kWindowMoved).Put(p); }
     ScriptWriter& OwnDialogs(bool on) { return Op(kOwnDialogs).Put(on ? 1 : 0); }
+    ScriptWriter& Press(int control, int action = 0)
+    {
+        return Op(kPress).Put(control & 0xFF).Put(control >> 8 & 0xFF).Put(action);
+    }
 
 private:
     ScriptWriter& Op(editorscript::Op op) { return Put(op); }

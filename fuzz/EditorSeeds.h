@@ -564,6 +564,20 @@ inline std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Scripts()
                          .Settle()
                          .Paint());
 
+    // Controls pressed by their place in the tree: the settings' controls, the stack editor's,
+    // the confirmation's buttons, the rack's.
+    {
+        ScriptWriter w(Header(kDemoRack));
+        w.Click(Tool(GigaEditor::kSettings)).Tick(2);
+        for (int i = 0; i < 8; ++i) w.Press(i, i % 6);
+        w.Key(kKeyEnter).Tick(2).Click(Arrow(2)).Click(StackButton(2)).Tick(2);
+        for (int i = 0; i < 24; i += 2) w.Press(i * 3, i % 5).Tick();
+        w.Key(kKeyEscape).Tick(2).Click(Tool(GigaEditor::kNew)).Tick(2).Press(1).Tick(2);
+        for (int i = 0; i < 40; ++i) w.Press(i * 7 + 3, i % 6).Tick();
+        w.Settle().Paint();
+        add("presses", w);
+    }
+
     // Our own file dialog (no dialog program): a path typed, the tree walked, OK.
     {
         const auto at = [](int x, int y) {
