@@ -65,7 +65,7 @@ constexpr int kMaxPaints = 48;
 constexpr int kMaxRebuilds = 12;
 constexpr int kMaxHostRestores = 6;
 constexpr int kMaxSettles = 64;
-constexpr int kMaxLoadWaits = 16;
+constexpr int kMaxLoadWaits = 8;
 constexpr int kMaxDragSteps = 32;
 constexpr int kMaxText = 64;
 // Background work ends well within this, or it is a hang.
