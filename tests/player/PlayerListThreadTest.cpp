@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -13,6 +12,7 @@
 #include "fixtures/TempFolder.h"
 #include "gig/GigaBankManager.h"
 #include "giga/GigaPlayer.h"
+#include "tests/support/WaitFor.h"
 #include "tools/marlet-demo/DemoInstrument.h"
 
 namespace {
@@ -40,13 +40,10 @@ TEST(PlayerListThreads, InstancesComeAndGoWhileAnotherLoads)
         }
     });
     // The instances come once the loading rounds run.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (rounds.load() == 0 && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    if (rounds.load() == 0) {
+    if (!testsupport::PollUntil([&] { return rounds.load() > 0; })) {
         running.store(false);
         host.join();
-        FAIL() << "gave up after 30 s waiting for the loading rounds to start";
+        FAIL() << "gave up waiting for the loading rounds to start";
     }
     for (int instance = 0; instance < 60; ++instance) {
         // As the plug-in's factory makes an instance and its close lets it go.

@@ -20,7 +20,7 @@ public:
         std::uint32_t code = 0;  // Button: X button number 1-5; Key: an X keysym; Until: 0xRRGGBB
         bool press = false;      // Button, Key; Until: true to wait for the colour to go
         int milliseconds = 0;    // Wait; Until, UntilFile: how long at most
-        std::string path;        // UntilFile: the file that must come to exist
+        std::string path = {};   // UntilFile: the file that must come to exist
 
         bool operator==(const Step&) const = default;
     };
