@@ -578,6 +578,42 @@ inline std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Scripts()
         add("presses", w);
     }
 
+    // While a live host plays: the stack editor open when the host gives its state back (the
+    // layers it edits are replaced), programs changed and unloaded while they load, the
+    // editor rebuilt in the middle.
+    {
+        const int height = WStackEdit::HeightFor(2);
+        const auto at = [&](int x, int y) { return InPopup(WStackEdit::kWidth, height, x, y); };
+        const int mapY = 66 + 36;
+        ScriptWriter w(Header(kDemoRack, true, false, false, true));
+        w.HostSave()
+            .Click(Arrow(2))
+            .Click(StackButton(2))
+            .Tick(2)
+            .Drag(at(11 + 5 + 200, mapY + 9), at(11 + 5 + 300, mapY + 9), 6)
+            .HostRestore()
+            .Tick()
+            .Drag(at(11 + 5 + 300, mapY + 9), at(11 + 5 + 100, mapY + 9), 6)
+            .Tick(3)
+            .Drag(at(11 + 5 + 354, mapY + 18 + 9), at(11 + 5 + 250, mapY + 18 + 9), 6)
+            .Click(PopupButton(WStackEdit::kWidth, height, -90, -30, 80, 22))
+            .Tick();
+        for (int i = 0; i < 3; ++i) {
+            w.Click(InStrip(6, vl::kInstrumentButton))
+                .MenuPick({3, i})
+                .Tick()
+                .Click(InStrip(6, vl::kInstrumentButton))
+                .MenuPick({1});
+        }
+        w.Click(InStrip(7, vl::kInstrumentButton))
+            .MenuPick({3, 2})
+            .Rebuild()
+            .Tick(4)
+            .Settle()
+            .Paint();
+        add("live_changes_under_way", w);
+    }
+
     // Our own file dialog (no dialog program): a path typed, the tree walked, OK.
     {
         const auto at = [](int x, int y) {
