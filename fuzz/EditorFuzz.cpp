@@ -484,11 +484,15 @@ private:
                 break;
             }
             case kSettle:
+                // The first ticks take up what waited for them (a menu's reply, a dialog's
+                // answer), which may start a load; the second ones show its end.
                 if (Spend(settles_, kMaxSettles)) {
-                    WaitForBackground();
-                    Tick();
-                    Tick();
-                    CheckShown();
+                    for (int round = 0; round < 2; ++round) {
+                        WaitForBackground();
+                        Tick();
+                        Tick();
+                    }
+                    if (!player_.IsLoading()) CheckShown();
                 }
                 break;
             case kCloseWindow:
@@ -559,8 +563,12 @@ private:
             const GigaToneFacts facts = view.Tone().Facts();
             int staying = 0;
             for (const GigaLayerFacts& layer : facts.layers) staying += layer.leaving ? 0 : 1;
-            if (view.Name().Text() != view.Tone().DisplayName())
+            if (view.Name().Text() != view.Tone().DisplayName()) {
+                std::fprintf(stderr, "EditorFuzz: tone %d shows '%s', its name is '%s'\n", i,
+                             std::string(view.Name().Text()).c_str(),
+                             view.Tone().DisplayName().c_str());
                 Finding("a settled view shows another name than its tone's");
+            }
             if (view.Name().Progress() >= 0) Finding("a settled view shows a load in progress");
             if (staying >= 2 && view.PartCount() != staying)
                 Finding("a settled stack shows another number of layers");
