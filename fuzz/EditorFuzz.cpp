@@ -77,15 +77,6 @@ constexpr auto kWaitLimit = std::chrono::seconds(30);
     __builtin_trap();
 }
 
-void WaitUntil(const std::function<bool()>& done, const char* what)
-{
-    const auto until = std::chrono::steady_clock::now() + kWaitLimit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until) Finding(what);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
 // A live host's audio thread: renders blocks all along until it goes. While it runs nothing
 // else renders, and the plug-in hears that it plays in real time.
 class HostAudio {
@@ -320,19 +311,19 @@ public:
                bool prefsChanged)
     {
         GigaPlayer& player = plugin.Player();
-        if (index == index_ && !prefsChanged && !player.IsModified() && !player.IsLoading() &&
-            plugin.GetChunk() == loaded_)
-            return;
-        GiveState(plugin, rack, false);
-        AwaitLoads(plugin, false);
+        if (index != index_ || prefsChanged || player.IsModified() || player.IsLoading() ||
+            plugin.GetChunk() != loaded_) {
+            GiveState(plugin, rack, false);
+            AwaitLoads(plugin, false);
+            index_ = index;
+            loaded_ = plugin.GetChunk();
+        }
         for (int t = 0; t < player.ToneCount(); ++t) {
             GigaTone* tone = player.Giga(t);
             if (tone && tone->Status() == GigaTone::kLoaded)
                 tone->SetStatus(tone->LayerCount() > 0 ? GigaTone::kLoadedAndShown
                                                        : GigaTone::kEmpty);
         }
-        index_ = index;
-        loaded_ = plugin.GetChunk();
     }
 
 private:
