@@ -58,11 +58,9 @@ check render python3 "$here/compare_wav.py" linux.wav windows.wav 1e-5
 areas="$linux/tests/editor/editor_text_areas"
 # After the input each step waits for what it changes ("until" a pixel outside the text takes a
 # colour, the same on both): tone 3's frame, the thumb gone from its place; the editor stays
-# open until the script has ended. The loads are waited for by tone 1's frame (the first tone
-# to finish loading chooses itself) and then by time for the drone: the only sign of its load on
-# the editor is its name's colour, which is text.
+# open until the script has ended. Only the loads are waited for by time: their sign on the
+# editor is the names' colour, which is text.
 cat > actions.txt <<'EOF_ACTIONS'
-until 16 68 50a0ff
 wait 2000
 click 33 118
 until 16 120 50a0ff
