@@ -42,6 +42,12 @@ public:
         });
     }
 
+    // The drone alone, on tone 0: it streams from disk once its preload has played.
+    std::vector<std::uint8_t> Drone() const
+    {
+        return HostState([this](GigaPlayer& player) { AddLayer(*player.Giga(0), demo::kDrone); });
+    }
+
     // An empty rack: loading it unloads everything.
     static std::vector<std::uint8_t> Empty()
     {

@@ -13,12 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "fixtures/GigWriter.h"
-#include "fixtures/TempFolder.h"
+#include "tests/plugin/DemoRacks.h"
 #include "tests/plugin/HostSide.h"
 #include "tests/support/HeldReads.h"
 #include "tests/support/WaitFor.h"
-#include "tools/marlet-demo/DemoInstrument.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {
@@ -106,11 +104,9 @@ struct LiveHost {
 TEST(PluginHeldStream, CloseAndUnloadReturnWhileTheDiskThreadIsHeldInAReadAndANewInstanceStreams)
 {
     testsupport::IsolatedHome home;
-    testsupport::TempFolder folder;
-    const std::string bank = folder.File("demo.gig");
-    testsupport::GigWriter(demo::DemoBank()).Write(bank);
-    const auto chunk = hostside::HostState(
-        [&](GigaPlayer& player) { player.Giga(0)->AddLayer(bank, demo::kDrone); });
+    const hostside::DemoRacks racks;
+    const std::string& bank = racks.Bank();
+    const auto chunk = racks.Drone();
     // A sanitizer's runtime starts a thread of its own with the first thread: one made and gone
     // before the count leaves it out of the difference.
     std::thread([] {}).join();

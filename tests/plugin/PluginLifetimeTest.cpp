@@ -4,10 +4,9 @@
 
 #include <vector>
 
-#include "fixtures/GigWriter.h"
 #include "fixtures/TempFolder.h"
+#include "tests/plugin/DemoRacks.h"
 #include "tests/plugin/HostSide.h"
-#include "tools/marlet-demo/DemoInstrument.h"
 #include "tools/marlet-host/VstPluginModule.h"
 
 namespace {
@@ -44,12 +43,8 @@ TEST(PluginLifetime, LoadingAndUnloadingTwoHundredTimesLeavesNoThreadBehind)
 TEST(PluginLifetime, AfterCloseNoThreadRunsEvenWhenInstrumentsStreamed)
 {
     testsupport::IsolatedHome home;
-    testsupport::TempFolder folder;
-    const std::string bank = folder.File("demo.gig");
-    testsupport::GigWriter(demo::DemoBank()).Write(bank);
-    // The drone, which streams, on tone 0.
-    const auto chunk = hostside::HostState(
-        [&](GigaPlayer& player) { player.Giga(0)->AddLayer(bank, demo::kDrone); });
+    const hostside::DemoRacks racks;
+    const auto chunk = racks.Drone();
     const int threadsBefore = ThreadsOfThisProcess();
     for (int round = 0; round < 3; ++round) {
         std::string error;
