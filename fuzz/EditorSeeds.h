@@ -337,15 +337,20 @@ inline std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Scripts()
     // A performance with a missing bank: the dialog scans the scratch folder and relinks it.
     {
         const Point scan = PopupButton(WMissing::kWidth, WMissing::kHeight, -140, -30, 130, 22);
-        add("missing_relinked", ScriptWriter(Header(kDemoRack))
-                                    .Click(Tool(GigaEditor::kOpen))
-                                    .Tick()
-                                    .AnswerDialog(kMissingPerformance)
-                                    .Tick(2)
-                                    .Settle()
-                                    .Tick(2)
-                                    .Click(scan)
-                                    .Tick()
+        // Open the performance, then press the dialog's scan button.
+        const auto scanned = [&](std::uint8_t header) {
+            ScriptWriter w(header);
+            w.Click(Tool(GigaEditor::kOpen))
+                .Tick()
+                .AnswerDialog(kMissingPerformance)
+                .Tick(2)
+                .Settle()
+                .Tick(2)
+                .Click(scan)
+                .Tick();
+            return w;
+        };
+        add("missing_relinked", scanned(Header(kDemoRack))
                                     .AnswerDialog(kFilesFolder)
                                     .Tick(2)
                                     .Settle()
@@ -353,15 +358,7 @@ inline std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Scripts()
                                     .Settle()
                                     .Paint());
         add("missing_ignored",
-            ScriptWriter(Header(kEmptyRack, false))
-                .Click(Tool(GigaEditor::kOpen))
-                .Tick()
-                .AnswerDialog(kMissingPerformance)
-                .Tick(2)
-                .Settle()
-                .Tick(2)
-                .Click(scan)
-                .Tick()
+            scanned(Header(kEmptyRack, false))
                 .AnswerDialog(kNothing)
                 .Tick(2)
                 .Settle()

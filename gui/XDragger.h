@@ -10,7 +10,7 @@
 
 #include "gui/XRect.h"
 
-class XMouse;
+struct XMouse;
 
 class XControl;
 class XGraphic;
