@@ -5,12 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <chrono>
-#include <cstring>
-#include <thread>
+#include <utility>
 
-#include "gui/XEvent.h"
-#include "gui/XMenu.h"
 #include "gui/XView.h"
 #include "gui/XWinGui.h"
 
@@ -21,33 +17,6 @@ constexpr std::uint32_t kEventMask =
     XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_ENTER_WINDOW |
     XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
     XCB_EVENT_MASK_PROPERTY_CHANGE;
-
-// Keysyms the GUI has codes for.
-constexpr std::array<std::pair<std::uint32_t, std::int32_t>, 16> kKeyCodes {{
-    {0xff08, kKeyBackspace},
-    {0xff09, kKeyTab},
-    {0xfe20, kKeyTab},  // ISO_Left_Tab, what shift+Tab gives
-    {0xff0d, kKeyEnter},
-    {0xff8d, kKeyEnter},  // keypad enter
-    {0xff1b, kKeyEscape},
-    {0xff51, kKeyLeft},
-    {0xff52, kKeyUp},
-    {0xff53, kKeyRight},
-    {0xff54, kKeyDown},
-    {0xff96, kKeyLeft},  // the keypad's arrows without number lock
-    {0xff97, kKeyUp},
-    {0xff98, kKeyRight},
-    {0xff99, kKeyDown},
-    {0xffff, kKeyDelete},
-    {0xff9f, kKeyDelete},  // keypad delete
-}};
-
-std::int32_t Modifiers(std::uint16_t state)
-{
-    return ((state & XCB_MOD_MASK_SHIFT) ? kModShift : 0) |
-           ((state & XCB_MOD_MASK_CONTROL) ? kModControl : 0) |
-           ((state & XCB_MOD_MASK_1) ? kModCommand : 0);
-}
 
 // The visual's pixel layout must be the back buffer's: 0x00RRGGBB in 32 bits.
 bool TrueColor24(const xcb_screen_t& screen)
@@ -182,12 +151,8 @@ bool XWindowX11::Create(std::uintptr_t parent, int scale)
     }
     gc_ = xcb_generate_id(c);
     xcb_create_gc(c, gc_, window_, 0, nullptr);
-    clipboard_ = Atom("CLIPBOARD");
-    utf8_ = Atom("UTF8_STRING");
-    targets_ = Atom("TARGETS");
-    text_ = Atom("TEXT");
-    incoming_ = Atom("MARLET_CLIPBOARD");
-    LoadKeyboardMapping();
+    clipboard_.Attach(c, window_);
+    keys_.Load(c);
     xcb_map_window(c, window_);
     xcb_flush(c);
     alive_ = !xcb_connection_has_error(c);
@@ -196,17 +161,11 @@ bool XWindowX11::Create(std::uintptr_t parent, int scale)
     return alive_;
 }
 
-struct XWindowX11::Menu {
-    std::unique_ptr<XMenuView> view;
-    xcb_window_t window = 0;
-    XGraphic surface;
-};
-
 XWindowX11::XWindowX11(XWinGui& gui) : gui_(gui) {}
 
 XWindowX11::~XWindowX11()
 {
-    CloseMenu();
+    menus_.CancelMenu();
     if (attached_) {
         gui_.SetPort(nullptr);
         gui_.SetWindow(0);
@@ -240,77 +199,9 @@ int XWindowX11::ScaleForResources(std::string_view resources)
     return 1;
 }
 
-bool XWindowX11::KeyInput(std::uint32_t keysym, std::uint16_t state, XInput& input)
-{
-    input = XInput {};
-    input.kind = XInput::kKey;
-    input.modifiers = Modifiers(state);
-    for (const auto& [sym, code] : kKeyCodes) {
-        if (sym == keysym) {
-            input.code = code;
-            return true;
-        }
-    }
-    std::uint32_t character = 0;
-    if ((keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff))
-        character = keysym;  // Latin-1 keysyms are their code points
-    else if (keysym >= 0x1000100 && keysym <= 0x110ffff)
-        character = keysym - 0x1000000;  // the Unicode range of keysyms
-    else if (keysym == 0xff80 || (keysym >= 0xffaa && keysym <= 0xffb9) || keysym == 0xffbd)
-        character = keysym - 0xff80;  // keypad space, operators, digits and equals
-    if (character == 0 || (character >= 0xd800 && character <= 0xdfff)) return false;
-    input.character = static_cast<std::int32_t>(character);
-    input.code = kKeyChar;
-    return true;
-}
-
 int XWindowX11::ConnectionFd() const
 {
     return connection_ ? xcb_get_file_descriptor(connection_) : -1;
-}
-
-xcb_atom_t XWindowX11::Atom(std::string_view name) const
-{
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection_,
-        xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(name.size()), name.data()),
-        nullptr));
-    return reply ? reply->atom : 0;
-}
-
-void XWindowX11::LoadKeyboardMapping()
-{
-    const xcb_setup_t* setup = xcb_get_setup(connection_);
-    minKeyCode_ = setup->min_keycode;
-    const int count = setup->max_keycode - setup->min_keycode + 1;
-    const Reply<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
-        connection_,
-        xcb_get_keyboard_mapping(connection_, minKeyCode_, static_cast<std::uint8_t>(count)),
-        nullptr));
-    keymap_.clear();
-    keysymsPerCode_ = 0;
-    if (!mapping) return;
-    keysymsPerCode_ = mapping->keysyms_per_keycode;
-    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
-    keymap_.assign(keysyms, keysyms + xcb_get_keyboard_mapping_keysyms_length(mapping.get()));
-}
-
-std::uint32_t XWindowX11::KeySymOf(xcb_keycode_t code, std::uint16_t state) const
-{
-    if (keysymsPerCode_ <= 0 || code < minKeyCode_) return 0;
-    const std::size_t base = static_cast<std::size_t>(code - minKeyCode_) * keysymsPerCode_;
-    if (base + keysymsPerCode_ > keymap_.size()) return 0;
-    const xcb_keysym_t plain = keymap_[base];
-    const xcb_keysym_t shifted =
-        keysymsPerCode_ > 1 && keymap_[base + 1] ? keymap_[base + 1] : plain;
-    // The keypad follows number lock (Mod2 on every common layout).
-    const bool keypad = shifted >= 0xff80 && shifted <= 0xffbd;
-    bool shift = (state & XCB_MOD_MASK_SHIFT) != 0;
-    if (keypad && (state & XCB_MOD_MASK_2)) shift = !shift;
-    // Caps lock capitalises letters only.
-    const bool letter = (plain >= 'a' && plain <= 'z') || (plain >= 0xe0 && plain <= 0xfe);
-    if (!keypad && letter && (state & XCB_MOD_MASK_LOCK)) shift = !shift;
-    return shift ? shifted : plain;
 }
 
 bool XWindowX11::CheckConnection()
@@ -322,8 +213,8 @@ bool XWindowX11::CheckConnection()
 void XWindowX11::GoInert(const char* why)
 {
     if (!alive_) return;
-    menu_.reset();  // its window went with the connection or goes with it
     alive_ = false;
+    menus_.CancelMenu();  // its window went with the connection or goes with it
     captured_ = false;
     deferred_.clear();
     Log("XWindowX11: %s; the window is inert\r\n", why);
@@ -358,7 +249,8 @@ void XWindowX11::Send(const XInput& input)
 
 void XWindowX11::Handle(const xcb_generic_event_t& event)
 {
-    if (menu_ && HandleMenu(event)) return;
+    if (menus_.IsMenuOpen() && HandleMenu(event)) return;
+    if (clipboard_.Handle(event)) return;
     const int scale = scale_;
     XInput input;
     switch (event.response_type & 0x7f) {
@@ -444,7 +336,7 @@ void XWindowX11::Handle(const xcb_generic_event_t& event)
         case XCB_KEY_PRESS: {
             const auto& e = reinterpret_cast<const xcb_key_press_event_t&>(event);
             lastTime_ = e.time;
-            if (KeyInput(KeySymOf(e.detail, e.state), e.state, input)) Send(input);
+            if (keys_.Translate(e.detail, e.state, input)) Send(input);
             break;
         }
         case XCB_CONFIGURE_NOTIFY: {
@@ -466,16 +358,9 @@ void XWindowX11::Handle(const xcb_generic_event_t& event)
             break;
         case XCB_MAPPING_NOTIFY: {
             const auto& e = reinterpret_cast<const xcb_mapping_notify_event_t&>(event);
-            if (e.request == XCB_MAPPING_KEYBOARD) LoadKeyboardMapping();
+            if (e.request == XCB_MAPPING_KEYBOARD) keys_.Load(connection_);
             break;
         }
-        case XCB_SELECTION_REQUEST:
-            AnswerSelectionRequest(reinterpret_cast<const xcb_selection_request_event_t&>(event));
-            break;
-        case XCB_SELECTION_CLEAR:
-            ownsClipboard_ = false;
-            ownClipboard_.clear();
-            break;
         default:
             break;
     }
@@ -526,14 +411,13 @@ bool XWindowX11::ScreenOrigin(int& x, int& y) const
 
 void XWindowX11::Put(const std::uint32_t* pixels, int width, int height, int x, int y)
 {
-    if (!CheckConnection() || !pixels || width <= 0 || height <= 0) return;
     PutScaled(window_, pixels, width, height, x, y);
-    xcb_flush(connection_);
 }
 
 void XWindowX11::PutScaled(xcb_window_t window, const std::uint32_t* pixels, int width, int height,
                            int x, int y)
 {
+    if (!CheckConnection() || !pixels || width <= 0 || height <= 0) return;
     if (scale_ == 1 && !swapBytes_) {
         PutRows(window, pixels, width, width, height, x, y);
         return;
@@ -566,134 +450,48 @@ void XWindowX11::PutRows(xcb_window_t window, const std::uint32_t* pixels, int s
             static_cast<std::uint32_t>(rowBytes * rows),
             reinterpret_cast<const std::uint8_t*>(pixels + static_cast<std::size_t>(top) * stride));
     }
+    xcb_flush(connection_);
 }
 
 void XWindowX11::SetClipboardText(std::string_view text)
 {
-    if (!alive_) return;
-    ownClipboard_.assign(text.substr(0, kMaxClipboardBytes));
-    xcb_set_selection_owner(connection_, window_, clipboard_, lastTime_);
-    xcb_flush(connection_);
-    const Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
-        connection_, xcb_get_selection_owner(connection_, clipboard_), nullptr));
-    ownsClipboard_ = owner && owner->owner == window_;
-}
-
-void XWindowX11::AnswerSelectionRequest(const xcb_selection_request_event_t& request)
-{
-    xcb_selection_notify_event_t notify {};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request.time;
-    notify.requestor = request.requestor;
-    notify.selection = request.selection;
-    notify.target = request.target;
-    // Old clients name no property: the target serves.
-    const xcb_atom_t property = request.property ? request.property : request.target;
-    notify.property = XCB_ATOM_NONE;
-    if (ownsClipboard_ && request.selection == clipboard_) {
-        if (request.target == targets_) {
-            const std::array<xcb_atom_t, 4> offered {targets_, utf8_, XCB_ATOM_STRING, text_};
-            xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property,
-                                XCB_ATOM_ATOM, 32, offered.size(), offered.data());
-            notify.property = property;
-        } else if (request.target == utf8_ || request.target == XCB_ATOM_STRING ||
-                   request.target == text_) {
-            const xcb_atom_t type =
-                request.target == XCB_ATOM_STRING ? xcb_atom_t {XCB_ATOM_STRING} : utf8_;
-            xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, request.requestor, property,
-                                type, 8, static_cast<std::uint32_t>(ownClipboard_.size()),
-                                ownClipboard_.data());
-            notify.property = property;
-        }
-    }
-    xcb_send_event(connection_, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&notify));
-    xcb_flush(connection_);
+    if (alive_) clipboard_.SetText(text, lastTime_);
 }
 
 std::string XWindowX11::ClipboardText()
 {
     if (!CheckConnection()) return {};
-    if (ownsClipboard_) return ownClipboard_;
-    xcb_delete_property(connection_, window_, incoming_);
-    xcb_convert_selection(connection_, window_, clipboard_, utf8_, incoming_, lastTime_);
-    xcb_flush(connection_);
-
-    // The owner is another program that may be slow or hung: wait a bounded time, and keep
-    // what else arrives meanwhile for the next Idle.
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kClipboardWaitMs);
-    bool answered = false;
-    bool refused = false;
-    while (!answered && std::chrono::steady_clock::now() < deadline) {
-        Event event(xcb_poll_for_event(connection_));
-        if (!event) {
-            if (!CheckConnection()) return {};
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            continue;
-        }
-        if ((event->response_type & 0x7f) == XCB_SELECTION_NOTIFY) {
-            const auto& e = reinterpret_cast<const xcb_selection_notify_event_t&>(*event);
-            if (e.requestor == window_ && e.selection == clipboard_) {
-                answered = true;
-                refused = e.property == XCB_ATOM_NONE;
-                continue;
-            }
-        }
-        if ((event->response_type & 0x7f) == XCB_SELECTION_REQUEST)
-            Handle(*event);  // never keep another program waiting on us
-        else
-            deferred_.push_back(std::move(event));
-    }
-    if (!answered || refused) return {};
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection_,
-        xcb_get_property(connection_, 1, window_, incoming_, XCB_GET_PROPERTY_TYPE_ANY, 0,
-                         kMaxClipboardBytes / 4),
-        nullptr));
-    // Large transfers come in increments (INCR); the GUI's edit boxes take short texts, so
-    // anything that is not plain text in one piece is given up.
-    if (!reply || reply->format != 8 || (reply->type != utf8_ && reply->type != XCB_ATOM_STRING))
-        return {};
-    const auto* data = static_cast<const char*>(xcb_get_property_value(reply.get()));
-    return std::string(data, static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
+    std::string text = clipboard_.Text(lastTime_, deferred_);
+    CheckConnection();  // a connection that broke while it waited leaves the window inert
+    return text;
 }
 
-bool XWindowX11::ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screenY, XEventQueue* reply,
-                          std::int32_t code)
+bool XWindowX11::MenuArea(XRect& area)
 {
-    if (!menu || !CheckConnection()) return false;
-    if (menu_) {
-        menu_->view->PressedOutside();  // the menu open so far answers "cancelled"
-        CloseMenu();
-    }
-    const int screenWidth = screen_->width_in_pixels / scale_;
-    const int screenHeight = screen_->height_in_pixels / scale_;
-    auto view = std::make_unique<XMenuView>(std::move(menu), screenHeight, reply, code);
-    const int width = std::max(1, view->Width());
-    const int height = std::max(1, view->Height());
-    const int x = std::clamp(screenX, 0, std::max(0, screenWidth - width));
-    const int y = std::clamp(screenY, 0, std::max(0, screenHeight - height));
+    if (!CheckConnection()) return false;
+    area = XRect::FromSize(0, 0, screen_->width_in_pixels / scale_,
+                           screen_->height_in_pixels / scale_);
+    return true;
+}
 
-    auto opened = std::make_unique<Menu>();
-    opened->view = std::move(view);
-    opened->window = xcb_generate_id(connection_);
+bool XWindowX11::OpenMenuWindow(int x, int y, int width, int height)
+{
+    menuWindow_ = xcb_generate_id(connection_);
     const std::uint32_t values[] = {screen_->black_pixel, 1,
                                     XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
                                         XCB_EVENT_MASK_BUTTON_RELEASE |
                                         XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_KEY_PRESS};
-    xcb_create_window(connection_, screen_->root_depth, opened->window, screen_->root,
+    xcb_create_window(connection_, screen_->root_depth, menuWindow_, screen_->root,
                       static_cast<std::int16_t>(x * scale_), static_cast<std::int16_t>(y * scale_),
                       static_cast<std::uint16_t>(width * scale_),
                       static_cast<std::uint16_t>(height * scale_), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       screen_->root_visual,
                       XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK, values);
-    xcb_map_window(connection_, opened->window);
-    menu_ = std::move(opened);
+    xcb_map_window(connection_, menuWindow_);
     // Every press, also one outside the menu, comes to the menu; keys too.
     const Reply<xcb_grab_pointer_reply_t> pointer(xcb_grab_pointer_reply(
         connection_,
-        xcb_grab_pointer(connection_, 0, menu_->window,
+        xcb_grab_pointer(connection_, 0, menuWindow_,
                          XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
                              XCB_EVENT_MASK_POINTER_MOTION,
                          XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
@@ -703,108 +501,71 @@ bool XWindowX11::ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screenY,
         Log("XWindowX11: the menu could not take the pointer\r\n");
     const Reply<xcb_grab_keyboard_reply_t> keyboard(
         xcb_grab_keyboard_reply(connection_,
-                                xcb_grab_keyboard(connection_, 1, menu_->window, XCB_CURRENT_TIME,
+                                xcb_grab_keyboard(connection_, 1, menuWindow_, XCB_CURRENT_TIME,
                                                   XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
                                 nullptr));
     if (!keyboard || keyboard->status != XCB_GRAB_STATUS_SUCCESS)
         Log("XWindowX11: the menu could not take the keyboard\r\n");
-    DrawMenu();
     return CheckConnection();
 }
 
-void XWindowX11::CancelMenu()
+void XWindowX11::PutMenuPixels(const std::uint32_t* pixels, int width, int height)
 {
-    CloseMenu();
+    PutScaled(menuWindow_, pixels, width, height, 0, 0);
 }
 
-std::uint32_t XWindowX11::MenuWindowId() const
+void XWindowX11::CloseMenuWindow()
 {
-    return menu_ ? menu_->window : 0;
-}
-
-void XWindowX11::CloseMenu()
-{
-    if (!menu_) return;
-    if (alive_ && !xcb_connection_has_error(connection_)) {
-        xcb_ungrab_pointer(connection_, XCB_CURRENT_TIME);
-        xcb_ungrab_keyboard(connection_, XCB_CURRENT_TIME);
-        xcb_destroy_window(connection_, menu_->window);
-        xcb_flush(connection_);
-    }
-    menu_.reset();
-}
-
-void XWindowX11::DrawMenu()
-{
-    if (!menu_ || !CheckConnection()) return;
-    XMenuView& view = *menu_->view;
-    menu_->surface.Begin(nullptr, view.Width(), view.Height());
-    view.DrawTree(&menu_->surface, true);
-    const auto pixels = menu_->surface.Pixels();
-    if (pixels.empty()) return;
-    PutScaled(menu_->window, pixels.data(), view.Width(), view.Height(), 0, 0);
+    const xcb_window_t menu = std::exchange(menuWindow_, 0);
+    if (!alive_ || xcb_connection_has_error(connection_)) return;
+    xcb_ungrab_pointer(connection_, XCB_CURRENT_TIME);
+    xcb_ungrab_keyboard(connection_, XCB_CURRENT_TIME);
+    xcb_destroy_window(connection_, menu);
     xcb_flush(connection_);
 }
 
 bool XWindowX11::HandleMenu(const xcb_generic_event_t& event)
 {
-    XMenuView& view = *menu_->view;
-    const auto inside = [&](int x, int y) {
-        return x >= 0 && y >= 0 && x < view.Width() && y < view.Height();
-    };
     switch (event.response_type & 0x7f) {
         case XCB_EXPOSE: {
             const auto& e = reinterpret_cast<const xcb_expose_event_t&>(event);
-            if (e.window != menu_->window) return false;
-            if (e.count == 0) DrawMenu();
+            if (e.window != menuWindow_) return false;
+            if (e.count == 0) menus_.Paint();
             return true;
         }
         case XCB_BUTTON_PRESS:
         case XCB_BUTTON_RELEASE: {
             const auto& e = reinterpret_cast<const xcb_button_press_event_t&>(event);
-            if (e.event != menu_->window) return false;
+            if (e.event != menuWindow_) return false;
             lastTime_ = e.time;
             const bool press = (event.response_type & 0x7f) == XCB_BUTTON_PRESS;
             const int x = e.event_x / scale_;
             const int y = e.event_y / scale_;
-            if (e.detail == 4 || e.detail == 5) {
-                if (press) view.ScrollBy(e.detail == 4 ? -1 : 1);
-            } else if (e.detail == 1 || e.detail == 3) {
-                if (press && !inside(x, y))
-                    view.PressedOutside();
-                else if (press)
-                    view.PointerPressed(x, y);
-                else
-                    view.PointerReleased(x, y);
-            }
-            break;
+            if (press && (e.detail == 4 || e.detail == 5))
+                menus_.Scroll(e.detail == 4 ? -1 : 1);
+            else if (press && (e.detail == 1 || e.detail == 3))
+                menus_.Press(x, y);
+            else if (e.detail == 1 || e.detail == 3)
+                menus_.Release(x, y);
+            return true;
         }
         case XCB_MOTION_NOTIFY: {
             const auto& e = reinterpret_cast<const xcb_motion_notify_event_t&>(event);
-            if (e.event != menu_->window) return false;
-            view.PointerMoved(e.event_x / scale_, e.event_y / scale_);
-            break;
+            if (e.event != menuWindow_) return false;
+            menus_.Move(e.event_x / scale_, e.event_y / scale_);
+            return true;
         }
         case XCB_KEY_PRESS: {
             const auto& e = reinterpret_cast<const xcb_key_press_event_t&>(event);
-            if (e.event != menu_->window) return false;
+            if (e.event != menuWindow_) return false;
             lastTime_ = e.time;
             XInput input;
-            if (KeyInput(KeySymOf(e.detail, e.state), e.state, input)) {
-                XKey key {input.character, input.modifiers, input.code};
-                view.KeyDown(&key);
-            }
-            break;
+            if (keys_.Translate(e.detail, e.state, input)) menus_.Key(input);
+            return true;
         }
         case XCB_KEY_RELEASE:
-            return reinterpret_cast<const xcb_key_release_event_t&>(event).event == menu_->window;
+            return reinterpret_cast<const xcb_key_release_event_t&>(event).event == menuWindow_;
         default:
             return false;
     }
-    if (view.IsFinished()) {
-        CloseMenu();
-    } else {
-        DrawMenu();
-    }
-    return true;
 }

@@ -11,7 +11,6 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <string>
@@ -19,24 +18,22 @@
 #include <vector>
 
 #include "gui/XGraphic.h"
-#include "gui/XMenuHost.h"
+#include "gui/XMenuWindow.h"
 #include "gui/XWindowPort.h"
+#include "gui/x11/XClipboardX11.h"
+#include "gui/x11/XKeyMapX11.h"
+#include "gui/x11/XcbReply.h"
 #include "platform/QelLog.h"
 
 class XWinGui;
 
-class XWindowX11 final : public XWindowPort, public XTarget, public XMenuHost, public QelLog {
+class XWindowX11 final : public XWindowPort,
+                         public XTarget,
+                         private XMenuWindow::System,
+                         public QelLog {
 public:
-    // Replies and events of XCB are malloc'ed.
-    struct FreeDeleter {
-        void operator()(void* p) const { std::free(p); }
-    };
     template <typename T>
-    using Reply = std::unique_ptr<T, FreeDeleter>;
-
-    // How long ClipboardText waits for another program to hand over the clipboard.
-    static constexpr int kClipboardWaitMs = 100;
-    static constexpr std::size_t kMaxClipboardBytes = 1 << 20;
+    using Reply = XcbReply<T>;
 
     // Connects to `display` (empty: $DISPLAY) and creates a child window of `parent` at the size
     // of the gui's root view (times the scale), shown. The gui gets this window as its port and
@@ -65,11 +62,6 @@ public:
     // every Open: the editor's size then never changes under the host.
     static int DisplayScale(std::string_view display = {});
 
-    // The input record for a key with `keysym` and the X modifier `state`; false for keys the
-    // GUI has no use for (modifiers, dead keys, function keys). Characters are Unicode code
-    // points; XKey consumers take what they understand.
-    static bool KeyInput(std::uint32_t keysym, std::uint16_t state, XInput& input);
-
     // XWindowPort
     void StartTimer(int periodMs) override;
     void StopTimer() override;
@@ -82,23 +74,19 @@ public:
     std::string ClipboardText() override;
     void SetClipboardText(std::string_view text) override;
 
-    XMenuHost* MenuHost() override { return alive_ ? this : nullptr; }
+    // A menu is a window of its own over everything (override-redirect), holding the pointer
+    // and the keyboard while it is open; presses outside it end it. Its events are handled by
+    // Idle like the editor's.
+    XMenuHost* MenuHost() override { return alive_ ? &menus_ : nullptr; }
 
     // XTarget
     void Put(const std::uint32_t* pixels, int width, int height, int x, int y) override;
 
-    // XMenuHost: a menu is a window of its own over everything (override-redirect), holding the
-    // pointer and the keyboard while it is open; presses outside it end it. Its events are
-    // handled by Idle like the editor's.
-    bool ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screenY, XEventQueue* reply,
-                  std::int32_t code) override;
-    void CancelMenu() override;
-    bool IsMenuOpen() const override { return menu_ != nullptr; }
     // The open menu's window, 0 when none (for tests).
-    std::uint32_t MenuWindowId() const;
+    std::uint32_t MenuWindowId() const { return menuWindow_; }
 
 private:
-    using Event = Reply<xcb_generic_event_t>;
+    using Event = XClipboardX11::Event;
 
     explicit XWindowX11(XWinGui& gui);
     bool Connect(std::string_view display);
@@ -107,20 +95,19 @@ private:
     void Send(const XInput& input);
     void GoInert(const char* why);
     bool CheckConnection();
-    xcb_atom_t Atom(std::string_view name) const;
-    void LoadKeyboardMapping();
-    std::uint32_t KeySymOf(xcb_keycode_t code, std::uint16_t state) const;
-    void AnswerSelectionRequest(const xcb_selection_request_event_t& request);
-    struct Menu;
-    // Pixels of the gui's size (times the scale on the way) into `window`.
+    // Pixels of the gui's size (times the scale on the way) into `window`, sent at once.
     void PutScaled(xcb_window_t window, const std::uint32_t* pixels, int width, int height, int x,
                    int y);
     void PutRows(xcb_window_t window, const std::uint32_t* pixels, int stride, int width,
                  int height, int x, int y);
     // Events while a menu is open: true when the menu took it.
     bool HandleMenu(const xcb_generic_event_t& event);
-    void DrawMenu();
-    void CloseMenu();
+
+    // XMenuWindow::System
+    bool MenuArea(XRect& area) override;
+    bool OpenMenuWindow(int x, int y, int width, int height) override;
+    void PutMenuPixels(const std::uint32_t* pixels, int width, int height) override;
+    void CloseMenuWindow() override;
 
     XWinGui& gui_;
     xcb_connection_t* connection_ = nullptr;
@@ -139,15 +126,11 @@ private:
     std::uint32_t maxPutBytes_ = 0;
     std::vector<std::uint32_t> scratch_;  // scaled or byte-swapped rows on their way out
 
-    xcb_keycode_t minKeyCode_ = 0;
-    int keysymsPerCode_ = 0;
-    std::vector<xcb_keysym_t> keymap_;
-
+    XKeyMapX11 keys_;
+    XClipboardX11 clipboard_;
     // Events that arrived while ClipboardText waited; handled at the next Idle.
     std::deque<Event> deferred_;
-    xcb_atom_t clipboard_ = 0, utf8_ = 0, targets_ = 0, text_ = 0, incoming_ = 0;
-    std::string ownClipboard_;
-    bool ownsClipboard_ = false;
     xcb_timestamp_t lastTime_ = XCB_CURRENT_TIME;
-    std::unique_ptr<Menu> menu_;
+    xcb_window_t menuWindow_ = 0;
+    XMenuWindow menus_ {*this};
 };

@@ -20,6 +20,7 @@
 #include "gui/XMenu.h"
 #include "gui/XView.h"
 #include "gui/XWinGui.h"
+#include "gui/x11/XKeyMapX11.h"
 #include "tests/gui/ControlsRig.h"
 #include "tests/support/ProcessResources.h"
 #include "tests/support/VirtualDisplayEnvironment.h"
@@ -471,7 +472,7 @@ TEST_P(X11Keys, TranslateToTheGuiKeyRecord)
 {
     const KeyCase& k = GetParam();
     XInput input;
-    ASSERT_EQ(XWindowX11::KeyInput(k.keysym, k.state, input), k.used);
+    ASSERT_EQ(XKeyMapX11::KeyInput(k.keysym, k.state, input), k.used);
     if (!k.used) return;
     EXPECT_EQ(input.kind, XInput::kKey);
     EXPECT_EQ(input.character, k.character);
