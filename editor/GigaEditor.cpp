@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "editor/EditorCodes.h"
 #include "editor/GigaEditorLayout.h"
 #include "editor/GigaView.h"
 #include "editor/WMissing.h"
@@ -14,6 +15,7 @@
 #include "engine/GigaTone.h"
 #include "giga/GigaPlayer.h"
 #include "gui/XButton.h"
+#include "gui/XCodes.h"
 #include "gui/XKeyboard.h"
 #include "gui/XLogo.h"
 #include "gui/XPane.h"
@@ -31,13 +33,6 @@ constexpr const char* kToolPictures[GigaEditor::kTools] = {
 namespace el = editorlayout;
 // The memory meter follows the loader about once a second.
 constexpr std::uint32_t kMeterTicks = 20;
-
-constexpr std::int32_t kMidi = FourCC("midi");
-constexpr std::int32_t kSelectView = FourCC("KyVs");
-constexpr std::int32_t kEditStack = FourCC("KySe");
-constexpr std::int32_t kLoad = FourCC("Load");
-constexpr std::int32_t kMute = FourCC("Mute");
-constexpr std::int32_t kBrowseCode = FourCC("brow");
 
 // The keyboard's pane passes the keyboard's notes on to the editor.
 class KeyPane : public XPane {
@@ -158,7 +153,7 @@ int GigaEditor::IndexOf(const GigaView* view) const
 
 bool GigaEditor::Post(const KyEditorEvent& event)
 {
-    if (event.code == kToneLoadDone) {
+    if (event.code == KyEditorEvent::kToneLoadDone) {
         // Coalesced: one waiting event carries every result since the last tick.
         if (event.value == 0) loadFailed_.store(true, std::memory_order_relaxed);
         if (loadDonePending_.exchange(true, std::memory_order_acq_rel)) return true;
@@ -253,7 +248,7 @@ void GigaEditor::ButtonClicked(XButton* sender, std::int32_t code)
             SetStackMode(sender->IsDown());
             break;
         case kSettings:
-            ShowPopup(std::make_unique<WSettings>(GigaPrefs::Instance()), WSettings::kPopupId);
+            ShowPopup(std::make_unique<WSettings>(GigaPrefs::Instance()), editorcode::kSettings);
             sender->SetDown(false);
             break;
         case kExpand:
@@ -272,25 +267,25 @@ void GigaEditor::ButtonClicked(XButton* sender, std::int32_t code)
 void GigaEditor::Notify(XControl* sender, std::int32_t code)
 {
     if (sender == browser_) {
-        if (code == XViewNav::kChosenCode) BrowserChose();
+        if (code == editorcode::kInstrumentChosen) BrowserChose();
         return;
     }
     auto* view = dynamic_cast<GigaView*>(sender);
     if (!view) return;
     switch (code) {
-        case kSelectView:
+        case editorcode::kSelectView:
             SelectTone(IndexOf(view));
             break;
-        case kEditStack:
-            ShowPopup(std::make_unique<WStackEdit>(*this, view->Tone()), kStackEditor);
+        case editorcode::kEditStack:
+            ShowPopup(std::make_unique<WStackEdit>(*this, view->Tone()), editorcode::kStackEditor);
             break;
-        case kLoad:
+        case editorcode::kLoad:
             RequestLoading();
             break;
-        case kMute:
+        case editorcode::kMute:
             ResolveMute(view);
             break;
-        case kBrowseCode:
+        case editorcode::kBrowse:
             SetBrowsing(!browsing_);
             break;
         default:
@@ -315,7 +310,7 @@ void GigaEditor::BrowserChose()
 
 void GigaEditor::Command(std::int32_t code, std::int32_t a, std::int32_t b)
 {
-    if (code != kMidi) return;
+    if (code != xcode::kKeyboardNote) return;
     GigaView* view = View(selected_);
     if (!view) return;
     if (b > 0)
@@ -333,7 +328,7 @@ void GigaEditor::RefreshViews()
 
 void GigaEditor::HandleEvent(XEvent* event)
 {
-    if (event->code != kToneLoadDone) return;
+    if (event->code != KyEditorEvent::kToneLoadDone) return;
     loadDonePending_.store(false, std::memory_order_release);
     const bool failed = loadFailed_.exchange(false, std::memory_order_acq_rel);
     UpdateMemoryMeter();
@@ -354,7 +349,7 @@ void GigaEditor::ShowMissingFiles()
     }
     // A failure with every file present (a damaged file, too little memory) has nothing to
     // relink; the tone views show it.
-    if (missing > 0) ShowPopup(std::move(dialog), kMissingFiles);
+    if (missing > 0) ShowPopup(std::move(dialog), editorcode::kMissingFiles);
 }
 
 void GigaEditor::ApplyMissingResult(XView& popup, std::int32_t result)
@@ -383,18 +378,18 @@ void GigaEditor::PopupClosed(XView* popup)
 {
     const std::int32_t result = popup->Result();
     switch (popup->PopupId()) {
-        case kConfirmNew:
+        case editorcode::kConfirmNew:
             if (result == 1) SaveThen(Dialog::kSaveThenReset);
             if (result == 0) ResetCommand();
             break;
-        case kConfirmOpen:
+        case editorcode::kConfirmOpen:
             if (result == 1) SaveThen(Dialog::kSaveThenOpen);
             if (result == 0) StartOpenDialog();
             break;
-        case kMissingFiles:
+        case editorcode::kMissingFiles:
             ApplyMissingResult(*popup, result);
             break;
-        case kStackEditor:
+        case editorcode::kStackEditor:
             UpdateKeyboardMarks();
             break;
         default:

@@ -20,7 +20,6 @@
 #include "gui/UFileNav.h"
 #include "gui/XListener.h"
 #include "gui/XView.h"
-#include "platform/FourCC.h"
 #include "platform/QelLog.h"
 #include "platform/UBackgroundJob.h"
 #include "player/KyEditor.h"
@@ -64,15 +63,6 @@ public:
     // Toolbar buttons, left to right.
     enum Tool : int { kNew, kOpen, kSave, kSaveAs, kBrowse, kStack, kSettings, kExpand, kReset };
     static constexpr int kTools = 9;
-
-    // Popup identifiers.
-    static constexpr std::int32_t kConfirmNew = FourCC("NPrf");
-    static constexpr std::int32_t kConfirmOpen = FourCC("OPrf");
-    static constexpr std::int32_t kMissingFiles = FourCC("misf");
-    static constexpr std::int32_t kStackEditor = FourCC("stak");
-    static constexpr std::int32_t kMessage = FourCC("mesg");
-    // The player's event: a background load finished (value 1 all loaded, 0 with failures).
-    static constexpr std::int32_t kToneLoadDone = FourCC("KyTL");
 
     explicit GigaEditor(GigaPlayer& player);
     ~GigaEditor() override;

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "editor/EditorCodes.h"
 #include "editor/GigaEditor.h"
 #include "editor/GigaView.h"
 #include "editor/WConfirm.h"
@@ -19,7 +20,7 @@
 void GigaEditor::NewCommand()
 {
     if (player_.IsModified()) {
-        ShowPopup(std::make_unique<WConfirm>(path_), kConfirmNew);
+        ShowPopup(std::make_unique<WConfirm>(path_), editorcode::kConfirmNew);
         return;
     }
     // Nothing would be lost: a new performance starts at once, as reset does.
@@ -29,7 +30,7 @@ void GigaEditor::NewCommand()
 void GigaEditor::OpenCommand()
 {
     if (player_.IsModified()) {
-        ShowPopup(std::make_unique<WConfirm>(path_), kConfirmOpen);
+        ShowPopup(std::make_unique<WConfirm>(path_), editorcode::kConfirmOpen);
         return;
     }
     StartOpenDialog();
@@ -104,7 +105,7 @@ bool GigaEditor::AcceptInstrumentPath(const std::string& path)
 
 void GigaEditor::ShowMessage(const std::string& text)
 {
-    ShowPopup(std::make_unique<WMessage>(text), kMessage);
+    ShowPopup(std::make_unique<WMessage>(text), editorcode::kMessage);
 }
 
 // --- File dialogs

@@ -1,5 +1,6 @@
 #include "editor/GigaView.h"
 
+#include "editor/EditorCodes.h"
 #include "editor/GigaDropSource.h"
 #include "editor/GigaEditorLink.h"
 #include "editor/GigaViewLayout.h"
@@ -20,7 +21,6 @@
 #include "gui/XGraphic.h"
 #include "gui/XPotar.h"
 #include "gui/XTogLed.h"
-#include "platform/FourCC.h"
 
 namespace vl = viewlayout;
 
@@ -87,7 +87,7 @@ void GigaView::BuildStrip()
     name_ = top_->Add<XGigaName>(m.left, m.top, m.Width(), m.Height());
     name_->AddListener(this);
     const XRect& i = vl::kInstrumentButton;
-    top_->Add<XHotSpot>(i.left, i.top, i.Width(), i.Height(), XGigaPart::kMenuCode)
+    top_->Add<XHotSpot>(i.left, i.top, i.Width(), i.Height(), editorcode::kPartMenu)
         ->AddListener(this);
     const XRect& b = vl::kBus;
     bus_ = top_->Add<XSelectLcd>(b.left, b.top, b.Width(), b.Height());
@@ -155,24 +155,20 @@ void GigaView::ToneNotify(std::int32_t code, std::int32_t value)
     // (acquire) before it reads the value.
     std::uint32_t bit = 0;
     switch (code) {
-        case KyTone::kNotesHeld:
+        case KyToneView::kNotesHeld:
             notesHeld_.store(value, std::memory_order_relaxed);
             bit = kNotes;
             break;
-        case KyTone::kControllersChanged:
+        case KyToneView::kControllersChanged:
             bit = kControllers;
             break;
-        case GigaTone::kLoadPercent:
+        case KyToneView::kLoadPercent:
             percent_.store(value, std::memory_order_relaxed);
             bit = kPercent;
             break;
-        case GigaTone::kStatusChanged:
+        case KyToneView::kStatusChanged:
             status_.store(value, std::memory_order_relaxed);
             bit = kStatus;
-            break;
-        case FourCC("mute"):
-            muteWord_.store(value, std::memory_order_relaxed);
-            bit = kMuteWord;
             break;
         default:
             return;
@@ -185,12 +181,6 @@ void GigaView::Tick()
     const std::uint32_t pending = pending_.exchange(0, std::memory_order_acquire);
     if (pending & kNotes) led_->SetOn(notesHeld_.load(std::memory_order_relaxed) != 0);
     if (pending & kPercent) name_->SetProgress(percent_.load(std::memory_order_relaxed));
-    if (pending & kMuteWord) {
-        const int word = muteWord_.load(std::memory_order_relaxed);
-        showing_ = true;
-        strip_->ShowMute(word);
-        showing_ = false;
-    }
     if (pending & kControllers) ApplyControllers();
     if (pending & kStatus) ShowStatus(status_.load(std::memory_order_relaxed));
     XEvent reply;
@@ -224,14 +214,15 @@ void GigaView::SetHighlight(int highlight)
 
 bool GigaView::MouseDown(XMouse* mouse)
 {
-    if (highlight_ != 1) Broadcast(this, kSelect);
+    if (highlight_ != 1) Broadcast(this, editorcode::kSelectView);
     return false;  // the press goes on to the control under it
 }
 
 bool GigaView::DroppedInstrument(XControl* source, std::int32_t payload, std::string& path,
                                  int& program) const
 {
-    if (payload != kInstrumentPayload && payload != kTreePayload) return false;
+    if (payload != editorcode::kInstrumentPayload && payload != editorcode::kTreePayload)
+        return false;
     for (XControl* c = source; c; c = c->Parent()) {
         if (auto* giver = dynamic_cast<GigaDropSource*>(c))
             return giver->DraggedInstrument(payload, path, program);

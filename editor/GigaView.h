@@ -49,16 +49,6 @@ class GigaView : public XToneView,
                  public KyToneView,
                  public QelLog {
 public:
-    // Codes the view sends its listeners (the main editor).
-    static constexpr std::int32_t kSelect = 0x4B795673;     // 'KyVs'
-    static constexpr std::int32_t kEditStack = 0x4B795365;  // 'KySe'
-    static constexpr std::int32_t kMute = 0x4D757465;       // 'Mute'
-    static constexpr std::int32_t kLoad = 0x4C6F6164;       // 'Load'
-    static constexpr std::int32_t kBrowse = 0x62726F77;     // 'brow'
-    // Drag payloads a view accepts.
-    static constexpr std::int32_t kInstrumentPayload = 0x696E7374;  // 'inst'
-    static constexpr std::int32_t kTreePayload = 0x74726565;        // 'tree'
-
     static constexpr int kKnobs = 10;
     enum Knob {
         kBend,
@@ -137,13 +127,7 @@ protected:
 
 private:
     // Notification bits of pending_.
-    enum Pending : std::uint32_t {
-        kNotes = 1,
-        kControllers = 2,
-        kPercent = 4,
-        kMuteWord = 8,
-        kStatus = 16
-    };
+    enum Pending : std::uint32_t { kNotes = 1, kControllers = 2, kPercent = 4, kStatus = 8 };
     // The menus a reply can belong to.
     enum MenuCode : std::int32_t { kToneMenu = 1, kBusMenu = 2, kLayerMenu = 3 };
 
@@ -171,7 +155,6 @@ private:
     std::atomic<std::uint32_t> pending_ {0};
     std::atomic<std::int32_t> notesHeld_ {0};
     std::atomic<std::int32_t> percent_ {0};
-    std::atomic<std::int32_t> muteWord_ {0};
     std::atomic<std::int32_t> status_ {0};
 
     int highlight_ = 0;

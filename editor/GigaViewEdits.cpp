@@ -2,6 +2,7 @@
 // instruments, through menus, the file dialog and the knobs.
 #include <cmath>
 
+#include "editor/EditorCodes.h"
 #include "editor/GigaEditorLink.h"
 #include "editor/GigaView.h"
 #include "editor/GigaViewLayout.h"
@@ -33,24 +34,24 @@ void GigaView::LoadIntoView(const std::string& path, int programIndex)
 void GigaView::SendLoad()
 {
     Tone().SetStatus(GigaTone::kLoadRequested);
-    Broadcast(this, kLoad);
+    Broadcast(this, editorcode::kLoad);
 }
 
 void GigaView::Notify(XControl* sender, std::int32_t code)
 {
-    if (code == XGigaPart::kMenuCode) {
+    if (code == editorcode::kPartMenu) {
         if (auto* part = dynamic_cast<XGigaPart*>(sender))
             OpenLayerMenu(part->Serial());
         else
             OpenToneMenu();
         return;
     }
-    if (code == kMute) Broadcast(this, kMute);
+    if (code == editorcode::kMute) Broadcast(this, editorcode::kMute);
 }
 
 void GigaView::SelectChanged(XSelect* sender, std::int32_t)
 {
-    if (sender == name_) Broadcast(this, kBrowse);
+    if (sender == name_) Broadcast(this, editorcode::kBrowse);
     if (sender == bus_) OpenBusMenu();
 }
 
@@ -130,12 +131,12 @@ void GigaView::ToggleChanged(XToggle* sender, std::int32_t state)
     const bool solo = sender == &strip_->Solo();
     if (mute) tone.SetMute(KyTone::kRequestedMute, state ? 1 : 3);
     if (solo) tone.SetMute(KyTone::kRequestedMute, state ? 2 : 4);
-    if (mute || solo) Broadcast(this, kMute);
+    if (mute || solo) Broadcast(this, editorcode::kMute);
 }
 
 void GigaView::ButtonClicked(XButton* sender, std::int32_t)
 {
-    if (sender == stackButton_) Broadcast(this, kEditStack);
+    if (sender == stackButton_) Broadcast(this, editorcode::kEditStack);
 }
 
 void GigaView::OpenToneMenu()

@@ -1,6 +1,7 @@
 // What the tone view shows: the full refresh and the status look.
 #include <algorithm>
 
+#include "editor/EditorCodes.h"
 #include "editor/GigaView.h"
 #include "editor/GigaViewLayout.h"
 #include "editor/GigaViewText.h"
@@ -51,7 +52,7 @@ void GigaView::Refresh()
     if (facts.status == GigaTone::kLoaded) {
         facts.status = layers.empty() ? GigaTone::kEmpty : GigaTone::kLoadedAndShown;
         tone.SetStatus(facts.status);
-        Broadcast(this, kSelect);
+        Broadcast(this, editorcode::kSelectView);
     }
     layerCount_ = static_cast<int>(layers.size());
     ShowStatus(facts.status);

@@ -112,11 +112,6 @@ void WMissing::ButtonClicked(XButton* sender, std::int32_t)
     }
 }
 
-void WMissing::HandleEvent(XEvent* event)
-{
-    if (event && event->code == kDoneEvent) FinishScan();
-}
-
 void WMissing::Tick(std::uint32_t)
 {
     ApplyStatus();

@@ -24,7 +24,6 @@
 #include "gui/UFileNav.h"
 #include "gui/XListener.h"
 #include "gui/XView.h"
-#include "platform/FourCC.h"
 #include "platform/UBackgroundJob.h"
 
 class XButton;
@@ -36,9 +35,6 @@ class WMissing : public XView, public XListener {
 public:
     static constexpr int kWidth = 640;
     static constexpr int kHeight = 184;
-    static constexpr std::int32_t kPopupId = FourCC("misf");
-    static constexpr std::int32_t kScanCode = FourCC("scan");
-    static constexpr std::int32_t kDoneEvent = FourCC("done");
 
     WMissing();
     // Stops a running scan and waits a moment for its thread (see above).
@@ -73,7 +69,6 @@ public:
     XButton* IgnoreButton() const { return ignore_; }
 
     void ButtonClicked(XButton* sender, std::int32_t code) override;
-    void HandleEvent(XEvent* event) override;
     void Tick(std::uint32_t tick) override;
 
 private:

@@ -1,7 +1,7 @@
 // The settings window: a "Controls" page (the instrument volume controller) and a "Memory" page
 // (memory figures and the sample preload durations) under a tab bar, and an "Ok" button, also
 // clicked by enter. Each change takes effect and is stored at once; there is nothing to cancel.
-// The editor shows it with ShowPopup(std::make_unique<WSettings>(prefs), WSettings::kPopupId).
+// The editor shows it with ShowPopup(std::make_unique<WSettings>(prefs), editorcode::kSettings).
 #pragma once
 
 #include <array>
@@ -9,7 +9,6 @@
 
 #include "gui/WPopup.h"
 #include "gui/XListener.h"
-#include "platform/FourCC.h"
 
 class GigaPrefs;
 class XButton;
@@ -20,7 +19,6 @@ class XViewDisk;
 
 class WSettings : public WPopup, public XListener {
 public:
-    static constexpr std::int32_t kPopupId = FourCC("wset");
     static constexpr int kWidth = 460;
     static constexpr int kHeight = 240;
     static constexpr int kControlsTab = 0;

@@ -2,7 +2,8 @@
 // (with the controller number or the key-switch keys), and each layer's keys on a map above a
 // keyboard, with the selected layer's facts below. Every change goes straight into the live
 // tone: the tone's setters and its locked layer editing, so the loader and the audio thread
-// keep reading consistent values. The editor shows it as a popup ('stak'); "Done" closes it.
+// keep reading consistent values. The editor shows it as a popup (editorcode::kStackEditor); "Done"
+// closes it.
 #pragma once
 
 #include <array>
@@ -27,7 +28,6 @@ class XStack_List;
 class WStackEdit : public XView, public XListener {
 public:
     static constexpr int kWidth = 782;
-    static constexpr std::int32_t kPopupId = 0x7374616B;  // 'stak'
 
     struct Choice {
         std::string_view text;

@@ -1,5 +1,6 @@
 #include "editor/XGigaPart.h"
 
+#include "editor/EditorCodes.h"
 #include "editor/GigaViewLayout.h"
 #include "editor/XGigaName.h"
 #include "editor/XHotSpot.h"
@@ -8,7 +9,6 @@
 #include "engine/GigaToneFacts.h"
 #include "gui/XGraphic.h"
 #include "gui/XTogLed.h"
-#include "platform/FourCC.h"
 
 namespace vl = viewlayout;
 
@@ -34,7 +34,7 @@ XGigaPart::XGigaPart(GigaTone& tone, int x, int y)
     name_ = Add<XGigaName>(vl::kPartName.left, vl::kPartName.top, vl::kPartName.Width(),
                            vl::kPartName.Height());
     Add<XHotSpot>(vl::kPartMenu.left, vl::kPartMenu.top, vl::kPartMenu.Width(),
-                  vl::kPartMenu.Height(), kMenuCode)
+                  vl::kPartMenu.Height(), editorcode::kPartMenu)
         ->AddListener(this);
 }
 
@@ -88,10 +88,10 @@ void XGigaPart::ToggleChanged(XToggle* sender, std::int32_t state)
     if (request == 0) return;
     tone_.EditLayerBySerial(
         serial_, [&](GigaPart& part) { part.mute[2] = static_cast<std::int16_t>(request); });
-    Broadcast(this, FourCC("Mute"));
+    Broadcast(this, editorcode::kMute);
 }
 
 void XGigaPart::Notify(XControl* sender, std::int32_t code)
 {
-    if (code == kMenuCode) Broadcast(this, kMenuCode);
+    if (code == editorcode::kPartMenu) Broadcast(this, editorcode::kPartMenu);
 }

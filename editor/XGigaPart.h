@@ -20,8 +20,6 @@ class XValTop;
 
 class XGigaPart : public XControl, public XListener, public XBroadcaster {
 public:
-    static constexpr std::int32_t kMenuCode = 0x696E7374;  // 'inst'
-
     XGigaPart(GigaTone& tone, int x, int y);
 
     // Shows layer `index` (from 0) as the stack holds it now.

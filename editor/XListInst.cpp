@@ -1,9 +1,10 @@
 #include "editor/XListInst.h"
+#include "editor/EditorCodes.h"
 
 bool XListInst::DoubleClick(int x, int y)
 {
     if (ItemAt(x - X() + OriginX(), y - Y() + OriginY()) < 0) return false;
-    if (SelectedCount() == 1) Broadcast(this, kLoadCode);
+    if (SelectedCount() == 1) Broadcast(this, editorcode::kListLoad);
     return true;
 }
 

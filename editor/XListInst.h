@@ -5,12 +5,9 @@
 #include <cstdint>
 
 #include "gui/XList.h"
-#include "platform/FourCC.h"
 
 class XListInst : public XList {
 public:
-    static constexpr std::int32_t kLoadCode = FourCC("load");
-
     XListInst(int x, int y, int width, int height) : XList(x, y, width, height) { SetKind(kList); }
 
     bool DoubleClick(int x, int y) override;

@@ -1,4 +1,5 @@
 #include "editor/XListLink.h"
+#include "editor/EditorCodes.h"
 
 #include <utility>
 
@@ -31,10 +32,10 @@ void XListLink::Drop(XControl* source, std::int32_t payload)
 {
     SetColor(3, frame_);
     Invalidate();
-    Broadcast(this, kAddCode);
+    Broadcast(this, editorcode::kFavoriteAdd);
 }
 
 void XListLink::DragFinished(int x, int y)
 {
-    if (x < 0 || y < 0 || x > Width() || y > Height()) Broadcast(this, kRemoveCode);
+    if (x < 0 || y < 0 || x > Width() || y > Height()) Broadcast(this, editorcode::kFavoriteRemove);
 }

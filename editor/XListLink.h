@@ -7,12 +7,9 @@
 #include <functional>
 
 #include "gui/XList.h"
-#include "platform/FourCC.h"
 
 class XListLink : public XList {
 public:
-    static constexpr std::int32_t kAddCode = FourCC("fnew");
-    static constexpr std::int32_t kRemoveCode = FourCC("fdel");
     static constexpr XColor kDropFrame {255, 0, 0};
 
     // `accepts` tells whether a drag of this payload from this source carries a folder.

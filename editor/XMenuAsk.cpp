@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "gui/XCodes.h"
 #include "gui/XControl.h"
 #include "gui/XMenu.h"
 #include "gui/XMenuHost.h"
 #include "gui/XView.h"
 #include "gui/XWindowPort.h"
-#include "platform/FourCC.h"
 
 XMenuAsk::~XMenuAsk()
 {
@@ -49,7 +49,7 @@ bool XMenuAsk::Show(std::unique_ptr<XMenu> menu, int x, int y, std::int32_t code
         std::clamp(owner_.AbsoluteX() + x, 0, std::max(0, root->Width() - view->Width()));
     const int top =
         std::clamp(owner_.AbsoluteY() + y, 0, std::max(0, root->Height() - view->Height()));
-    popup_ = static_cast<XMenuView*>(root->ShowPopup(std::move(view), FourCC("menu")));
+    popup_ = static_cast<XMenuView*>(root->ShowPopup(std::move(view), xcode::kMenuPopup));
     popup_->SetPosition(left, top);
     hosted_ = false;
     ++unanswered_;

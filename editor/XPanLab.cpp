@@ -1,7 +1,7 @@
 #include "editor/XPanLab.h"
 
+#include "gui/XCodes.h"
 #include "gui/XGraphic.h"
-#include "platform/FourCC.h"
 
 XPanLab::XPanLab(int x, int y, int width, int height, std::string_view title)
     : XControl(x, y, width, height)
@@ -21,7 +21,7 @@ void XPanLab::Draw(XGraphic* g)
     g->FillRect(0, 0, Width(), Height());
     g->Gradient(XRect(1, 1, Width() - 2, kTitleHeight), GetColor(1), GetColor(0));
     g->Frame(whole, GetColor(3));
-    g->MakeFont(FontSize(), FourCC("bold"));
+    g->MakeFont(FontSize(), xcode::kWeightBold);
     g->SetTextColor(GetColor(2));
     g->TextCentered(Text(), 0, 1, Width(), kTitleHeight, -1);
 }

@@ -2,9 +2,11 @@
 
 #include <memory>
 
+#include "editor/EditorCodes.h"
 #include "editor/XListInst.h"
 #include "editor/XListLink.h"
 #include "editor/XTreeGiga.h"
+#include "gui/XCodes.h"
 #include "gui/XGraphic.h"
 #include "gui/XLabel.h"
 #include "gui/XViewPort.h"
@@ -44,15 +46,15 @@ XViewNav::XViewNav(int x, int y, int width, int height) : XControl(x, y, width, 
         std::make_unique<XListLink>(0, 0, 180, 100, [this](XControl* source, std::int32_t payload) {
             return TreeOffersFolder(source, payload);
         });
-    favorites->SetPayload(kLinkPayload);
+    favorites->SetPayload(editorcode::kLinkPayload);
     favorites_ = AddColumn(6, 180, "Favorites")->Attach(std::move(favorites), false, true);
 
     auto tree = std::make_unique<XTreeGiga>(0, 0, 384, 200);
-    tree->SetPayload(kTreePayload);
+    tree->SetPayload(editorcode::kTreePayload);
     tree_ = AddColumn(188, 384, "Browser")->Attach(std::move(tree), false, true);
 
     auto instruments = std::make_unique<XListInst>(0, 0, 220, 200);
-    instruments->SetPayload(kInstrumentPayload);
+    instruments->SetPayload(editorcode::kInstrumentPayload);
     instruments->SetText(kEmptyInstruments);
     instruments_ = AddColumn(574, 220, "Instruments")->Attach(std::move(instruments), false, true);
 
@@ -119,13 +121,13 @@ int XViewNav::SelectedProgram() const
 
 bool XViewNav::DraggedInstrument(std::int32_t payload, std::string& path, int& program)
 {
-    if (payload == kInstrumentPayload) {
+    if (payload == editorcode::kInstrumentPayload) {
         if (listedGig_.empty() || instruments_->SelectedCount() != 1) return false;
         path = listedGig_;
         program = SelectedProgram();
         return true;
     }
-    if (payload == kTreePayload) {
+    if (payload == editorcode::kTreePayload) {
         const auto* node = tree_->SelectedGig();
         if (!node) return false;
         path = tree_->FullPath(node);
@@ -137,7 +139,7 @@ bool XViewNav::DraggedInstrument(std::int32_t payload, std::string& path, int& p
 
 bool XViewNav::TreeOffersFolder(XControl* source, std::int32_t payload) const
 {
-    if (payload != kTreePayload || source != tree_) return false;
+    if (payload != editorcode::kTreePayload || source != tree_) return false;
     const auto* node = tree_->Selected();
     return node && (node->kind == XTreeGiga::kFolder || node->kind == XTreeGiga::kDrive);
 }
@@ -146,22 +148,22 @@ void XViewNav::ListNotify(XControl* sender, std::int32_t code)
 {
     if (sender == favorites_) {
         if (code == 0) FavoriteSelected();
-        if (code == XListLink::kAddCode) AddFavorite();
-        if (code == XListLink::kRemoveCode) RemoveFavorite();
+        if (code == editorcode::kFavoriteAdd) AddFavorite();
+        if (code == editorcode::kFavoriteRemove) RemoveFavorite();
         return;
     }
-    if (sender == instruments_ && code == XListInst::kLoadCode &&
+    if (sender == instruments_ && code == editorcode::kListLoad &&
         instruments_->SelectedCount() == 1 && !listedGig_.empty()) {
         chosenGig_ = listedGig_;
         chosenProgram_ = SelectedProgram();
         Log("XViewNav: chosen %s program %d", chosenGig_.c_str(), chosenProgram_);
-        Broadcast(this, kChosenCode);
+        Broadcast(this, editorcode::kInstrumentChosen);
     }
 }
 
 void XViewNav::TreeNotify(XControl* sender, std::int32_t code)
 {
-    if (sender == tree_ && code == FourCC("ktis")) ListPrograms();
+    if (sender == tree_ && code == xcode::kTreePicked) ListPrograms();
 }
 
 void XViewNav::FavoriteSelected()

@@ -16,7 +16,6 @@
 #include "gui/XControl.h"
 #include "gui/XListener.h"
 #include "gui/XTheme.h"
-#include "platform/FourCC.h"
 #include "platform/QelLog.h"
 
 class XLabel;
@@ -31,12 +30,6 @@ class XViewNav : public XControl,
                  public GigaDropSource,
                  public QelLog {
 public:
-    // Told to the listeners when the user chooses an instrument.
-    static constexpr std::int32_t kChosenCode = FourCC("inst");
-    // Drag payloads of the three columns.
-    static constexpr std::int32_t kLinkPayload = FourCC("link");
-    static constexpr std::int32_t kTreePayload = FourCC("tree");
-    static constexpr std::int32_t kInstrumentPayload = FourCC("inst");
     static constexpr const char* kEmptyInstruments = "Drag and drop an instrument from this column";
 
     XViewNav(int x, int y, int width, int height);

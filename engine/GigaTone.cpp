@@ -59,7 +59,7 @@ GigaPart* GigaTone::AdoptLayer(std::unique_ptr<GigaPart> layer)
         // With the layer, so that a loader finishing its pass here cannot mark it loaded.
         changed = ExchangeStatus(kLoadRequested);
     }
-    if (changed) Notify(kStatusChanged, kLoadRequested);
+    if (changed) Notify(KyToneView::kStatusChanged, kLoadRequested);
     return added;
 }
 
@@ -80,7 +80,7 @@ void GigaTone::Clear()
         stackName_.clear();
         if (count > 0) changed = ExchangeStatus(kLoadRequested);
     }
-    if (changed) Notify(kStatusChanged, kLoadRequested);
+    if (changed) Notify(KyToneView::kStatusChanged, kLoadRequested);
 }
 
 GigaPart* GigaTone::FindLayer(std::uint32_t serial) const
@@ -113,7 +113,7 @@ bool GigaTone::ReplaceLayer(std::uint32_t serial, const std::string& bankPath, i
         layer->keyOffset = 0;
         changed = RequestLayerLoad(*layer);
     }
-    if (changed) Notify(kStatusChanged, kLoadRequested);
+    if (changed) Notify(KyToneView::kStatusChanged, kLoadRequested);
     return true;
 }
 
@@ -128,7 +128,7 @@ bool GigaTone::RemoveLayer(std::uint32_t serial)
         layer->leaving = true;
         changed = RequestLayerLoad(*layer);
     }
-    if (changed) Notify(kStatusChanged, kLoadRequested);
+    if (changed) Notify(KyToneView::kStatusChanged, kLoadRequested);
     return true;
 }
 
@@ -200,7 +200,7 @@ int GigaTone::StackHighestKey() const
 
 void GigaTone::SetStatus(int status)
 {
-    if (ExchangeStatus(status)) Notify(kStatusChanged, status);
+    if (ExchangeStatus(status)) Notify(KyToneView::kStatusChanged, status);
 }
 
 bool GigaTone::ExchangeStatus(int status)
@@ -213,7 +213,7 @@ void GigaTone::LoadProgress(int done, int total)
     if (total <= 0) return;
     const int percent = static_cast<int>(static_cast<long long>(done) * 100 / total);
     if (loadPercent_.exchange(percent, std::memory_order_relaxed) != percent)
-        Notify(kLoadPercent, percent);
+        Notify(KyToneView::kLoadPercent, percent);
 }
 
 void GigaTone::Select(int layer)

@@ -49,10 +49,6 @@ public:
         kLoadedAndShown = 9,
     };
 
-    // View notifications besides the generic ones.
-    static constexpr std::int32_t kStatusChanged = FourCC("stat");
-    static constexpr std::int32_t kLoadPercent = FourCC("load");
-
     // The scratch buffer is the player's shared mixing space: two halves of kScratchFloats / 2
     // floats, source frames and voice output.
     static constexpr std::size_t kScratchFloats = 0x20000 / sizeof(float);

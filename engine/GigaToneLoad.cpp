@@ -60,7 +60,7 @@ bool GigaTone::LoadPass()
         ReleaseParts(gone);
         if (previous) previous->Release();
         if (finished) {
-            if (statusChanged) Notify(kStatusChanged, Status());
+            if (statusChanged) Notify(KyToneView::kStatusChanged, Status());
             return allLoaded;
         }
         if (!job.layer) continue;  // layers to take out first

@@ -199,7 +199,7 @@ void KyTone::BeginBlock()
 
 void KyTone::EndBlock(bool hadVoices, bool notesAtStart)
 {
-    if (controllersChanged_) Notify(kControllersChanged, 0);
+    if (controllersChanged_) Notify(KyToneView::kControllersChanged, 0);
     const bool notesNow = ActiveNotes() > 0;
-    if (hadVoices && notesNow != notesAtStart) Notify(kNotesHeld, notesNow ? 1 : 0);
+    if (hadVoices && notesNow != notesAtStart) Notify(KyToneView::kNotesHeld, notesNow ? 1 : 0);
 }

@@ -31,10 +31,6 @@ public:
     static constexpr int kAllNotesOff = 123;
     static constexpr int kMidiControllers = KyControllerSources::kMidiControllers;
 
-    // View notifications.
-    static constexpr std::int32_t kControllersChanged = FourCC("kycc");
-    static constexpr std::int32_t kNotesHeld = FourCC("kyma");
-
     KyTone(int toneIndex, int midiChannel);
     ~KyTone() override;
 

@@ -111,7 +111,7 @@ bool GigaPlayer::LoadTones()
     // Whoever waited for this load finds the banks it opened or let go in the listing.
     GigaBankManager::Instance().PublishListing();
     loadsDone_.store(requested, std::memory_order_release);
-    PostToEditor({FourCC("KyTL"), result ? 1 : 0, 0});
+    PostToEditor({KyEditorEvent::kToneLoadDone, result ? 1 : 0, 0});
     return result;
 }
 

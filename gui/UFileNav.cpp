@@ -1,5 +1,6 @@
 #include "gui/UFileNav.h"
 
+#include "gui/XCodes.h"
 #include "gui/XView.h"
 #include "platform/Platform.h"
 
@@ -126,7 +127,7 @@ bool UFileNav::Start(Kind kind, std::string_view title)
                                                       : WFileDialog::Kind::kFolder;
         auto dialog = std::make_unique<WFileDialog>(dialogKind, title, std::move(extensions));
         ownAnswer_ = dialog->GetAnswer();
-        owner_->ShowPopup(std::move(dialog), kPopupId);
+        owner_->ShowPopup(std::move(dialog), xcode::kFileNavPopup);
         state_ = State::kOpen;
         return true;
     }

@@ -25,7 +25,6 @@ public:
     static constexpr std::size_t kDescriptionBytes = 20;  // slot sizes, terminator included
     static constexpr std::size_t kExtensionBytes = 6;
     static constexpr int kMaxNames = 64;
-    static constexpr std::int32_t kPopupId = 0x666E6176;  // 'fnav'
 
     enum class State { kIdle, kOpen, kChosen, kCancelled, kFailed };
     enum class Program { kNone, kZenity, kKDialog };

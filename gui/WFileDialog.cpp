@@ -1,9 +1,9 @@
 #include "gui/WFileDialog.h"
 
 #include "gui/XButton.h"
+#include "gui/XCodes.h"
 #include "gui/XEditBox.h"
 #include "gui/XViewPort.h"
-#include "platform/FourCC.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -152,7 +152,7 @@ void WFileDialog::ButtonClicked(XButton* sender, std::int32_t)
 
 void WFileDialog::TreeNotify(XControl*, std::int32_t code)
 {
-    if (code != FourCC("ktis")) return;
+    if (code != xcode::kTreePicked) return;
     const XTree::Node* node = tree_->Selected();
     const auto at = node ? paths_.find(node) : paths_.end();
     if (at != paths_.end()) pathBox_->SetText(at->second);

@@ -1,7 +1,7 @@
 #include "gui/WPopup.h"
 
+#include "gui/XCodes.h"
 #include "gui/XGraphic.h"
-#include "platform/FourCC.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ void WPopup::Draw(XGraphic* g)
     g->BevelRect(bounds, GetColor(3), 2);
     g->Gradient(bounds.Inflated(-3), kTop, kBottom);
     if (!Title().empty()) {
-        g->SetFont(FourCC("xfbg"));
+        g->SetFont(xcode::kFontBold);
         g->SetTextColor(GetColor(2));
         g->TextCentered(Title(), 4, 4, Width() - 8, kTitleHeight, 0);
     }

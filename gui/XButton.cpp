@@ -1,7 +1,6 @@
 #include "gui/XButton.h"
 
 #include "gui/XGraphic.h"
-#include "platform/FourCC.h"
 
 namespace {
 

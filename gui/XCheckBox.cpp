@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "gui/XCodes.h"
 #include "gui/XGraphic.h"
 #include "gui/XRegn.h"
-#include "platform/FourCC.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ void XCheckBox::Draw(XGraphic* g)
         g->Polyline(mark, XColor(0, 0, 0, 255));
     }
     const int textX = box.right + 4;
-    g->SetFont(FourCC("xfdf"));
+    g->SetFont(xcode::kFontDefault);
     g->SetTextColor(GetColor(2));
     g->TextCentered(Text(), textX, 0, Width() - textX, Height(), -1);
 }

@@ -6,10 +6,10 @@
 #include <limits>
 #include <memory>
 
+#include "gui/XCodes.h"
 #include "gui/XFont.h"
 #include "gui/XGraphic.h"
 #include "gui/XWindowPort.h"
-#include "platform/FourCC.h"
 
 namespace {
 
@@ -284,7 +284,7 @@ void XEditBox::Draw(XGraphic* g)
     XControl::Draw(g);
     const XRect all(0, 0, Width() - 1, Height() - 1);
     if (!IsEnabled()) g->BevelRect(all, XColor(70, 72, 78), 1);
-    g->SetFont(FourCC("xfdf"));
+    g->SetFont(xcode::kFontDefault);
     const int top = TextTop(Height());
     if (!editing_) {
         g->SetTextColor(IsEnabled() ? GetColor(2) : XColor(150, 152, 160));

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <limits>
 
+#include "gui/XCodes.h"
 #include "gui/XFont.h"
 #include "gui/XPic.h"
 #include "gui/XRegn.h"
-#include "platform/FourCC.h"
 
 namespace {
 
@@ -480,17 +480,17 @@ void XGraphic::DrawPicPart(const XPic& pic, int x, int y, int w, int h, int sx, 
 void XGraphic::SetFont(std::int32_t id)
 {
     switch (id) {
-        case FourCC("xfdf"):
+        case xcode::kFontDefault:
             MakeFont(11, 0);
             break;
-        case FourCC("xfsm"):
+        case xcode::kFontSmall:
             MakeFont(9, 0);
             break;
-        case FourCC("xfbg"):
-            MakeFont(11, FourCC("bold"));
+        case xcode::kFontBold:
+            MakeFont(11, xcode::kWeightBold);
             break;
-        case FourCC("xfhg"):
-            MakeFont(14, FourCC("bold"));
+        case xcode::kFontHeading:
+            MakeFont(14, xcode::kWeightBold);
             break;
         default:
             break;
@@ -505,7 +505,7 @@ void XGraphic::MakeFont(int size, std::int32_t weight)
         Log("*** XGraphic::MakeFont(%d, %d) size out of range ***", size, weight);
         return;
     }
-    std::shared_ptr<XFont> font = XFont::Get(static_cast<int>(cell), weight == FourCC("bold"));
+    std::shared_ptr<XFont> font = XFont::Get(static_cast<int>(cell), weight == xcode::kWeightBold);
     if (!font) {
         Log("*** XGraphic::MakeFont(%d, %d) failed ***", size, weight);
         return;

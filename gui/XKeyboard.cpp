@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "gui/XCodes.h"
 #include "gui/XGraphic.h"
-#include "platform/FourCC.h"
 
 namespace {
 
@@ -141,7 +141,7 @@ bool XKeyboard::Playable(int note) const
 
 void XKeyboard::Send(int note, int velocity)
 {
-    if (XControl* parent = Parent()) parent->Command(FourCC("midi"), note, velocity);
+    if (XControl* parent = Parent()) parent->Command(xcode::kKeyboardNote, note, velocity);
 }
 
 bool XKeyboard::MouseDown(XMouse* mouse)

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "gui/XCodes.h"
 #include "gui/XGraphic.h"
-#include "platform/FourCC.h"
 
 namespace {
 
@@ -234,7 +234,7 @@ void XList::Draw(XGraphic* g)
     XRect seen = g->ClipRect().Offsetted(-g->OriginX(), -g->OriginY());
     seen = seen.Intersect(XRect(0, 0, Width() - 1, Height() - 1));
     if (seen.IsEmpty()) return;
-    g->SetFont(FourCC("xfdf"));
+    g->SetFont(xcode::kFontDefault);
     if (items_.empty()) {
         g->SetTextColor(kEmptyText);
         g->TextWrapped(Text(), XRect(8, 8, Width() - 9, std::max(Height(), seen.bottom) - 9));
@@ -263,7 +263,7 @@ void XList::Draw(XGraphic* g)
 
 void XList::DrawDragImage(XGraphic* g)
 {
-    g->SetFont(FourCC("xfdf"));
+    g->SetFont(xcode::kFontDefault);
     g->SetTextColor(kDragText);
     for (std::size_t row = 0; row < rows_.size(); ++row) {
         const Item& item = items_[static_cast<std::size_t>(rows_[row])];

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "gui/XCodes.h"
 #include "gui/XEventQueue.h"
 #include "gui/XFont.h"
 #include "gui/XGraphic.h"
 #include "gui/XRegn.h"
-#include "platform/FourCC.h"
 
 namespace {
 
@@ -218,7 +218,7 @@ XMenuView* XMenuView::ShowIn(XView* owner, std::unique_ptr<XMenu> menu, int x, i
     owner->OffsetIn(root, dx, dy);
     const int left = std::clamp(x + dx, 0, std::max(0, root->Width() - view->Width()));
     const int top = std::clamp(y + dy, 0, std::max(0, root->Height() - view->Height()));
-    auto* raw = static_cast<XMenuView*>(root->ShowPopup(std::move(view), FourCC("menu")));
+    auto* raw = static_cast<XMenuView*>(root->ShowPopup(std::move(view), xcode::kMenuPopup));
     raw->SetPosition(left, top);
     return raw;
 }
@@ -433,7 +433,7 @@ void XMenuView::Finish(std::int32_t command)
 void XMenuView::Draw(XGraphic* g)
 {
     XControl::Draw(g);
-    g->SetFont(FourCC("xfdf"));
+    g->SetFont(xcode::kFontDefault);
     const int top = ContentTop();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const Line& line = lines_[i];

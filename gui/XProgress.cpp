@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gui/XCodes.h"
 #include "gui/XGraphic.h"
-#include "platform/FourCC.h"
 
 XProgress::XProgress() : XProgress(0, 0, 0, 0) {}
 
@@ -29,7 +29,7 @@ void XProgress::Draw(XGraphic* g)
         g->SetFillColor(GetColor(1));
         g->FillRect(1, 1, static_cast<int>(value_ * (Width() - 2)), Height() - 2);
     }
-    g->SetFont(FourCC("xfdf"));
+    g->SetFont(xcode::kFontDefault);
     g->SetTextColor(GetColor(2));
     g->TextCentered(Text(), 0, 0, Width(), Height(), 0);
 }

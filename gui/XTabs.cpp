@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "gui/XCodes.h"
 #include "gui/XGraphic.h"
-#include "platform/FourCC.h"
 
 namespace {
 
@@ -155,7 +155,7 @@ void XTabs::Draw(XGraphic* g)
 {
     XControl::Draw(g);
     const int rowHeight = TabRowHeight();
-    g->SetFont(FourCC("xfdf"));
+    g->SetFont(xcode::kFontDefault);
     int left = -scroll_;
     for (int i = 0; i < TabCount() && left < Width(); ++i) {
         const Tab& tab = tabs_[i];

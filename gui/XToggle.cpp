@@ -1,7 +1,7 @@
 #include "gui/XToggle.h"
 
+#include "gui/XCodes.h"
 #include "gui/XGraphic.h"
-#include "platform/FourCC.h"
 
 XToggle::XToggle() : XToggle(0, 0, 0, 0) {}
 
@@ -53,7 +53,7 @@ void XToggle::Draw(XGraphic* g)
     }
     g->Gloss(XRect::FromSize(0, 0, Width(), Height()),
              state_ ? GetColor(1) : XColor(200, 200, 200, 255));
-    g->SetFont(FourCC("xfbg"));
+    g->SetFont(xcode::kFontBold);
     g->SetTextColor(GetColor(2));
     g->TextCentered(Text(), 0, 0, Width(), Height(), 0);
 }

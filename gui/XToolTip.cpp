@@ -1,8 +1,8 @@
 #include "gui/XToolTip.h"
 
+#include "gui/XCodes.h"
 #include "gui/XFont.h"
 #include "gui/XGraphic.h"
-#include "platform/FourCC.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ void XToolTip::SetText(std::string_view text)
 
 XRect XToolTip::Size(XGraphic* g) const
 {
-    g->SetFont(fontSet_ ? font_ : FourCC("xfsm"));
+    g->SetFont(fontSet_ ? font_ : xcode::kFontSmall);
     const XRect t = g->TextSize(text_);
     return XRect(0, 0, t.Width() + 2 * kPadX - 1, t.Height() + 2 * kPadY - 1);
 }

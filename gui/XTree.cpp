@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "gui/XCodes.h"
 #include "gui/XGraphic.h"
 #include "gui/XRegn.h"
-#include "platform/FourCC.h"
 
 namespace {
 
@@ -264,7 +264,7 @@ bool XTree::MouseDown(XMouse* mouse)
     if (!node || x < 0 || x >= Width()) {
         if (Selected()) {
             ClearSelection();
-            Broadcast(this, FourCC("ktis"));
+            Broadcast(this, xcode::kTreePicked);
         }
         return false;
     }
@@ -305,7 +305,7 @@ void XTree::MouseUp(XMouse* mouse)
     }
     if (!pickPending_) return;
     pickPending_ = false;
-    Broadcast(this, FourCC("ktis"));
+    Broadcast(this, xcode::kTreePicked);
     // The listener may have rebuilt the tree; ask again for the selection.
     Node* node = Selected();
     if (node && !node->child && (node->flags & kHasExpander) && !(node->flags & kExpanded)) {
@@ -329,7 +329,7 @@ void XTree::Draw(XGraphic* g)
     XRect seen = g->ClipRect().Offsetted(-g->OriginX(), -g->OriginY());
     seen = seen.Intersect(XRect(0, 0, Width() - 1, Height() - 1));
     if (seen.IsEmpty() || Rows().empty()) return;
-    g->SetFont(FourCC("xfdf"));
+    g->SetFont(xcode::kFontDefault);
     const int first = std::max(0, (seen.top - kTop) / kRowHeight);
     const int last =
         std::min(static_cast<int>(Rows().size()) - 1, (seen.bottom - kTop) / kRowHeight);
@@ -379,7 +379,7 @@ void XTree::Draw(XGraphic* g)
 
 void XTree::DrawDragImage(XGraphic* g)
 {
-    g->SetFont(FourCC("xfdf"));
+    g->SetFont(xcode::kFontDefault);
     g->SetTextColor(kDragText);
     for (std::size_t r = 0; r < Rows().size(); ++r) {
         const Row& row = Rows()[r];

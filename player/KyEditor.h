@@ -4,8 +4,15 @@
 
 #include <cstdint>
 
+#include "platform/FourCC.h"
+
 struct KyEditorEvent {
-    std::int32_t code = 0;  // four-character code, such as 'KyTL'
+    // The player's event: a background load finished (value 1 all loaded, 0 with failures).
+    // GigaPlayer posts it; the editor answers with the missing-files dialog when files were
+    // not found.
+    static constexpr std::int32_t kToneLoadDone = FourCC("KyTL");
+
+    std::int32_t code = 0;  // four-character code
     std::int32_t value = 0;
     std::int32_t extra = 0;
 };

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/EditorCodes.h"
 #include "editor/GigaDropSource.h"
 #include "editor/UProgramList.h"
 #include "editor/XListInst.h"
@@ -113,7 +114,7 @@ TEST_F(editorBrowserView, DoubleClickChoosesTheInstrument)
     EXPECT_FALSE(host_.nav->ChosenInstrument(path, program));
 
     host_.DoubleClick(Insts(), 1);
-    EXPECT_EQ(listener_.codes, std::vector<std::int32_t> {FourCC("inst")});
+    EXPECT_EQ(listener_.codes, std::vector<std::int32_t> {editorcode::kInstrumentChosen});
     ASSERT_TRUE(host_.nav->ChosenInstrument(path, program));
     EXPECT_EQ(path, Under("Pianos/grand.gig"));
     EXPECT_EQ(program, 1);

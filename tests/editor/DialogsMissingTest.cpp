@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor/EditorCodes.h"
 #include "editor/WMissing.h"
 #include "fixtures/TempFolder.h"
 #include "gui/WFileDialog.h"
@@ -90,7 +91,7 @@ struct Rig {
         host->Tick();
         EXPECT_EQ(host->closed, result ? 1 : 0);
         if (result) {
-            EXPECT_EQ(host->closedId, WMissing::kPopupId);
+            EXPECT_EQ(host->closedId, editorcode::kMissingFiles);
             EXPECT_EQ(host->result, *result);
             return;
         }
@@ -100,7 +101,7 @@ struct Rig {
     }
 
     std::unique_ptr<dialogsrig::Host> host = std::make_unique<dialogsrig::Host>(800, 600);
-    WMissing* dialog = host->Show(std::make_unique<WMissing>(), WMissing::kPopupId);
+    WMissing* dialog = host->Show(std::make_unique<WMissing>(), editorcode::kMissingFiles);
 };
 
 struct MatchCase {
@@ -320,7 +321,7 @@ TEST(editorMissing, ClosingTheEditorMidScanStopsAndJoinsTheThread)
     const Tree tree(entries);
     const auto progress = std::make_shared<ScanProgress>();
     auto host = std::make_unique<dialogsrig::Host>(800, 600);
-    auto* dialog = host->Show(std::make_unique<ClosedMidScan>(progress), WMissing::kPopupId);
+    auto* dialog = host->Show(std::make_unique<ClosedMidScan>(progress), editorcode::kMissingFiles);
     ASSERT_TRUE(dialog->AddMissing("/o/Never.gig"));
     ASSERT_TRUE(dialog->ScanFolder(tree.Scan()));
     ASSERT_TRUE(testsupport::WaitFor([&] { return progress->held.load(); },

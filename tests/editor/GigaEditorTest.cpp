@@ -1,6 +1,7 @@
 // The main editor against a real player and the demo bank, driven as the window would drive it:
 // toolbar clicks, ticks, the player's events. The desktop's file dialog is a stand-in program
 // on PATH that answers what the test put in its answer file (no answer: cancelled).
+#include "editor/EditorCodes.h"
 #include "editor/GigaEditor.h"
 
 #include <gtest/gtest.h>
@@ -166,7 +167,7 @@ TEST_F(EditorRig, TheBrowserSettingsAndStackEditorOpenFromTheEditor)
 
     Click(GigaEditor::kSettings);
     ASSERT_NE(editor->OpenPopup(), nullptr);
-    EXPECT_EQ(editor->OpenPopup()->PopupId(), WSettings::kPopupId);
+    EXPECT_EQ(editor->OpenPopup()->PopupId(), editorcode::kSettings);
     EXPECT_FALSE(editor->ToolButton(GigaEditor::kSettings)->IsDown());
     editor->OpenPopup()->Close(0);
     Tick(2);
@@ -175,7 +176,7 @@ TEST_F(EditorRig, TheBrowserSettingsAndStackEditorOpenFromTheEditor)
     editor->Notify(editor->View(5), FourCC("KySe"));
     auto* stack = dynamic_cast<WStackEdit*>(editor->OpenPopup());
     ASSERT_NE(stack, nullptr);
-    EXPECT_EQ(stack->PopupId(), GigaEditor::kStackEditor);
+    EXPECT_EQ(stack->PopupId(), editorcode::kStackEditor);
     stack->Close(1);
     Tick(2);
     EXPECT_EQ(editor->OpenPopup(), nullptr);
@@ -246,7 +247,7 @@ TEST_F(EditorRig, SaveAsksOnceAndOpenAsksBeforeLosingChanges)
     Click(GigaEditor::kOpen);
     Tick();
     ASSERT_NE(editor->OpenPopup(), nullptr);
-    EXPECT_EQ(editor->OpenPopup()->PopupId(), GigaEditor::kConfirmOpen);
+    EXPECT_EQ(editor->OpenPopup()->PopupId(), editorcode::kConfirmOpen);
     editor->OpenPopup()->Close(-1);
     Tick(2);
     EXPECT_EQ(editor->OpenPopup(), nullptr);
@@ -299,7 +300,7 @@ TEST_F(EditorRig, LoadResultsCoalesceAndAMissingFileOpensTheDialog)
     Tick();
     auto* missing = dynamic_cast<WMissing*>(editor->OpenPopup());
     ASSERT_NE(missing, nullptr);
-    EXPECT_EQ(missing->PopupId(), GigaEditor::kMissingFiles);
+    EXPECT_EQ(missing->PopupId(), editorcode::kMissingFiles);
     // Ignore: the missing layers go.
     missing->Close(0);
     Tick(2);
@@ -341,7 +342,7 @@ TEST_F(EditorRig, TheEditorWorksWhileTheEngineLoadsAndPlays)
         // Whether the loader has already passed the emptied tones (which counts as a change, so
         // that Open asks first) depends on how far it got: "No" goes on to the file dialog.
         if (XView* asked = editor->OpenPopup();
-            asked && asked->PopupId() == GigaEditor::kConfirmOpen) {
+            asked && asked->PopupId() == editorcode::kConfirmOpen) {
             asked->Close(0);
             Tick();
         }

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "editor/EditorCodes.h"
 #include "editor/WSettings.h"
 #include "editor/XViewControl.h"
 #include "editor/XViewDisk.h"
@@ -31,7 +32,7 @@ protected:
         prefs.SetPreloadTolerance(lmax);
         prefs.SetVolumeController(cvol);
         ASSERT_TRUE(prefs.Save());
-        window = host.Show(std::make_unique<WSettings>(prefs), WSettings::kPopupId);
+        window = host.Show(std::make_unique<WSettings>(prefs), editorcode::kSettings);
         disk = window->MemoryPage();
     }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/EditorCodes.h"
 #include "editor/WStackEdit.h"
 #include "editor/XStack_Keyb.h"
 #include "editor/XStack_List.h"
@@ -30,8 +31,8 @@ protected:
                 layer.keyOffset = keys[i][2];
             });
         Tone(0).SetSelectMode(mode);
-        stack = static_cast<WStackEdit*>(
-            root.ShowPopup(std::make_unique<WStackEdit>(editor, Tone(0)), WStackEdit::kPopupId));
+        stack = static_cast<WStackEdit*>(root.ShowPopup(
+            std::make_unique<WStackEdit>(editor, Tone(0)), editorcode::kStackEditor));
         return *stack;
     }
     GigaLayerFacts Layer(int index)

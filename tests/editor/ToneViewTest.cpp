@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "editor/EditorCodes.h"
 #include "editor/GigaDropSource.h"
 #include "editor/GigaViewLayout.h"
 #include "editor/GigaViewText.h"
@@ -131,12 +132,12 @@ TEST_F(ViewsTest, AStackShowsItsLayerRowsAndBadge)
     EXPECT_EQ(view.Name().Text(), "Stacked Instrument");
 
     // A layer row's menu replaces that layer; its unload takes the layer out.
-    view.Notify(&view.Part(1), XGigaPart::kMenuCode);
+    view.Notify(&view.Part(1), editorcode::kPartMenu);
     port.menus.Answer(port.menus.Command({"demo.gig", "Demo Keys"}));
     view.Tick();
     Settle();
     EXPECT_EQ(view.Part(1).Name().Text(), "Demo Keys");
-    view.Notify(&view.Part(0), XGigaPart::kMenuCode);
+    view.Notify(&view.Part(0), editorcode::kPartMenu);
     port.menus.Answer(port.menus.Command({"Unload Instrument"}));
     view.Tick();
     Settle();

@@ -170,7 +170,7 @@ TEST_F(ToneFixture, WatchedControllersAndHeldNotesAreNotified)
     CC(7, 10);
     Block();
     ASSERT_EQ(view.Notes().size(), 1u);
-    EXPECT_EQ(view.Notes()[0].first, KyTone::kControllersChanged);
+    EXPECT_EQ(view.Notes()[0].first, KyToneView::kControllersChanged);
 
     view.Clear();
     tone->SetSoundingBlocks(3);
@@ -180,8 +180,8 @@ TEST_F(ToneFixture, WatchedControllersAndHeldNotesAreNotified)
     Block();
     const auto notes = view.Notes();
     ASSERT_EQ(notes.size(), 2u);
-    EXPECT_EQ(notes[0], std::make_pair(KyTone::kNotesHeld, 1));
-    EXPECT_EQ(notes[1], std::make_pair(KyTone::kNotesHeld, 0));
+    EXPECT_EQ(notes[0], std::make_pair(KyToneView::kNotesHeld, 1));
+    EXPECT_EQ(notes[1], std::make_pair(KyToneView::kNotesHeld, 0));
     tone->SetView(nullptr);
 }
 

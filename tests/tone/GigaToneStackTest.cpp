@@ -157,7 +157,7 @@ TEST_F(Stack, NotEnoughMemoryIsReportedAndTheLayerRemoved)
     EXPECT_EQ(tone.Status(), GigaTone::kLoaded);
     bool sawFive = false;
     for (const auto& note : view.Notes())
-        sawFive |= note == std::make_pair(GigaTone::kStatusChanged, 5);
+        sawFive |= note == std::make_pair(KyToneView::kStatusChanged, 5);
     EXPECT_TRUE(sawFive);
     tone.SetView(nullptr);
 }
