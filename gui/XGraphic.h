@@ -29,8 +29,8 @@ class XFont;
 class XPic;
 class XRegn;
 
-// Where a finished picture goes: the window backend (an X11 image, later a Windows DIB) or a
-// test's recorder.
+// Where a finished picture goes: the window backend (an X11 image or a Windows DIB) or a test's
+// recorder.
 class XTarget {
 public:
     virtual ~XTarget() = default;

@@ -1,5 +1,5 @@
-// How a view asks the window to show a popup menu. The window backend implements it (on X11
-// with a popup window of its own, so a menu may reach beyond the editor); the choice comes back
+// How a view asks the window to show a popup menu. The window backend provides it (XMenuWindow:
+// a popup window of its own, so a menu may reach beyond the editor); the choice comes back
 // later as an event in the asking view's queue, never through a nested event loop that would
 // freeze the host.
 //

@@ -1,5 +1,5 @@
 // The seam between the GUI core and an operating system's window: the input records a backend
-// (X11 now, Win32 later) produces, and the services the core asks of it.
+// (gui/x11 on Linux, gui/win32 on Windows) produces, and the services the core asks of it.
 #pragma once
 
 #include <cstdint>

@@ -7,9 +7,9 @@
 #include <array>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "gui/XEvent.h"
-#include "gui/XMenu.h"
 #include "gui/XView.h"
 #include "gui/XWinGui.h"
 #include "platform/win32/WideText.h"
@@ -139,12 +139,6 @@ std::unique_ptr<XWindowWin32> XWindowWin32::Open(XWinGui& gui, std::uintptr_t pa
     return window;
 }
 
-struct XWindowWin32::Menu {
-    std::unique_ptr<XMenuView> view;
-    HWND window = nullptr;
-    XGraphic surface;
-};
-
 XWindowWin32::XWindowWin32(XWinGui& gui) : gui_(gui) {}
 
 int XWindowWin32::DisplayScale(std::string_view)
@@ -192,7 +186,7 @@ bool XWindowWin32::Create(std::uintptr_t parent, int scale)
 
 XWindowWin32::~XWindowWin32()
 {
-    CloseMenu();
+    menus_.CancelMenu();
     if (attached_) {
         gui_.SetPort(nullptr);
         gui_.SetWindow(0);
@@ -253,8 +247,7 @@ std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std
                                     std::intptr_t lParam, bool& handled)
 {
     handled = false;
-    if (menu_ && target == reinterpret_cast<std::uintptr_t>(menu_->window))
-        return MenuMessage(message, wParam, lParam, handled);
+    if (menuWindow_ && target == menuWindow_) return MenuMessage(message, wParam, lParam, handled);
     if (target != window_) return 0;
     handled = true;
     HWND hwnd = Hwnd(window_);
@@ -268,16 +261,9 @@ std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std
         Send(input);
     };
     switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT paint {};
-            HDC dc = BeginPaint(hwnd, &paint);
-            paintDc_ = reinterpret_cast<std::uintptr_t>(dc);
-            input.kind = XInput::kPaint;
-            Send(input);
-            paintDc_ = 0;
-            EndPaint(hwnd, &paint);
+        case WM_PAINT:
+            Paint(window_);
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;  // the picture covers everything
         case WM_TIMER:
@@ -324,9 +310,9 @@ std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std
             ScreenToClient(hwnd, &point);
             const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
             // The wheel goes to the focus, not to the captured menu.
-            if (menu_ && message == WM_MOUSEWHEEL) {
-                bool menuHandled = false;
-                return MenuMessage(message, wParam, lParam, menuHandled);
+            if (menus_.IsMenuOpen() && message == WM_MOUSEWHEEL) {
+                menus_.Scroll(delta > 0 ? -1 : 1);
+                return 0;
             }
             int& rest = message == WM_MOUSEWHEEL ? wheelRestY_ : wheelRestX_;
             rest += delta;
@@ -347,16 +333,10 @@ std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std
         case WM_CHAR:
             if (KeyInput(static_cast<std::uint32_t>(wParam), message == WM_CHAR, KeyModifiers(),
                          pendingHigh_, input)) {
-                if (menu_) {
-                    XKey key {input.character, input.modifiers, input.code};
-                    menu_->view->KeyDown(&key);
-                    if (menu_->view->IsFinished())
-                        CloseMenu();
-                    else
-                        DrawMenu();
-                } else {
+                if (menus_.IsMenuOpen())
+                    menus_.Key(input);
+                else
                     Send(input);
-                }
             }
             return 0;
         case WM_SETFOCUS:
@@ -369,7 +349,7 @@ std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std
             return 0;
         case WM_DESTROY:
             // The host destroyed its window with ours in it.
-            CloseMenu();
+            menus_.CancelMenu();
             KillTimer(hwnd, kTimerId);
             alive_ = false;
             timerRunning_ = false;
@@ -425,17 +405,35 @@ bool XWindowWin32::ScreenOrigin(int& x, int& y) const
     return true;
 }
 
-void XWindowWin32::Put(const std::uint32_t* pixels, int width, int height, int x, int y)
+void XWindowWin32::Paint(std::uintptr_t target)
 {
-    if (alive_) PutInto(window_, paintDc_, pixels, width, height, x, y);
+    HWND hwnd = Hwnd(target);
+    PAINTSTRUCT paint {};
+    paintDc_ = reinterpret_cast<std::uintptr_t>(BeginPaint(hwnd, &paint));
+    paintWindow_ = target;
+    if (target == window_) {
+        XInput input;
+        input.kind = XInput::kPaint;
+        Send(input);
+    } else {
+        menus_.Paint();
+    }
+    paintWindow_ = paintDc_ = 0;
+    EndPaint(hwnd, &paint);
 }
 
-void XWindowWin32::PutInto(std::uintptr_t target, std::uintptr_t paintDc,
-                           const std::uint32_t* pixels, int width, int height, int x, int y)
+void XWindowWin32::Put(const std::uint32_t* pixels, int width, int height, int x, int y)
+{
+    if (alive_) PutInto(window_, pixels, width, height, x, y);
+}
+
+void XWindowWin32::PutInto(std::uintptr_t target, const std::uint32_t* pixels, int width,
+                           int height, int x, int y)
 {
     if (!pixels || width <= 0 || height <= 0) return;
     HWND hwnd = Hwnd(target);
-    HDC dc = paintDc ? reinterpret_cast<HDC>(paintDc) : GetDC(hwnd);
+    const bool painting = paintDc_ && paintWindow_ == target;
+    HDC dc = painting ? reinterpret_cast<HDC>(paintDc_) : GetDC(hwnd);
     if (!dc) return;
     // 0x00RRGGBB in memory is a 32-bit DIB's blue, green, red, unused; top-down rows.
     BITMAPINFO info {};
@@ -454,7 +452,7 @@ void XWindowWin32::PutInto(std::uintptr_t target, std::uintptr_t paintDc,
         StretchDIBits(dc, x * scale_, y * scale_, width * scale_, height * scale_, 0, 0, width,
                       height, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
     }
-    if (!paintDc) ReleaseDC(hwnd, dc);
+    if (!painting) ReleaseDC(hwnd, dc);
 }
 
 std::string XWindowWin32::ClipboardText()
@@ -495,14 +493,9 @@ void XWindowWin32::SetClipboardText(std::string_view text)
     CloseClipboard();
 }
 
-bool XWindowWin32::ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screenY,
-                            XEventQueue* reply, std::int32_t code)
+bool XWindowWin32::MenuArea(XRect& area)
 {
-    if (!menu || !alive_) return false;
-    if (menu_) {
-        menu_->view->PressedOutside();  // the menu open so far answers "cancelled"
-        CloseMenu();
-    }
+    if (!alive_) return false;
     // The monitor the editor is on bounds the menu.
     MONITORINFO monitor {};
     monitor.cbSize = sizeof monitor;
@@ -510,126 +503,89 @@ bool XWindowWin32::ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screen
         return false;
     // The menu is laid out in the gui's pixels, its window in the screen's.
     const RECT work = monitor.rcWork;
-    const RECT area {work.left / scale_, work.top / scale_, work.right / scale_,
-                     work.bottom / scale_};
-    auto view = std::make_unique<XMenuView>(std::move(menu), area.bottom - area.top, reply, code);
-    const int width = std::max(1, view->Width()) * scale_;
-    const int height = std::max(1, view->Height()) * scale_;
-    const int x = std::clamp(screenX, static_cast<int>(area.left),
-                             std::max<int>(area.left, area.right - width / scale_)) *
-                  scale_;
-    const int y = std::clamp(screenY, static_cast<int>(area.top),
-                             std::max<int>(area.top, area.bottom - height / scale_)) *
-                  scale_;
-
-    auto opened = std::make_unique<Menu>();
-    opened->view = std::move(view);
-    menu_ = std::move(opened);
-    // Owned by the host's top-level window, never activated: the host keeps its title bar lit
-    // and the editor its focus.
-    menu_->window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                                    XWindowWin32Class::Name(), L"", WS_POPUP | WS_BORDER, x, y,
-                                    width, height, GetAncestor(Hwnd(window_), GA_ROOT), nullptr,
-                                    XWindowWin32Class::Module(), this);
-    if (!menu_->window) {
-        Log("XWindowWin32: cannot create the menu's window (error %lu)\r\n", GetLastError());
-        menu_.reset();
-        return false;
-    }
-    // The border is outside the picture: the client area gets the menu's size.
-    RECT frame {0, 0, width, height};
-    AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE,
-                       WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
-    SetWindowPos(menu_->window, HWND_TOPMOST, x, y, frame.right - frame.left,
-                 frame.bottom - frame.top, SWP_NOACTIVATE);
-    ShowWindow(menu_->window, SW_SHOWNOACTIVATE);
-    SetCapture(menu_->window);
-    DrawMenu();
+    area = XRect::FromSize(work.left / scale_, work.top / scale_,
+                           work.right / scale_ - work.left / scale_,
+                           work.bottom / scale_ - work.top / scale_);
     return true;
 }
 
-void XWindowWin32::CancelMenu()
+bool XWindowWin32::OpenMenuWindow(int x, int y, int width, int height)
 {
-    CloseMenu();
-}
-
-std::uintptr_t XWindowWin32::MenuWindowId() const
-{
-    return menu_ ? reinterpret_cast<std::uintptr_t>(menu_->window) : 0;
-}
-
-void XWindowWin32::CloseMenu()
-{
-    if (!menu_) return;
-    // Taken out first: releasing the capture and destroying the window send messages that must
-    // not find the menu again.
-    const std::unique_ptr<Menu> closing = std::move(menu_);
-    if (closing->window) {
-        if (GetCapture() == closing->window) ReleaseCapture();
-        DestroyWindow(closing->window);
+    constexpr DWORD kStyle = WS_POPUP | WS_BORDER;
+    constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+    x *= scale_;
+    y *= scale_;
+    width *= scale_;
+    height *= scale_;
+    // Owned by the host's top-level window, never activated: the host keeps its title bar lit
+    // and the editor its focus.
+    HWND menu = CreateWindowExW(kExStyle, XWindowWin32Class::Name(), L"", kStyle, x, y, width,
+                                height, GetAncestor(Hwnd(window_), GA_ROOT), nullptr,
+                                XWindowWin32Class::Module(), this);
+    if (!menu) {
+        Log("XWindowWin32: cannot create the menu's window (error %lu)\r\n", GetLastError());
+        return false;
     }
+    menuWindow_ = reinterpret_cast<std::uintptr_t>(menu);
+    // The border is outside the picture: the client area gets the menu's size.
+    RECT frame {0, 0, width, height};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    SetWindowPos(menu, HWND_TOPMOST, x, y, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOACTIVATE);
+    ShowWindow(menu, SW_SHOWNOACTIVATE);
+    SetCapture(menu);
+    return true;
 }
 
-void XWindowWin32::DrawMenu(std::uintptr_t dc)
+void XWindowWin32::PutMenuPixels(const std::uint32_t* pixels, int width, int height)
 {
-    if (!menu_ || !menu_->window) return;
-    XMenuView& view = *menu_->view;
-    menu_->surface.Begin(nullptr, view.Width(), view.Height());
-    view.DrawTree(&menu_->surface, true);
-    const auto pixels = menu_->surface.Pixels();
-    if (pixels.empty()) return;
-    PutInto(reinterpret_cast<std::uintptr_t>(menu_->window), dc, pixels.data(), view.Width(),
-            view.Height(), 0, 0);
+    if (menuWindow_) PutInto(menuWindow_, pixels, width, height, 0, 0);
+}
+
+void XWindowWin32::CloseMenuWindow()
+{
+    // Forgotten first: releasing the capture and destroying the window send messages that must
+    // not find the menu again.
+    HWND menu = Hwnd(std::exchange(menuWindow_, 0));
+    if (!menu) return;
+    if (GetCapture() == menu) ReleaseCapture();
+    DestroyWindow(menu);
 }
 
 std::intptr_t XWindowWin32::MenuMessage(unsigned message, std::uintptr_t wParam,
                                         std::intptr_t lParam, bool& handled)
 {
-    XMenuView& view = *menu_->view;
     const int x = GET_X_LPARAM(lParam) / scale_;
     const int y = GET_Y_LPARAM(lParam) / scale_;
-    const bool inside = x >= 0 && y >= 0 && x < view.Width() && y < view.Height();
     handled = true;
     switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT paint {};
-            HDC dc = BeginPaint(menu_->window, &paint);
-            DrawMenu(reinterpret_cast<std::uintptr_t>(dc));
-            EndPaint(menu_->window, &paint);
+        case WM_PAINT:
+            Paint(menuWindow_);
             return 0;
-        }
         case WM_ERASEBKGND:
             return 1;
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            if (inside)
-                view.PointerPressed(x, y);
-            else
-                view.PressedOutside();
-            break;
+            menus_.Press(x, y);  // outside the menu it ends it
+            return 0;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-            view.PointerReleased(x, y);
-            break;
+            menus_.Release(x, y);
+            return 0;
         case WM_MOUSEMOVE:
-            view.PointerMoved(x, y);
-            break;
+            menus_.Move(x, y);
+            return 0;
         case WM_MOUSEWHEEL:
-            view.ScrollBy(GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? -1 : 1);
-            break;
+            menus_.Scroll(GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? -1 : 1);
+            return 0;
         case WM_CAPTURECHANGED:
             // Another window took the mouse (the user switched programs): the menu ends.
-            if (reinterpret_cast<HWND>(lParam) != menu_->window) view.PressedOutside();
-            break;
+            if (static_cast<std::uintptr_t>(lParam) != menuWindow_) menus_.Dismiss();
+            return 0;
         default:
             handled = false;
             return 0;
     }
-    if (view.IsFinished())
-        CloseMenu();
-    else
-        DrawMenu();
-    return 0;
 }

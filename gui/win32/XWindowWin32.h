@@ -13,13 +13,16 @@
 #include <string_view>
 
 #include "gui/XGraphic.h"
-#include "gui/XMenuHost.h"
+#include "gui/XMenuWindow.h"
 #include "gui/XWindowPort.h"
 #include "platform/QelLog.h"
 
 class XWinGui;
 
-class XWindowWin32 final : public XWindowPort, public XTarget, public XMenuHost, public QelLog {
+class XWindowWin32 final : public XWindowPort,
+                           public XTarget,
+                           private XMenuWindow::System,
+                           public QelLog {
 public:
     static constexpr std::size_t kMaxClipboardBytes = 1 << 20;
 
@@ -62,17 +65,12 @@ public:
     XTarget* Target() override { return alive_ ? this : nullptr; }
     std::string ClipboardText() override;
     void SetClipboardText(std::string_view text) override;
-    XMenuHost* MenuHost() override { return alive_ ? this : nullptr; }
-
-    // XMenuHost: a menu is a popup window of its own over everything, as on X11, holding the
-    // mouse (SetCapture) while it is open so that presses outside it end it; keys reach it
-    // through the editor's window, which keeps the focus.
-    bool ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screenY, XEventQueue* reply,
-                  std::int32_t code) override;
-    void CancelMenu() override;
-    bool IsMenuOpen() const override { return menu_ != nullptr; }
+    // A menu is a popup window of its own over everything, as on X11, holding the mouse
+    // (SetCapture) while it is open so that presses outside it end it; keys reach it through
+    // the editor's window, which keeps the focus.
+    XMenuHost* MenuHost() override { return alive_ ? &menus_ : nullptr; }
     // The open menu's window (an HWND), 0 when none (for tests).
-    std::uintptr_t MenuWindowId() const;
+    std::uintptr_t MenuWindowId() const { return menuWindow_; }
 
     // XTarget
     void Put(const std::uint32_t* pixels, int width, int height, int x, int y) override;
@@ -86,17 +84,23 @@ private:
                           std::intptr_t lParam, bool& handled);
     std::intptr_t MenuMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam,
                               bool& handled);
-    struct Menu;
-    void PutInto(std::uintptr_t hwnd, std::uintptr_t dc, const std::uint32_t* pixels, int width,
-                 int height, int x, int y);
-    void DrawMenu(std::uintptr_t dc = 0);
-    void CloseMenu();
+    // WM_PAINT of the editor's window or the menu's: their picture, drawn into the paint's DC.
+    void Paint(std::uintptr_t hwnd);
+    void PutInto(std::uintptr_t hwnd, const std::uint32_t* pixels, int width, int height, int x,
+                 int y);
     void Send(const XInput& input);
+
+    // XMenuWindow::System
+    bool MenuArea(XRect& area) override;
+    bool OpenMenuWindow(int x, int y, int width, int height) override;
+    void PutMenuPixels(const std::uint32_t* pixels, int width, int height) override;
+    void CloseMenuWindow() override;
     friend struct XWindowWin32Class;
 
     XWinGui& gui_;
-    std::uintptr_t window_ = 0;   // HWND
-    std::uintptr_t paintDc_ = 0;  // the HDC of the WM_PAINT in progress
+    std::uintptr_t window_ = 0;       // HWND
+    std::uintptr_t paintWindow_ = 0;  // the HWND of the WM_PAINT in progress
+    std::uintptr_t paintDc_ = 0;      // and its HDC
     bool alive_ = false;
     bool attached_ = false;
     bool registered_ = false;
@@ -106,5 +110,6 @@ private:
     int scale_ = 1;
     int wheelRestY_ = 0;  // a high-resolution wheel's part of a notch
     int wheelRestX_ = 0;
-    std::unique_ptr<Menu> menu_;
+    std::uintptr_t menuWindow_ = 0;  // HWND
+    XMenuWindow menus_ {*this};
 };

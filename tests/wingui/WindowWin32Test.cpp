@@ -137,21 +137,21 @@ TEST(WindowWin32, ChildWindowClipboardMenusAndTheHostGoingFirst)
         for (const char* item : {"One", "Two"}) m->AddItem(item);
         return m;
     };
-    ASSERT_TRUE(host.window->ShowMenu(menu(), 5000, 5000, &reply, 7));
+    ASSERT_TRUE(host.window->MenuHost()->ShowMenu(menu(), 5000, 5000, &reply, 7));
     const HWND popup = reinterpret_cast<HWND>(host.window->MenuWindowId());
     ASSERT_TRUE(popup);
     EXPECT_EQ(GetCapture(), popup);
     // A second menu cancels the first, which answers once with 0.
-    ASSERT_TRUE(host.window->ShowMenu(menu(), 10, 10, &reply, 8));
+    ASSERT_TRUE(host.window->MenuHost()->ShowMenu(menu(), 10, 10, &reply, 8));
     EXPECT_FALSE(IsWindow(popup));
     XEvent e;
     ASSERT_TRUE(reply.NextEvent(e));
     EXPECT_EQ(e.code, 7);
     EXPECT_EQ(e.a, 0);
     // Taken down from outside: no answer.
-    host.window->CancelMenu();
+    host.window->MenuHost()->CancelMenu();
     host.Pump();
-    EXPECT_FALSE(host.window->IsMenuOpen());
+    EXPECT_FALSE(host.window->MenuHost()->IsMenuOpen());
     EXPECT_FALSE(reply.NextEvent(e));
 
     // The host destroys its window, ours with it: inert, and closing afterwards is safe.
@@ -208,7 +208,7 @@ TEST(WindowWin32, ScaleTwoDoublesTheWindowAndHalvesTheInput)
     XEventQueue reply;
     auto menu = std::make_unique<XMenu>();
     menu->AddItem("One");
-    ASSERT_TRUE(host.window->ShowMenu(std::move(menu), 50, 60, &reply, 1));
+    ASSERT_TRUE(host.window->MenuHost()->ShowMenu(std::move(menu), 50, 60, &reply, 1));
     RECT shown {};
     GetClientRect(reinterpret_cast<HWND>(host.window->MenuWindowId()), &shown);
     RECT frame {};
@@ -216,7 +216,7 @@ TEST(WindowWin32, ScaleTwoDoublesTheWindowAndHalvesTheInput)
     EXPECT_EQ(frame.left, 100);
     EXPECT_EQ(frame.top, 120);
     EXPECT_EQ(shown.right % 2, 0);
-    host.window->CancelMenu();
+    host.window->MenuHost()->CancelMenu();
 }
 
 // A visible top-level window of this process with the title, or null.
