@@ -151,38 +151,31 @@ int GigaView::PanelHeight() const
 
 void GigaView::ToneNotify(std::int32_t code, std::int32_t value)
 {
-    // Audio or loading thread: the latest value, then its flag (release), which Tick takes
-    // (acquire) before it reads the value.
-    std::uint32_t bit = 0;
+    // Audio or loading thread: the latest value goes to its mailbox, which Tick empties.
     switch (code) {
         case KyToneView::kNotesHeld:
-            notesHeld_.store(value, std::memory_order_relaxed);
-            bit = kNotes;
+            notesHeld_.Put(value);
             break;
         case KyToneView::kControllersChanged:
-            bit = kControllers;
+            controllers_.Put(value);
             break;
         case KyToneView::kLoadPercent:
-            percent_.store(value, std::memory_order_relaxed);
-            bit = kPercent;
+            percent_.Put(value);
             break;
         case KyToneView::kStatusChanged:
-            status_.store(value, std::memory_order_relaxed);
-            bit = kStatus;
+            status_.Put(value);
             break;
         default:
-            return;
+            break;
     }
-    pending_.fetch_or(bit, std::memory_order_release);
 }
 
 void GigaView::Tick()
 {
-    const std::uint32_t pending = pending_.exchange(0, std::memory_order_acquire);
-    if (pending & kNotes) led_->SetOn(notesHeld_.load(std::memory_order_relaxed) != 0);
-    if (pending & kPercent) name_->SetProgress(percent_.load(std::memory_order_relaxed));
-    if (pending & kControllers) ApplyControllers();
-    if (pending & kStatus) ShowStatus(status_.load(std::memory_order_relaxed));
+    if (const auto held = notesHeld_.Take()) led_->SetOn(*held != 0);
+    if (const auto percent = percent_.Take()) name_->SetProgress(*percent);
+    if (controllers_.Take()) ApplyControllers();
+    if (const auto status = status_.Take()) ShowStatus(*status);
     XEvent reply;
     while (menus_.Take(reply)) MenuChosen(reply);
     if (fileDialogOpen_) PollFileDialog();
@@ -191,17 +184,16 @@ void GigaView::Tick()
 void GigaView::ApplyControllers()
 {
     GigaTone& tone = Tone();
-    showing_ = true;
     for (const int slot : {KyTone::kVolumeController, KyTone::kPanController}) {
         const int value = tone.ControllerValue(slot);
         if (value == tone.ShownValue(slot)) continue;
         tone.SetShownValue(slot, value);
         const bool volume = slot == KyTone::kVolumeController;
         const int shown = volume ? tone.Volume() : tone.Pan();
-        strip_->Fader(volume ? XStripControls::kVolume : XStripControls::kPan).SetValue(shown);
+        strip_->Fader(volume ? XStripControls::kVolume : XStripControls::kPan)
+            .SetValueSilently(shown);
         strip_->ShowValue(volume ? XStripControls::kVolume : XStripControls::kPan, shown);
     }
-    showing_ = false;
 }
 
 void GigaView::SetHighlight(int highlight)

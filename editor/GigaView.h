@@ -9,7 +9,6 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -23,6 +22,7 @@
 #include "gui/UFileNav.h"
 #include "gui/XBroadcaster.h"
 #include "gui/XListener.h"
+#include "gui/XMailbox.h"
 #include "platform/QelLog.h"
 
 struct GigaLayerFacts;
@@ -126,8 +126,6 @@ protected:
     int PanelHeight() const override;
 
 private:
-    // Notification bits of pending_.
-    enum Pending : std::uint32_t { kNotes = 1, kControllers = 2, kPercent = 4, kStatus = 8 };
     // The menus a reply can belong to.
     enum MenuCode : std::int32_t { kToneMenu = 1, kBusMenu = 2, kLayerMenu = 3 };
 
@@ -152,14 +150,13 @@ private:
                            int& program) const;
 
     // Recorded by ToneNotify, taken by Tick.
-    std::atomic<std::uint32_t> pending_ {0};
-    std::atomic<std::int32_t> notesHeld_ {0};
-    std::atomic<std::int32_t> percent_ {0};
-    std::atomic<std::int32_t> status_ {0};
+    XMailbox<std::int32_t> notesHeld_;
+    XMailbox<std::int32_t> controllers_;
+    XMailbox<std::int32_t> percent_;
+    XMailbox<std::int32_t> status_;
 
     int highlight_ = 0;
     int highlightBeforeDrag_ = 0;
-    bool showing_ = false;           // values set by the view itself are no edits
     int layerCount_ = 0;             // staying layers at the last refresh
     std::uint32_t singleLayer_ = 0;  // serial of the one loaded layer the knobs edit, 0: none
     std::array<double, kKnobs> knobMarkers_ {};

@@ -57,7 +57,6 @@ void GigaView::SelectChanged(XSelect* sender, std::int32_t)
 
 void GigaView::SliderChanged(XSlider* sender, std::int32_t)
 {
-    if (showing_) return;
     GigaTone& tone = Tone();
     if (const int which = strip_->Which(sender); which >= 0) {
         const auto what = static_cast<XStripControls::Value>(which);
@@ -119,7 +118,6 @@ void GigaView::KnobMoved(Knob knob)
 
 void GigaView::ToggleChanged(XToggle* sender, std::int32_t state)
 {
-    if (showing_) return;
     GigaTone& tone = Tone();
     if (sender == filterSwitch_) {
         if (singleLayer_ != 0)

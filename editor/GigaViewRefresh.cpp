@@ -105,7 +105,6 @@ void GigaView::ShowStatus(int status)
 void GigaView::ShowStrip()
 {
     GigaTone& tone = Tone();
-    showing_ = true;
     bus_->SetText(viewtext::BusText(tone.OutputBus()));
     bus_->Invalidate();
     strip_->ShowMute(tone.Mute(KyTone::kCurrentMute));
@@ -113,7 +112,6 @@ void GigaView::ShowStrip()
     // What the controllers say now is shown.
     tone.SetShownValue(KyTone::kVolumeController, tone.ControllerValue(KyTone::kVolumeController));
     tone.SetShownValue(KyTone::kPanController, tone.ControllerValue(KyTone::kPanController));
-    showing_ = false;
 }
 
 void GigaView::ShowStack(const std::vector<const GigaLayerFacts*>& layers, int selectMode)
@@ -176,10 +174,8 @@ void GigaView::ShowProgram(const GigaToneFacts& facts,
             filter[GigaPart::kCutoffVelocityDepth]);
     SetKnob(kAux1, filterOffset[2], 0);
     SetKnob(kAux2, filterOffset[5], 0);
-    showing_ = true;
     filterSwitch_->SetState(layer->hasFilter || layer->filterSwitch > 0);
     filterSwitch_->SetEnabled(!layer->hasFilter);
-    showing_ = false;
 }
 
 void GigaView::ClearProgram()
@@ -187,20 +183,16 @@ void GigaView::ClearProgram()
     singleLayer_ = 0;
     info_->Clear();
     dimensions_->Clear();
-    showing_ = true;
     for (std::size_t k = 0; k < kKnobs; ++k) {
-        knobs_[k]->SetValue(knobs_[k]->Minimum());
+        knobs_[k]->SetValueSilently(knobs_[k]->Minimum());
         knobValues_[k]->Clear();
     }
     filterSwitch_->SetState(0);
-    showing_ = false;
 }
 
 void GigaView::SetKnob(Knob knob, double value, double marker)
 {
     knobMarkers_[knob] = marker;
-    showing_ = true;
-    knobs_[knob]->SetValue(value);
-    showing_ = false;
+    knobs_[knob]->SetValueSilently(value);
     knobValues_[knob]->SetValue(value, marker, knobDecimals_[knob]);
 }

@@ -53,10 +53,8 @@ void XGigaPart::Show(int index, const GigaLayerFacts& layer)
         name_->Show(FileName(layer.bankPath), vl::kRequested);
     int current = 0;
     tone_.EditLayerBySerial(serial_, [&](GigaPart& part) { current = part.mute[1]; });
-    showing_ = true;
     strip_.ShowMute(current);
     strip_.Show(layer.volume, layer.tune, layer.pan);
-    showing_ = false;
 }
 
 void XGigaPart::Draw(XGraphic* g)
@@ -68,7 +66,7 @@ void XGigaPart::Draw(XGraphic* g)
 void XGigaPart::SliderChanged(XSlider* sender, std::int32_t)
 {
     const int which = strip_.Which(sender);
-    if (showing_ || which < 0) return;
+    if (which < 0) return;
     const auto what = static_cast<XStripControls::Value>(which);
     const int value = strip_.ValueOf(what);
     tone_.EditLayerBySerial(serial_, [&](GigaPart& part) {
@@ -81,7 +79,6 @@ void XGigaPart::SliderChanged(XSlider* sender, std::int32_t)
 
 void XGigaPart::ToggleChanged(XToggle* sender, std::int32_t state)
 {
-    if (showing_) return;
     int request = 0;
     if (sender == &strip_.Mute()) request = state ? 1 : 3;
     if (sender == &strip_.Solo()) request = state ? 2 : 4;

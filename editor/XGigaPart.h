@@ -38,7 +38,6 @@ private:
     GigaTone& tone_;
     XPic picture_ {"view_part.png"};
     std::uint32_t serial_ = 0;
-    bool showing_ = false;  // our own updates are not edits
     XStripControls strip_;
     XValTop* number_;
     XGigaName* name_;

@@ -50,7 +50,7 @@ void XStripControls::Show(int volume, int tune, int pan)
 {
     const int values[] {volume, tune, pan};
     for (std::size_t i = 0; i < faders_.size(); ++i) {
-        faders_[i]->SetValue(values[i]);
+        faders_[i]->SetValueSilently(values[i]);
         ShowValue(static_cast<Value>(i), values[i]);
     }
 }

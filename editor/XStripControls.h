@@ -28,7 +28,8 @@ public:
 
     XStripControls(XControl& parent, XListener* listener, const Places& places);
 
-    // Moves the faders and prints the values (the faders tell their listener).
+    // Moves the faders and prints the values; shown values are no edits, so the faders tell
+    // their listener nothing.
     void Show(int volume, int tune, int pan);
     // The lamps as the mute word says: 1 muted, 2 solo.
     void ShowMute(int word);

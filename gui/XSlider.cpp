@@ -43,13 +43,23 @@ void XSlider::SetDefault(double value)
 
 void XSlider::SetValue(double value, bool fine)
 {
-    if (std::isnan(value)) return;
+    if (Store(value, fine)) XBroadcaster::SliderChanged(this, 0);
+}
+
+void XSlider::SetValueSilently(double value, bool fine)
+{
+    Store(value, fine);
+}
+
+bool XSlider::Store(double value, bool fine)
+{
+    if (std::isnan(value)) return false;
     const double v = Snap(value, fine ? fineStep_ : step_);
-    if (v == value_) return;
+    if (v == value_) return false;
     value_ = v;
     ValueChanged(value_);
     Invalidate();
-    XBroadcaster::SliderChanged(this, 0);
+    return true;
 }
 
 void XSlider::SetFraction(double fraction, bool fine)

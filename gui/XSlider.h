@@ -24,6 +24,9 @@ public:
     // Clamps, snaps to the step (fine: the fine step) and, when that changed the value, stores
     // it, calls ValueChanged, redraws and broadcasts SliderChanged. Not-a-number is ignored.
     void SetValue(double value, bool fine = false);
+    // As SetValue for a value the program shows rather than the user's edit: the listeners are
+    // not told.
+    void SetValueSilently(double value, bool fine = false);
     // A fraction of the range (clamped to 0 .. 1) as SetValue.
     void SetFraction(double fraction, bool fine = false);
     // Where the value sits in the range (0 for an empty range).
@@ -52,6 +55,8 @@ public:
 
 private:
     double Snap(double value, double q) const;
+    // SetValue's work short of the broadcast; answers whether the value changed.
+    bool Store(double value, bool fine);
 
     double value_ = 0.123456;
     double minimum_ = 0;

@@ -81,6 +81,12 @@ TEST(Slider, ReportsOnlyRealChangesAndCallsValueChangedFirst)
     EXPECT_EQ(slider.values, (std::vector<double> {0, 40}));
     EXPECT_EQ(slider.changesSeenFirst, 1);
     EXPECT_DOUBLE_EQ(slider.Fraction(), 0.7);
+
+    // A value the program shows moves the slider as ever but is no edit: nobody is told.
+    slider.SetValueSilently(-20.4);
+    EXPECT_EQ(heard.changes, 2);
+    EXPECT_EQ(slider.values, (std::vector<double> {0, 40, -20}));
+    EXPECT_DOUBLE_EQ(slider.GetValue(), -20);
 }
 
 TEST(Slider, RangeDefaultsAndOddRanges)
