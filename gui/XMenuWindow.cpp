@@ -36,49 +36,48 @@ bool XMenuWindow::ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screenY
 
 void XMenuWindow::CancelMenu()
 {
-    Close();
+    if (!view_) return;
+    // Taken out first: taking the window down may bring events that must not find the menu.
+    const std::unique_ptr<XMenuView> closing = std::move(view_);
+    system_.CloseMenuWindow();
 }
 
-void XMenuWindow::Press(int x, int y)
+void XMenuWindow::Input(const XInput& input)
 {
     if (!view_) return;
-    view_->PointerPressed(x, y);  // outside the menu it ends it
-    Update();
-}
-
-void XMenuWindow::Release(int x, int y)
-{
-    if (!view_) return;
-    view_->PointerReleased(x, y);
-    Update();
-}
-
-void XMenuWindow::Move(int x, int y)
-{
-    if (!view_) return;
-    view_->PointerMoved(x, y);
-    Update();
-}
-
-void XMenuWindow::Scroll(int rows)
-{
-    if (!view_) return;
-    view_->ScrollBy(rows);
-    Update();
-}
-
-void XMenuWindow::Key(const XInput& key)
-{
-    if (!view_) return;
-    XKey k {key.character, key.modifiers, key.code};
-    view_->KeyDown(&k);
+    XMenuView& view = *view_;
+    switch (input.kind) {
+        case XInput::kPaint:
+            Paint();
+            return;
+        case XInput::kLeftDown:
+        case XInput::kRightDown:
+            view.PointerPressed(input.x, input.y);
+            break;
+        case XInput::kLeftUp:
+        case XInput::kRightUp:
+            view.PointerReleased(input.x, input.y);
+            break;
+        case XInput::kMouseMove:
+            view.PointerMoved(input.x, input.y);
+            break;
+        case XInput::kWheel:
+            if (input.wheelY) view.ScrollBy(input.wheelY > 0 ? -1 : 1);
+            break;
+        case XInput::kKey: {
+            XKey key {input.character, input.modifiers, input.code};
+            view.KeyDown(&key);
+            break;
+        }
+        default:
+            return;
+    }
     Update();
 }
 
 void XMenuWindow::Dismiss()
 {
-    if (!view_) return;
-    view_->PressedOutside();
+    if (view_) view_->PressedOutside();
     Update();
 }
 
@@ -95,15 +94,7 @@ void XMenuWindow::Paint()
 void XMenuWindow::Update()
 {
     if (view_ && view_->IsFinished())
-        Close();
+        CancelMenu();
     else
         Paint();
-}
-
-void XMenuWindow::Close()
-{
-    if (!view_) return;
-    // Taken out first: taking the window down may bring events that must not find the menu.
-    const std::unique_ptr<XMenuView> closing = std::move(view_);
-    system_.CloseMenuWindow();
 }

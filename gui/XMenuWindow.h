@@ -1,10 +1,8 @@
 // A popup menu in a window of its own, the half every system shares: the menu's view, where it
 // opens on the screen, its picture, and what the pointer and the keys do to it. The window
-// backend implements System (the system's window: make it, show pixels in it, hold the pointer,
-// take it down) and turns its window's events into the calls below; after each of them the
-// menu is drawn anew, or closed once the user has ended it.
-//
-// All points are in the GUI's pixels: the backend scales the screen's on the way in and out.
+// backend implements System (make the window, show pixels in it, hold the pointer, take it
+// down) and feeds the window's events in as input records, in the GUI's pixels like every
+// point here; after each the menu is drawn anew, or closed once the user has ended it.
 #pragma once
 
 #include <cstdint>
@@ -37,8 +35,6 @@ public:
     // Forgets an open menu without a reply; the system's window is the backend's to take down
     // (it calls CancelMenu while it still can).
     ~XMenuWindow() override;
-    XMenuWindow(const XMenuWindow&) = delete;
-    XMenuWindow& operator=(const XMenuWindow&) = delete;
 
     // XMenuHost
     bool ShowMenu(std::unique_ptr<XMenu> menu, int screenX, int screenY, XEventQueue* reply,
@@ -46,23 +42,16 @@ public:
     void CancelMenu() override;
     bool IsMenuOpen() const override { return view_ != nullptr; }
 
-    // The menu window's events, in its own coordinates. A press outside ends the menu.
-    void Press(int x, int y);
-    void Release(int x, int y);
-    void Move(int x, int y);
-    // Rows; positive scrolls down.
-    void Scroll(int rows);
-    // A key record (XInput::kKey) from the backend's key translation.
-    void Key(const XInput& key);
+    // An input record of the menu's window, in its coordinates: paints, presses (outside the
+    // menu they end it), releases, moves, wheel notches and keys; other kinds mean nothing here.
+    void Input(const XInput& input);
     // The menu ends as by a press outside (the system took the pointer away): "cancelled".
     void Dismiss();
-    // The window needs its picture again.
-    void Paint();
 
 private:
+    void Paint();
     // Draws the menu, or closes it when the user ended it.
     void Update();
-    void Close();
 
     System& system_;
     std::unique_ptr<XMenuView> view_;

@@ -44,6 +44,28 @@ HWND Hwnd(std::uintptr_t handle)
     return reinterpret_cast<HWND>(handle);
 }
 
+// The record of a mouse message (the pointer moved, a button went down or up) in the gui's
+// pixels; false for other messages.
+bool MouseInput(UINT message, WPARAM wParam, LPARAM lParam, int scale, XInput& input)
+{
+    constexpr std::array<std::pair<UINT, XInput::Kind>, 5> kKinds {{
+        {WM_MOUSEMOVE, XInput::kMouseMove},
+        {WM_LBUTTONDOWN, XInput::kLeftDown},
+        {WM_LBUTTONUP, XInput::kLeftUp},
+        {WM_RBUTTONDOWN, XInput::kRightDown},
+        {WM_RBUTTONUP, XInput::kRightUp},
+    }};
+    const auto found = std::find_if(kKinds.begin(), kKinds.end(),
+                                    [&](const auto& kind) { return kind.first == message; });
+    if (found == kKinds.end()) return false;
+    input.kind = found->second;
+    input.x = GET_X_LPARAM(lParam) / scale;
+    input.y = GET_Y_LPARAM(lParam) / scale;
+    input.shift = (wParam & MK_SHIFT) != 0;
+    input.control = (wParam & MK_CONTROL) != 0;
+    return true;
+}
+
 }  // namespace
 
 // The window class, registered under a name of the module's own: two copies of
@@ -252,14 +274,14 @@ std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std
     handled = true;
     HWND hwnd = Hwnd(window_);
     XInput input;
-    const auto mouse = [&](XInput::Kind kind) {
-        input.kind = kind;
-        input.x = GET_X_LPARAM(lParam) / scale_;
-        input.y = GET_Y_LPARAM(lParam) / scale_;
-        input.shift = (wParam & MK_SHIFT) != 0;
-        input.control = (wParam & MK_CONTROL) != 0;
+    if (MouseInput(message, wParam, lParam, scale_, input)) {
+        if (message == WM_MOUSEMOVE && !trackingLeave_) {
+            TRACKMOUSEEVENT track {sizeof track, TME_LEAVE, hwnd, 0};
+            trackingLeave_ = TrackMouseEvent(&track) != 0;
+        }
         Send(input);
-    };
+        return 0;
+    }
     switch (message) {
         case WM_PAINT:
             Paint(window_);
@@ -277,29 +299,10 @@ std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std
             input.y = GET_Y_LPARAM(lParam);
             Send(input);
             return 0;
-        case WM_MOUSEMOVE:
-            if (!trackingLeave_) {
-                TRACKMOUSEEVENT track {sizeof track, TME_LEAVE, hwnd, 0};
-                trackingLeave_ = TrackMouseEvent(&track) != 0;
-            }
-            mouse(XInput::kMouseMove);
-            return 0;
         case WM_MOUSELEAVE:
             trackingLeave_ = false;
             input.kind = XInput::kMouseLeave;
             Send(input);
-            return 0;
-        case WM_LBUTTONDOWN:
-            mouse(XInput::kLeftDown);
-            return 0;
-        case WM_LBUTTONUP:
-            mouse(XInput::kLeftUp);
-            return 0;
-        case WM_RBUTTONDOWN:
-            mouse(XInput::kRightDown);
-            return 0;
-        case WM_RBUTTONUP:
-            mouse(XInput::kRightUp);
             return 0;
         case WM_CAPTURECHANGED:
             return 0;
@@ -310,10 +313,8 @@ std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std
             ScreenToClient(hwnd, &point);
             const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
             // The wheel goes to the focus, not to the captured menu.
-            if (menus_.IsMenuOpen() && message == WM_MOUSEWHEEL) {
-                menus_.Scroll(delta > 0 ? -1 : 1);
-                return 0;
-            }
+            if (menuWindow_ && message == WM_MOUSEWHEEL)
+                return MenuMessage(message, wParam, lParam, handled);
             int& rest = message == WM_MOUSEWHEEL ? wheelRestY_ : wheelRestX_;
             rest += delta;
             const int notches = rest / WHEEL_DELTA;
@@ -334,7 +335,7 @@ std::intptr_t XWindowWin32::Message(std::uintptr_t target, unsigned message, std
             if (KeyInput(static_cast<std::uint32_t>(wParam), message == WM_CHAR, KeyModifiers(),
                          pendingHigh_, input)) {
                 if (menus_.IsMenuOpen())
-                    menus_.Key(input);
+                    menus_.Input(input);
                 else
                     Send(input);
             }
@@ -411,13 +412,12 @@ void XWindowWin32::Paint(std::uintptr_t target)
     PAINTSTRUCT paint {};
     paintDc_ = reinterpret_cast<std::uintptr_t>(BeginPaint(hwnd, &paint));
     paintWindow_ = target;
-    if (target == window_) {
-        XInput input;
-        input.kind = XInput::kPaint;
+    XInput input;
+    input.kind = XInput::kPaint;
+    if (target == window_)
         Send(input);
-    } else {
-        menus_.Paint();
-    }
+    else
+        menus_.Input(input);
     paintWindow_ = paintDc_ = 0;
     EndPaint(hwnd, &paint);
 }
@@ -555,9 +555,12 @@ void XWindowWin32::CloseMenuWindow()
 std::intptr_t XWindowWin32::MenuMessage(unsigned message, std::uintptr_t wParam,
                                         std::intptr_t lParam, bool& handled)
 {
-    const int x = GET_X_LPARAM(lParam) / scale_;
-    const int y = GET_Y_LPARAM(lParam) / scale_;
     handled = true;
+    XInput input;
+    if (MouseInput(message, wParam, lParam, scale_, input)) {
+        menus_.Input(input);
+        return 0;
+    }
     switch (message) {
         case WM_PAINT:
             Paint(menuWindow_);
@@ -566,23 +569,14 @@ std::intptr_t XWindowWin32::MenuMessage(unsigned message, std::uintptr_t wParam,
             return 1;
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-            menus_.Press(x, y);  // outside the menu it ends it
-            return 0;
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-            menus_.Release(x, y);
-            return 0;
-        case WM_MOUSEMOVE:
-            menus_.Move(x, y);
-            return 0;
-        case WM_MOUSEWHEEL:
-            menus_.Scroll(GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? -1 : 1);
-            return 0;
         case WM_CAPTURECHANGED:
             // Another window took the mouse (the user switched programs): the menu ends.
             if (static_cast<std::uintptr_t>(lParam) != menuWindow_) menus_.Dismiss();
+            return 0;
+        case WM_MOUSEWHEEL:
+            input.kind = XInput::kWheel;
+            input.wheelY = GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? 1 : -1;
+            menus_.Input(input);
             return 0;
         default:
             handled = false;

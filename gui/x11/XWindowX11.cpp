@@ -35,6 +35,14 @@ bool TrueColor24(const xcb_screen_t& screen)
     return false;
 }
 
+// The server's screen `number`; null when it has none.
+const xcb_screen_t* ScreenOf(xcb_connection_t* c, int number)
+{
+    auto it = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < number && it.rem; ++i) xcb_screen_next(&it);
+    return it.rem ? it.data : nullptr;
+}
+
 int ResourceScale(xcb_connection_t* c, const xcb_screen_t& screen)
 {
     const XWindowX11::Reply<xcb_get_property_reply_t> resources(xcb_get_property_reply(
@@ -56,12 +64,8 @@ int XWindowX11::DisplayScale(std::string_view display)
     if (name.empty() && (!env || !*env)) return 1;
     int screenNumber = 0;
     xcb_connection_t* c = xcb_connect(name.empty() ? nullptr : name.c_str(), &screenNumber);
-    int scale = 1;
-    if (!xcb_connection_has_error(c)) {
-        auto it = xcb_setup_roots_iterator(xcb_get_setup(c));
-        for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
-        if (it.rem) scale = ResourceScale(c, *it.data);
-    }
+    const xcb_screen_t* screen = xcb_connection_has_error(c) ? nullptr : ScreenOf(c, screenNumber);
+    const int scale = screen ? ResourceScale(c, *screen) : 1;
     xcb_disconnect(c);
     return scale;
 }
@@ -95,19 +99,16 @@ bool XWindowX11::Connect(std::string_view display)
         Log("XWindowX11::Open() cannot connect to %s\r\n", name.empty() ? env : name.c_str());
         return false;
     }
-    const xcb_setup_t* setup = xcb_get_setup(connection_);
-    auto it = xcb_setup_roots_iterator(setup);
-    for (int i = 0; i < screenNumber && it.rem; ++i) xcb_screen_next(&it);
-    if (!it.rem) {
+    screen_ = ScreenOf(connection_, screenNumber);
+    if (!screen_) {
         Log("XWindowX11::Open() no screen %d\r\n", screenNumber);
         return false;
     }
-    screen_ = it.data;
     if (!TrueColor24(*screen_)) {
         Log("XWindowX11::Open() the screen is not 24-bit TrueColor\r\n");
         return false;
     }
-    swapBytes_ = setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
+    swapBytes_ = xcb_get_setup(connection_)->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
     // In bytes, less the request's header; more than 64 MB a request gains nothing.
     const std::uint64_t units = xcb_get_maximum_request_length(connection_);
     maxPutBytes_ = static_cast<std::uint32_t>(
@@ -242,14 +243,17 @@ bool XWindowX11::Idle()
     return CheckConnection();
 }
 
-void XWindowX11::Send(const XInput& input)
+void XWindowX11::Send(const XInput& input, xcb_window_t to)
 {
-    if (alive_) gui_.WindowProc(input);
+    // The open menu's window holds the pointer and the keyboard: what comes to it is the menu's.
+    if (menuWindow_ && to == menuWindow_)
+        menus_.Input(input);
+    else if (alive_)
+        gui_.WindowProc(input);
 }
 
 void XWindowX11::Handle(const xcb_generic_event_t& event)
 {
-    if (menus_.IsMenuOpen() && HandleMenu(event)) return;
     if (clipboard_.Handle(event)) return;
     const int scale = scale_;
     XInput input;
@@ -263,9 +267,9 @@ void XWindowX11::Handle(const xcb_generic_event_t& event)
         }
         case XCB_EXPOSE: {
             const auto& e = reinterpret_cast<const xcb_expose_event_t&>(event);
-            if (e.window != window_ || e.count != 0) break;
+            if ((e.window != window_ && e.window != menuWindow_) || e.count != 0) break;
             input.kind = XInput::kPaint;
-            Send(input);
+            Send(input, e.window);
             break;
         }
         case XCB_BUTTON_PRESS:
@@ -298,7 +302,7 @@ void XWindowX11::Handle(const xcb_generic_event_t& event)
                 default:
                     return;
             }
-            Send(input);
+            Send(input, e.event);
             break;
         }
         case XCB_MOTION_NOTIFY: {
@@ -308,7 +312,7 @@ void XWindowX11::Handle(const xcb_generic_event_t& event)
             input.y = e.event_y / scale;
             input.shift = (e.state & XCB_MOD_MASK_SHIFT) != 0;
             input.control = (e.state & XCB_MOD_MASK_CONTROL) != 0;
-            Send(input);
+            Send(input, e.event);
             break;
         }
         case XCB_ENTER_NOTIFY:
@@ -321,7 +325,7 @@ void XWindowX11::Handle(const xcb_generic_event_t& event)
                                                                           : XInput::kMouseLeave;
             input.x = e.event_x / scale;
             input.y = e.event_y / scale;
-            Send(input);
+            Send(input, window_);
             break;
         }
         case XCB_FOCUS_IN:
@@ -330,13 +334,13 @@ void XWindowX11::Handle(const xcb_generic_event_t& event)
             if (e.mode == XCB_NOTIFY_MODE_GRAB || e.mode == XCB_NOTIFY_MODE_UNGRAB) break;
             input.kind =
                 (event.response_type & 0x7f) == XCB_FOCUS_IN ? XInput::kFocusIn : XInput::kFocusOut;
-            Send(input);
+            Send(input, window_);
             break;
         }
         case XCB_KEY_PRESS: {
             const auto& e = reinterpret_cast<const xcb_key_press_event_t&>(event);
             lastTime_ = e.time;
-            if (keys_.Translate(e.detail, e.state, input)) Send(input);
+            if (keys_.Translate(e.detail, e.state, input)) Send(input, e.event);
             break;
         }
         case XCB_CONFIGURE_NOTIFY: {
@@ -345,7 +349,7 @@ void XWindowX11::Handle(const xcb_generic_event_t& event)
             input.kind = XInput::kWindowMoved;
             input.x = e.x;
             input.y = e.y;
-            Send(input);
+            Send(input, window_);
             break;
         }
         case XCB_DESTROY_NOTIFY: {
@@ -522,50 +526,4 @@ void XWindowX11::CloseMenuWindow()
     xcb_ungrab_keyboard(connection_, XCB_CURRENT_TIME);
     xcb_destroy_window(connection_, menu);
     xcb_flush(connection_);
-}
-
-bool XWindowX11::HandleMenu(const xcb_generic_event_t& event)
-{
-    switch (event.response_type & 0x7f) {
-        case XCB_EXPOSE: {
-            const auto& e = reinterpret_cast<const xcb_expose_event_t&>(event);
-            if (e.window != menuWindow_) return false;
-            if (e.count == 0) menus_.Paint();
-            return true;
-        }
-        case XCB_BUTTON_PRESS:
-        case XCB_BUTTON_RELEASE: {
-            const auto& e = reinterpret_cast<const xcb_button_press_event_t&>(event);
-            if (e.event != menuWindow_) return false;
-            lastTime_ = e.time;
-            const bool press = (event.response_type & 0x7f) == XCB_BUTTON_PRESS;
-            const int x = e.event_x / scale_;
-            const int y = e.event_y / scale_;
-            if (press && (e.detail == 4 || e.detail == 5))
-                menus_.Scroll(e.detail == 4 ? -1 : 1);
-            else if (press && (e.detail == 1 || e.detail == 3))
-                menus_.Press(x, y);
-            else if (e.detail == 1 || e.detail == 3)
-                menus_.Release(x, y);
-            return true;
-        }
-        case XCB_MOTION_NOTIFY: {
-            const auto& e = reinterpret_cast<const xcb_motion_notify_event_t&>(event);
-            if (e.event != menuWindow_) return false;
-            menus_.Move(e.event_x / scale_, e.event_y / scale_);
-            return true;
-        }
-        case XCB_KEY_PRESS: {
-            const auto& e = reinterpret_cast<const xcb_key_press_event_t&>(event);
-            if (e.event != menuWindow_) return false;
-            lastTime_ = e.time;
-            XInput input;
-            if (keys_.Translate(e.detail, e.state, input)) menus_.Key(input);
-            return true;
-        }
-        case XCB_KEY_RELEASE:
-            return reinterpret_cast<const xcb_key_release_event_t&>(event).event == menuWindow_;
-        default:
-            return false;
-    }
 }

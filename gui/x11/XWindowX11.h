@@ -92,7 +92,8 @@ private:
     bool Connect(std::string_view display);
     bool Create(std::uintptr_t parent, int scale);
     void Handle(const xcb_generic_event_t& event);
-    void Send(const XInput& input);
+    // To the open menu when `to` is its window, else to the gui.
+    void Send(const XInput& input, xcb_window_t to);
     void GoInert(const char* why);
     bool CheckConnection();
     // Pixels of the gui's size (times the scale on the way) into `window`, sent at once.
@@ -100,8 +101,6 @@ private:
                    int y);
     void PutRows(xcb_window_t window, const std::uint32_t* pixels, int stride, int width,
                  int height, int x, int y);
-    // Events while a menu is open: true when the menu took it.
-    bool HandleMenu(const xcb_generic_event_t& event);
 
     // XMenuWindow::System
     bool MenuArea(XRect& area) override;
