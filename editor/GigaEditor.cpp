@@ -12,7 +12,7 @@
 #include "editor/WStackEdit.h"
 #include "editor/XToneRack.h"
 #include "editor/XViewNav.h"
-#include "engine/GigaTone.h"
+#include "engine/GigaToneEdit.h"
 #include "giga/GigaPlayer.h"
 #include "gui/XButton.h"
 #include "gui/XCodes.h"
@@ -63,7 +63,7 @@ GigaEditor::GigaEditor(GigaPlayer& player) : XView(0, 0, kWidth, kHeight), playe
     browser_->AddListener(this);
     UpdateMemoryMeter();
     for (int i = 0; i < ViewCount(); ++i)
-        if (View(i)->Tone().Status() == GigaTone::kLoaded) View(i)->Refresh();
+        if (View(i)->Tone().Status() == GigaToneEdit::kLoaded) View(i)->Refresh();
     fileNav_.SetOwner(this);
     fileNav_.AddFilter(kPerformanceFilter, kPerformanceExtension);
     player_.SetEditor(this);
@@ -114,8 +114,8 @@ void GigaEditor::BuildRack()
     port_->SetColor(0, XColor(0, 0, 0));
     rack_ = port_->Attach(std::make_unique<XToneRack>(0, 0, kRackWidth), false, true);
     for (int i = 0; i < player_.ToneCount(); ++i) {
-        GigaTone* tone = player_.Giga(i);
-        if (!tone || tone->TypeCode() != GigaTone::kTypeCode) continue;
+        GigaToneEdit* tone = player_.ToneEdit(i);
+        if (!tone || tone->TypeCode() != GigaToneEdit::kTypeCode) continue;
         GigaView* view = rack_->AddView(std::make_unique<GigaView>(*this, *tone));
         view->AddListener(this);
     }
@@ -188,10 +188,10 @@ void GigaEditor::UpdateKeyboardMarks()
     // The whole keyboard plays until the selected tone's instrument is there.
     std::array<int, 4> marks = {XKeyboard::kFirstNote, XKeyboard::kLastNote, 0, -1};
     if (GigaView* view = View(selected_)) {
-        const GigaTone& tone = view->Tone();
+        const GigaToneEdit& tone = view->Tone();
         const int status = tone.Status();
         if (tone.LayerCount() > 0 &&
-            (status == GigaTone::kLoaded || status == GigaTone::kLoadedAndShown))
+            (status == GigaToneEdit::kLoaded || status == GigaToneEdit::kLoadedAndShown))
             marks = {tone.LowestKey(), tone.HighestKey(), tone.KeySwitchLow(),
                      tone.KeySwitchHigh()};
     }
@@ -356,7 +356,7 @@ void GigaEditor::ApplyMissingResult(XView& popup, std::int32_t result)
 {
     auto& dialog = static_cast<WMissing&>(popup);
     for (int i = 0; i < ViewCount(); ++i) {
-        GigaTone& tone = View(i)->Tone();
+        GigaToneEdit& tone = View(i)->Tone();
         bool changed = false;
         tone.EditLayers([&](int, GigaPart& layer) {
             if (layer.state != GigaPart::kFileNotFound) return;
@@ -369,7 +369,7 @@ void GigaEditor::ApplyMissingResult(XView& popup, std::int32_t result)
                 changed = true;
             }
         });
-        if (changed) tone.SetStatus(GigaTone::kLoadRequested);
+        if (changed) tone.SetStatus(GigaToneEdit::kLoadRequested);
     }
     RequestLoading();
 }

@@ -10,7 +10,7 @@
 #include "editor/WMessage.h"
 #include "editor/XToneRack.h"
 #include "editor/XViewNav.h"
-#include "engine/GigaTone.h"
+#include "engine/GigaToneEdit.h"
 #include "giga/GigaPlayer.h"
 #include "gui/XButton.h"
 #include "gui/XPane.h"

@@ -3,7 +3,7 @@
 
 #include "editor/GigaEditor.h"
 #include "editor/GigaView.h"
-#include "engine/GigaTone.h"
+#include "engine/GigaToneEdit.h"
 
 // Mute words: 0 playing, 1 muted, 2 soloed; a request (wanted) of 1 mutes, 2 solos, 3 unmutes,
 // 4 unsolos. Soloing one part mutes every other that is not soloed, remembering what each was;
@@ -12,43 +12,43 @@ void GigaEditor::ResolveMute(GigaView* sender)
 {
     // Every part of the rack, tone and layers alike, through one accessor each.
     struct Part {
-        GigaTone* tone;
+        GigaToneEdit* tone;
         int layer;  // -1: the tone itself
     };
     std::vector<Part> parts;
     for (int i = 0; i < ViewCount(); ++i) {
-        GigaTone& tone = View(i)->Tone();
+        GigaToneEdit& tone = View(i)->Tone();
         parts.push_back({&tone, -1});
         tone.EditLayers([&](int index, GigaPart&) { parts.push_back({&tone, index}); });
     }
     const auto get = [](const Part& p, int word) {
         int value = 0;
         if (p.layer < 0)
-            value = p.tone->Mute(static_cast<KyTone::MuteWord>(word));
+            value = p.tone->Mute(static_cast<GigaToneEdit::MuteWord>(word));
         else
             p.tone->EditLayer(p.layer, [&](GigaPart& l) { value = l.mute[word]; });
         return value;
     };
     const auto set = [](const Part& p, int word, int value) {
         if (p.layer < 0)
-            p.tone->SetMute(static_cast<KyTone::MuteWord>(word), value);
+            p.tone->SetMute(static_cast<GigaToneEdit::MuteWord>(word), value);
         else
             p.tone->EditLayer(
                 p.layer, [&](GigaPart& l) { l.mute[word] = static_cast<std::int16_t>(value); });
     };
-    constexpr int kSaved = KyTone::kSavedMute;
-    constexpr int kCurrent = KyTone::kCurrentMute;
-    constexpr int kWanted = KyTone::kRequestedMute;
+    constexpr int kSaved = GigaToneEdit::kSavedMute;
+    constexpr int kCurrent = GigaToneEdit::kCurrentMute;
+    constexpr int kWanted = GigaToneEdit::kRequestedMute;
 
     int soloed = 0;
     for (const Part& p : parts) soloed += get(p, kCurrent) == 2;
 
-    GigaTone& tone = sender->Tone();
+    GigaToneEdit& tone = sender->Tone();
     std::vector<Part> own;
     for (const Part& p : parts)
         if (p.tone == &tone) own.push_back(p);
-    const int toneWanted = tone.Mute(KyTone::kRequestedMute);
-    if (toneWanted != tone.Mute(KyTone::kCurrentMute))
+    const int toneWanted = tone.Mute(GigaToneEdit::kRequestedMute);
+    if (toneWanted != tone.Mute(GigaToneEdit::kCurrentMute))
         for (const Part& p : own)
             if (p.layer >= 0) set(p, kWanted, toneWanted);
 

@@ -15,7 +15,7 @@
 #include "editor/XProgInfo.h"
 #include "editor/XSelectLcd.h"
 #include "editor/XValBot.h"
-#include "engine/GigaTone.h"
+#include "engine/GigaToneEdit.h"
 #include "gui/XButton.h"
 #include "gui/XFader.h"
 #include "gui/XGraphic.h"
@@ -47,7 +47,7 @@ private:
 
 }  // namespace
 
-GigaView::GigaView(GigaEditorLink& editor, GigaTone& tone)
+GigaView::GigaView(GigaEditorLink& editor, GigaToneEdit& tone)
     : XToneView(editor, tone, 0, 0, vl::kViewWidth, kCollapsedHeight)
 {
     SetColor(0, XColor(34, 34, 34));
@@ -183,12 +183,12 @@ void GigaView::Tick()
 
 void GigaView::ApplyControllers()
 {
-    GigaTone& tone = Tone();
-    for (const int slot : {KyTone::kVolumeController, KyTone::kPanController}) {
+    GigaToneEdit& tone = Tone();
+    for (const int slot : {GigaToneEdit::kVolumeController, GigaToneEdit::kPanController}) {
         const int value = tone.ControllerValue(slot);
         if (value == tone.ShownValue(slot)) continue;
         tone.SetShownValue(slot, value);
-        const bool volume = slot == KyTone::kVolumeController;
+        const bool volume = slot == GigaToneEdit::kVolumeController;
         const int shown = volume ? tone.Volume() : tone.Pan();
         strip_->Fader(volume ? XStripControls::kVolume : XStripControls::kPan)
             .SetValueSilently(shown);

@@ -18,7 +18,7 @@
 #include "editor/XMenuAsk.h"
 #include "editor/XStripControls.h"
 #include "editor/XToneView.h"
-#include "engine/KyToneView.h"
+#include "engine/GigaToneEdit.h"
 #include "gui/UFileNav.h"
 #include "gui/XBroadcaster.h"
 #include "gui/XListener.h"
@@ -64,11 +64,11 @@ public:
     };
 
     // Becomes the tone's view.
-    GigaView(GigaEditorLink& editor, GigaTone& tone);
+    GigaView(GigaEditorLink& editor, GigaToneEdit& tone);
     // Stops the tone's notifications first.
     ~GigaView() override;
 
-    GigaTone& Tone() const { return KyView::Tone(); }
+    GigaToneEdit& Tone() const { return KyView::Tone(); }
 
     // Shows everything anew from the tone; a tone just loaded (status 8) becomes shown (9) and
     // the view asks to be selected.

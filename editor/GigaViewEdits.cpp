@@ -12,7 +12,7 @@
 #include "editor/XSelectLcd.h"
 #include "editor/XValBot.h"
 #include "editor/XValTop.h"
-#include "engine/GigaTone.h"
+#include "engine/GigaToneEdit.h"
 #include "gig/GigaBankManager.h"
 #include "giga/GigaPlayer.h"
 #include "gui/XButton.h"
@@ -33,7 +33,7 @@ void GigaView::LoadIntoView(const std::string& path, int programIndex)
 
 void GigaView::SendLoad()
 {
-    Tone().SetStatus(GigaTone::kLoadRequested);
+    Tone().SetStatus(GigaToneEdit::kLoadRequested);
     Broadcast(this, editorcode::kLoad);
 }
 
@@ -57,7 +57,7 @@ void GigaView::SelectChanged(XSelect* sender, std::int32_t)
 
 void GigaView::SliderChanged(XSlider* sender, std::int32_t)
 {
-    GigaTone& tone = Tone();
+    GigaToneEdit& tone = Tone();
     if (const int which = strip_->Which(sender); which >= 0) {
         const auto what = static_cast<XStripControls::Value>(which);
         const int value = strip_->ValueOf(what);
@@ -118,7 +118,7 @@ void GigaView::KnobMoved(Knob knob)
 
 void GigaView::ToggleChanged(XToggle* sender, std::int32_t state)
 {
-    GigaTone& tone = Tone();
+    GigaToneEdit& tone = Tone();
     if (sender == filterSwitch_) {
         if (singleLayer_ != 0)
             tone.EditLayerBySerial(singleLayer_,
@@ -127,8 +127,8 @@ void GigaView::ToggleChanged(XToggle* sender, std::int32_t state)
     }
     const bool mute = sender == &strip_->Mute();
     const bool solo = sender == &strip_->Solo();
-    if (mute) tone.SetMute(KyTone::kRequestedMute, state ? 1 : 3);
-    if (solo) tone.SetMute(KyTone::kRequestedMute, state ? 2 : 4);
+    if (mute) tone.SetMute(GigaToneEdit::kRequestedMute, state ? 1 : 3);
+    if (solo) tone.SetMute(GigaToneEdit::kRequestedMute, state ? 2 : 4);
     if (mute || solo) Broadcast(this, editorcode::kMute);
 }
 
@@ -173,7 +173,7 @@ void GigaView::OpenBusMenu()
 void GigaView::MenuChosen(const XEvent& reply)
 {
     if (reply.a <= 0) return;  // cancelled
-    GigaTone& tone = Tone();
+    GigaToneEdit& tone = Tone();
     if (reply.code == kBusMenu) {
         const int bus = MenuIndexOf(reply.a);
         if (bus < 0 || bus >= Editor().Player().OutputBusCount()) return;

@@ -13,7 +13,7 @@
 #include "editor/XProgInfo.h"
 #include "editor/XSelectLcd.h"
 #include "editor/XValBot.h"
-#include "engine/GigaTone.h"
+#include "engine/GigaToneEdit.h"
 #include "gui/XFader.h"
 #include "gui/XPotar.h"
 #include "gui/XTogLed.h"
@@ -24,16 +24,16 @@ namespace {
 
 const char* BadgeText(int selectMode)
 {
-    if (selectMode == GigaTone::kSelectNone) return "+";
+    if (selectMode == GigaToneEdit::kSelectNone) return "+";
     if (selectMode >= 1 && selectMode <= 127) return "CC";
     switch (selectMode) {
-        case GigaTone::kSelectVelocity:
+        case GigaToneEdit::kSelectVelocity:
             return "VL";
-        case GigaTone::kSelectKeySwitch:
+        case GigaToneEdit::kSelectKeySwitch:
             return "KS";
-        case GigaTone::kSelectRandom:
+        case GigaToneEdit::kSelectRandom:
             return "RD";
-        case GigaTone::kSelectProgramChange:
+        case GigaToneEdit::kSelectProgramChange:
             return "PC";
         default:
             return "";
@@ -44,13 +44,13 @@ const char* BadgeText(int selectMode)
 
 void GigaView::Refresh()
 {
-    GigaTone& tone = Tone();
+    GigaToneEdit& tone = Tone();
     GigaToneFacts facts = tone.Facts();
     std::vector<const GigaLayerFacts*> layers;
     for (const GigaLayerFacts& layer : facts.layers)
         if (!layer.leaving) layers.push_back(&layer);
-    if (facts.status == GigaTone::kLoaded) {
-        facts.status = layers.empty() ? GigaTone::kEmpty : GigaTone::kLoadedAndShown;
+    if (facts.status == GigaToneEdit::kLoaded) {
+        facts.status = layers.empty() ? GigaToneEdit::kEmpty : GigaToneEdit::kLoadedAndShown;
         tone.SetStatus(facts.status);
         Broadcast(this, editorcode::kSelectView);
     }
@@ -70,29 +70,29 @@ void GigaView::Refresh()
 
 void GigaView::ShowStatus(int status)
 {
-    GigaTone& tone = Tone();
-    top_->SetAlternative(status == GigaTone::kEmpty && tone.LayerCount() == 0);
+    GigaToneEdit& tone = Tone();
+    top_->SetAlternative(status == GigaToneEdit::kEmpty && tone.LayerCount() == 0);
     // The bar belongs to the samples being loaded; any other step starts without it.
-    if (status != GigaTone::kLoadingSamples) name_->SetProgress(-1);
+    if (status != GigaToneEdit::kLoadingSamples) name_->SetProgress(-1);
     switch (status) {
-        case GigaTone::kReadingProgram:
+        case GigaToneEdit::kReadingProgram:
             name_->Show("Loading File...", vl::kReading);
             return;
-        case GigaTone::kLoadingSamples:
+        case GigaToneEdit::kLoadingSamples:
             name_->Show("Loading Samples", vl::kSampling);
             return;
         case 4:
-        case GigaTone::kNotEnoughMemory:
-        case GigaTone::kLoadedWithFailure:
+        case GigaToneEdit::kNotEnoughMemory:
+        case GigaToneEdit::kLoadedWithFailure:
             name_->SetProgress(-1);
             name_->Show(tone.DisplayName(), vl::kFailed);
             return;
-        case GigaTone::kLoaded:
+        case GigaToneEdit::kLoaded:
             name_->SetProgress(-1);
             name_->Show(tone.DisplayName(), vl::kLoaded);
             Refresh();
             return;
-        case GigaTone::kLoadedAndShown:
+        case GigaToneEdit::kLoadedAndShown:
             name_->SetProgress(-1);
             name_->Show(tone.DisplayName(), vl::kLoaded);
             return;
@@ -104,14 +104,16 @@ void GigaView::ShowStatus(int status)
 
 void GigaView::ShowStrip()
 {
-    GigaTone& tone = Tone();
+    GigaToneEdit& tone = Tone();
     bus_->SetText(viewtext::BusText(tone.OutputBus()));
     bus_->Invalidate();
-    strip_->ShowMute(tone.Mute(KyTone::kCurrentMute));
+    strip_->ShowMute(tone.Mute(GigaToneEdit::kCurrentMute));
     strip_->Show(tone.EffectiveVolume(), tone.Tune(), tone.Pan());
     // What the controllers say now is shown.
-    tone.SetShownValue(KyTone::kVolumeController, tone.ControllerValue(KyTone::kVolumeController));
-    tone.SetShownValue(KyTone::kPanController, tone.ControllerValue(KyTone::kPanController));
+    tone.SetShownValue(GigaToneEdit::kVolumeController,
+                       tone.ControllerValue(GigaToneEdit::kVolumeController));
+    tone.SetShownValue(GigaToneEdit::kPanController,
+                       tone.ControllerValue(GigaToneEdit::kPanController));
 }
 
 void GigaView::ShowStack(const std::vector<const GigaLayerFacts*>& layers, int selectMode)
@@ -141,8 +143,8 @@ void GigaView::ShowProgram(const GigaToneFacts& facts,
 {
     const GigaLayerFacts* layer = layers.size() == 1 ? layers[0] : nullptr;
     const bool loaded =
-        facts.status == GigaTone::kLoadedAndShown && layer && layer->state == GigaPart::kLoaded;
-    programPanel_->SetGreyed(facts.status == GigaTone::kEmpty);
+        facts.status == GigaToneEdit::kLoadedAndShown && layer && layer->state == GigaPart::kLoaded;
+    programPanel_->SetGreyed(facts.status == GigaToneEdit::kEmpty);
     programPanel_->SetEnabled(loaded);
     programPanel_->Show();
     if (!loaded) {

@@ -4,19 +4,19 @@
 #include "gui/XControl.h"
 
 class GigaEditorLink;
-class GigaTone;
+class GigaToneEdit;
 
 class KyView : public XControl {
 public:
-    KyView(GigaEditorLink& editor, GigaTone& tone, int x, int y, int width, int height)
+    KyView(GigaEditorLink& editor, GigaToneEdit& tone, int x, int y, int width, int height)
         : XControl(x, y, width, height), editor_(editor), tone_(tone)
     {
     }
 
-    GigaTone& Tone() const { return tone_; }
+    GigaToneEdit& Tone() const { return tone_; }
     GigaEditorLink& Editor() const { return editor_; }
 
 private:
     GigaEditorLink& editor_;
-    GigaTone& tone_;
+    GigaToneEdit& tone_;
 };

@@ -10,7 +10,7 @@
 #include "editor/XPanLab.h"
 #include "editor/XStack_Keyb.h"
 #include "editor/XStack_List.h"
-#include "engine/GigaTone.h"
+#include "engine/GigaToneEdit.h"
 #include "gui/XButton.h"
 #include "gui/XEditBox.h"
 #include "gui/XLabel.h"
@@ -59,7 +59,7 @@ std::string SwitchRangeText(int low, int high)
 
 }  // namespace
 
-WStackEdit::WStackEdit(GigaEditorLink& editor, GigaTone& tone)
+WStackEdit::WStackEdit(GigaEditorLink& editor, GigaToneEdit& tone)
     : XView(0, 0, kWidth, HeightFor(0)), editor_(editor), tone_(tone)
 {
     SetTitle("Stack Editor");
@@ -136,17 +136,17 @@ std::string_view WStackEdit::ModeLabel(int mode)
 {
     if (mode >= 1 && mode <= 127) return "Control Change";
     switch (mode) {
-        case GigaTone::kSelectNone:
+        case GigaToneEdit::kSelectNone:
             return "None (Play All)";
-        case GigaTone::kSelectProgramChange:
+        case GigaToneEdit::kSelectProgramChange:
             return "Program Change";
-        case GigaTone::kSelectKeySwitch:
+        case GigaToneEdit::kSelectKeySwitch:
             return "Key Switch";
-        case GigaTone::kSelectRoundRobin:
+        case GigaToneEdit::kSelectRoundRobin:
             return "Round Robin";
-        case GigaTone::kSelectVelocity:
+        case GigaToneEdit::kSelectVelocity:
             return "Velocity";
-        case GigaTone::kSelectRandom:
+        case GigaToneEdit::kSelectRandom:
             return "Random";
         default:
             return "";
@@ -171,7 +171,7 @@ void WStackEdit::ShowMode()
         controller ? control->Show() : control->Hide();
     controller_->SetText(std::to_string(mode));
 
-    const bool keySwitch = mode == GigaTone::kSelectKeySwitch;
+    const bool keySwitch = mode == GigaToneEdit::kSelectKeySwitch;
     for (XControl* control :
          std::initializer_list<XControl*> {switchLabel_, switchDown_, switchText_, switchUp_})
         keySwitch ? control->Show() : control->Hide();
@@ -195,7 +195,7 @@ void WStackEdit::ShowSwitchRange(int low, int high)
 
 void WStackEdit::MoveSwitch(int step)
 {
-    if (tone_.SelectMode() != GigaTone::kSelectKeySwitch) return;
+    if (tone_.SelectMode() != GigaToneEdit::kSelectKeySwitch) return;
     map_->Reload();
     StackKeySwitch range {tone_.KeySwitchLow(), tone_.KeySwitchHigh()};
     const int layers = map_->RowCount();

@@ -16,7 +16,7 @@
 #include "gui/XView.h"
 
 class GigaEditorLink;
-class GigaTone;
+class GigaToneEdit;
 class XButton;
 class XEditBox;
 class XLabel;
@@ -41,13 +41,13 @@ public:
                                                       {"Velocity", 130},
                                                       {"Random", 135}}};
 
-    WStackEdit(GigaEditorLink& editor, GigaTone& tone);
+    WStackEdit(GigaEditorLink& editor, GigaToneEdit& tone);
 
     static int HeightFor(int layers) { return 18 * layers + 252; }
     // The selector's text for a select mode.
     static std::string_view ModeLabel(int mode);
 
-    GigaTone& Tone() const { return tone_; }
+    GigaToneEdit& Tone() const { return tone_; }
     GigaEditorLink& Editor() const { return editor_; }
 
     // For tests and the editor: the controls.
@@ -91,7 +91,7 @@ private:
     void RefreshToneView();
 
     GigaEditorLink& editor_;
-    GigaTone& tone_;
+    GigaToneEdit& tone_;
     XMenuAsk menus_ {*this};
 
     XEditBox* name_ = nullptr;

@@ -5,7 +5,7 @@
 #include "editor/XGigaName.h"
 #include "editor/XHotSpot.h"
 #include "editor/XValTop.h"
-#include "engine/GigaTone.h"
+#include "engine/GigaToneEdit.h"
 #include "engine/GigaToneFacts.h"
 #include "gui/XGraphic.h"
 #include "gui/XTogLed.h"
@@ -22,7 +22,7 @@ std::string FileName(const std::string& path)
 
 }  // namespace
 
-XGigaPart::XGigaPart(GigaTone& tone, int x, int y)
+XGigaPart::XGigaPart(GigaToneEdit& tone, int x, int y)
     : XControl(x, y, vl::kPartWidth, vl::kPartHeight),
       tone_(tone),
       strip_(*this, this,

@@ -13,14 +13,14 @@
 #include "gui/XPic.h"
 
 struct GigaLayerFacts;
-class GigaTone;
+class GigaToneEdit;
 class XGigaName;
 class XTogLed;
 class XValTop;
 
 class XGigaPart : public XControl, public XListener, public XBroadcaster {
 public:
-    XGigaPart(GigaTone& tone, int x, int y);
+    XGigaPart(GigaToneEdit& tone, int x, int y);
 
     // Shows layer `index` (from 0) as the stack holds it now.
     void Show(int index, const GigaLayerFacts& layer);
@@ -35,7 +35,7 @@ public:
     void Notify(XControl* sender, std::int32_t code) override;
 
 private:
-    GigaTone& tone_;
+    GigaToneEdit& tone_;
     XPic picture_ {"view_part.png"};
     std::uint32_t serial_ = 0;
     XStripControls strip_;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "editor/XStack_Keyb.h"
-#include "engine/GigaTone.h"
+#include "engine/GigaToneEdit.h"
 #include "gui/XGraphic.h"
 #include "gui/XMouse.h"
 
@@ -30,7 +30,7 @@ std::string RowName(const GigaLayerFacts& layer)
 
 }  // namespace
 
-XStack_List::XStack_List(int x, int y, int width, GigaTone& tone)
+XStack_List::XStack_List(int x, int y, int width, GigaToneEdit& tone)
     : XControl(x, y, width, 0), XBroadcaster(kList), tone_(tone)
 {
     SetColor(0, kBackground);

@@ -16,7 +16,7 @@
 #include "gui/XBroadcaster.h"
 #include "gui/XControl.h"
 
-class GigaTone;
+class GigaToneEdit;
 class GigaPart;
 
 class XStack_List : public XControl, public XBroadcaster {
@@ -40,7 +40,7 @@ public:
         int barRight = 0;  // one past the bar's last pixel
     };
 
-    XStack_List(int x, int y, int width, GigaTone& tone);
+    XStack_List(int x, int y, int width, GigaToneEdit& tone);
 
     // Takes the rows anew from the tone's staying layers; keeps the selection when it still
     // names a row.
@@ -72,7 +72,7 @@ private:
     void PlaceBar(Row& row) const;
     int BarAt(int x, int y) const;
 
-    GigaTone& tone_;
+    GigaToneEdit& tone_;
     std::vector<Row> rows_;
     int selected_ = -1;
     int dragMode_ = kMove;

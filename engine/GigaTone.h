@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/GigaPart.h"
+#include "engine/GigaToneEdit.h"
 #include "engine/GigaToneFacts.h"
 #include "engine/KyTone.h"
 #include "gig/GigaLoadReport.h"
@@ -21,33 +22,18 @@
 class GigaRegion;
 class GigaZone;
 
-class GigaTone : public KyTone, public GigaLoadReport {
+class GigaTone : public KyTone, public GigaLoadReport, public GigaToneEdit {
 public:
     static constexpr int kMaxLayers = 16;
     // Room for a cleared stack on its way out (until the next load pass) beside a full new one,
     // so that reading a performance into a tone that plays never costs the new stack a layer.
     static constexpr int kLayerSlots = 2 * kMaxLayers;
-    static constexpr std::int32_t kTypeCode = 0x67696761;  // "agig" in memory
-
-    // Select modes of a stack.
-    static constexpr int kSelectNone = 0;  // 1..127: that controller selects
-    static constexpr int kSelectVelocity = KyControllerSources::kVelocity;
-    static constexpr int kSelectKeySwitch = KyControllerSources::kKeySwitch;
-    static constexpr int kSelectRoundRobin = KyControllerSources::kRoundRobin;
-    static constexpr int kSelectRandom = KyControllerSources::kRandom;
-    static constexpr int kSelectProgramChange = 199;
-
-    // Tone status codes.
-    enum Status : std::int32_t {
-        kEmpty = 0,
-        kLoadRequested = 1,
-        kReadingProgram = 2,
-        kLoadingSamples = 3,
-        kNotEnoughMemory = 5,
-        kLoadedWithFailure = 6,
-        kLoaded = 8,
-        kLoadedAndShown = 9,
-    };
+    using GigaToneEdit::kTypeCode;
+    using GigaToneEdit::Status;
+    // The load's statuses, which GigaLoadReport names as well: the same values.
+    using GigaToneEdit::kLoadingSamples;
+    using GigaToneEdit::kNotEnoughMemory;
+    using GigaToneEdit::kReadingProgram;
 
     // The scratch buffer is the player's shared mixing space: two halves of kScratchFloats / 2
     // floats, source frames and voice output.
@@ -64,71 +50,64 @@ public:
     void SetModified(bool modified) { modified_.store(modified, std::memory_order_relaxed); }
     void SetLogFile(std::FILE* file) override { logFile_ = file; }
 
+    // GigaToneEdit: what the editor reaches of the tone. The mix, mute words, controllers,
+    // keyboard and view are the generic tone's (GigaToneEdits.cpp passes them on).
+    int ToneIndex() const override;
+    std::int32_t TypeCode() const override;
+    int Volume() const override;
+    int EffectiveVolume() const override;
+    void SetEffectiveVolume(int volume) override;
+    int Pan() const override;
+    void SetPan(int pan) override;
+    int Tune() const override;
+    void SetTune(int cents) override;
+    int OutputBus() const override;
+    void SetOutputBus(int bus) override;
+    int Mute(MuteWord which) const override;
+    void SetMute(MuteWord which, int value) override;
+    int ControllerValue(int slot) const override;
+    int ShownValue(int slot) const override;
+    void SetShownValue(int slot, int value) override;
+    void KeyboardNoteOn(int key, int velocity) override;
+    void KeyboardNoteOff(int key) override;
+    void SetView(KyToneView* view) override;
+    KyToneView* View() const override;
+
     // Stack editing (control threads, while the tone is stopped or not yet loaded). The stack
     // lock guards each edit; the loader takes it for short steps only, so an edit never waits
     // for a load. Cleared layers stay (leaving) until the loader takes them out.
-    GigaPart* AddLayer(const std::string& bankPath, int programIndex);
-    void Clear();
-    void SetSelectMode(int mode);
-    int SelectMode() const { return selectMode_; }
-    int LayerCount() const { return layerCount_.load(std::memory_order_acquire); }
+    GigaPart* AddLayer(const std::string& bankPath, int programIndex) override;
+    void Clear() override;
+    void SetSelectMode(int mode) override;
+    int SelectMode() const override { return selectMode_; }
+    int LayerCount() const override { return layerCount_.load(std::memory_order_acquire); }
     // The layer at `index`: only for the thread that builds the stack (or while no load pass
     // can run). Other threads change layers through EditLayer and EditLayers, which hold the
     // stack lock, so the loader cannot take the layer out meanwhile.
     GigaPart* Layer(int index) const;
-    // Calls `edit(GigaPart&)` for layer `index` under the stack lock; false when there is none.
-    // The loader holds the lock for short steps only, so this never waits for a load.
-    template <typename Edit>
-    bool EditLayer(int index, Edit&& edit)
-    {
-        std::lock_guard lock(stackMutex_);
-        GigaPart* layer = Layer(index);
-        if (!layer) return false;
-        edit(*layer);
-        return true;
-    }
-    // Calls `edit(int index, GigaPart&)` for every layer in order, under the stack lock.
-    template <typename Edit>
-    void EditLayers(Edit&& edit)
-    {
-        std::lock_guard lock(stackMutex_);
-        for (int i = 0; i < LayerCount(); ++i) edit(i, *Layer(i));
-    }
+    bool EditLayer(int index, const LayerEdit& edit) override;
+    void EditLayers(const StackEdit& edit) override;
     GigaPart* SelectedLayer() const { return selected_.load(std::memory_order_relaxed); }
-    // As EditLayer, for the layer with this serial (GigaPart::serial), wherever the loader has
-    // moved it; false when it is no longer in the stack (or is leaving it). The edit must not
-    // touch the layer's program or bank.
-    template <typename Edit>
-    bool EditLayerBySerial(std::uint32_t serial, Edit&& edit)
-    {
-        std::lock_guard lock(stackMutex_);
-        GigaPart* layer = FindLayer(serial);
-        if (!layer) return false;
-        edit(*layer);
-        return true;
-    }
-    // The layer plays another program: its key range and offset start afresh and it asks for
-    // loading (a load of the old program under way is given up).
-    bool ReplaceLayer(std::uint32_t serial, const std::string& bankPath, int programIndex);
-    // The layer leaves the stack at the next load pass.
-    bool RemoveLayer(std::uint32_t serial);
-    void SetStackName(const std::string& name);
-    std::string StackName() const;
-    // Any thread: the stack as it stands, never waiting for a load.
-    GigaToneFacts Facts() const;
-    std::string DisplayName() const;
+    bool EditLayerBySerial(std::uint32_t serial, const LayerEdit& edit) override;
+    // A load of the old program under way is given up.
+    bool ReplaceLayer(std::uint32_t serial, const std::string& bankPath, int programIndex) override;
+    bool RemoveLayer(std::uint32_t serial) override;
+    void SetStackName(const std::string& name) override;
+    std::string StackName() const override;
+    // Any thread.
+    GigaToneFacts Facts() const override;
+    std::string DisplayName() const override;
     int StackLowestKey() const;
     int StackHighestKey() const;
-    int KeySwitchLow() const { return keySwitchLow_; }
-    int KeySwitchHigh() const { return keySwitchHigh_; }
+    int KeySwitchLow() const override { return keySwitchLow_; }
+    int KeySwitchHigh() const override { return keySwitchHigh_; }
     void SetKeySwitchLow(int key) { keySwitchLow_ = key; }
-    // Both ends at once, under the stack lock, so a load pass never mixes old and new ends.
-    void SetKeySwitchRange(int low, int high);
-    int LowestKey() const { return lowestKey_; }
-    int HighestKey() const { return highestKey_; }
+    void SetKeySwitchRange(int low, int high) override;
+    int LowestKey() const override { return lowestKey_; }
+    int HighestKey() const override { return highestKey_; }
 
-    int Status() const { return status_.load(std::memory_order_relaxed); }
-    void SetStatus(int status);
+    int Status() const override { return status_.load(std::memory_order_relaxed); }
+    void SetStatus(int status) override;
 
     // The load pass (loading thread, tone stopped): loads the layers that ask for it, drops
     // the ones to be removed; answers false when a layer failed. Gives up between programs and

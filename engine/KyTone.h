@@ -8,28 +8,19 @@
 #include <span>
 
 #include "engine/KyToneView.h"
+#include "engine/KyToneWords.h"
 #include "engine/KyVoiceList.h"
 #include "platform/FourCC.h"
 #include "player/KyControllerSources.h"
 #include "player/KyParamList.h"
 #include "player/KyToneBase.h"
 
-class KyTone : public KyToneBase, public KyParamList {
+class KyTone : public KyToneBase, public KyParamList, public KyToneWords {
 public:
     static constexpr int kControllerSlots = KyControllerSources::kSlots;
     static constexpr int kDefaultVolume = 90;
     static constexpr int kDefaultExpression = 127;
     static constexpr int kDefaultPan = 64;
-
-    // Controllers the tone itself answers, and the dimension sources of the controller table.
-    static constexpr int kSustainPedal = 64;
-    static constexpr int kVolumeController = 7;
-    static constexpr int kPanController = 10;
-    static constexpr int kExpressionController = 11;
-    static constexpr int kAllSoundOff = 120;
-    static constexpr int kResetControllers = 121;
-    static constexpr int kAllNotesOff = 123;
-    static constexpr int kMidiControllers = KyControllerSources::kMidiControllers;
 
     KyTone(int toneIndex, int midiChannel);
     ~KyTone() override;
@@ -55,8 +46,6 @@ public:
     void SetTune(int cents) { tune_.store(cents, std::memory_order_relaxed); }
     void SetOutputBus(int bus) { outputBus_.store(bus, std::memory_order_relaxed); }
 
-    // Mute words: 0 saved, 1 current (1 muted, 2 solo), 2 requested.
-    enum MuteWord { kSavedMute = 0, kCurrentMute = 1, kRequestedMute = 2 };
     int Mute(MuteWord which) const { return mute_[which].load(std::memory_order_relaxed); }
     void SetMute(MuteWord which, int value)
     {

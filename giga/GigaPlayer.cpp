@@ -170,6 +170,11 @@ GigaTone* GigaPlayer::Giga(int index) const
     return dynamic_cast<GigaTone*>(Tone(index));
 }
 
+GigaToneEdit* GigaPlayer::ToneEdit(int index) const
+{
+    return Giga(index);
+}
+
 bool GigaPlayer::RequestLoading()
 {
     bool waiting = false;

@@ -19,6 +19,7 @@ class GigaVoice;
 class CExpRiff;
 class CImpRiff;
 class GigaTone;
+class GigaToneEdit;
 
 class GigaPlayer : public KyPlayer {
 public:
@@ -81,6 +82,8 @@ public:
     // Returns once no background load asked for by this player runs any more.
     void WaitWhileLoading() const;
     GigaTone* Giga(int index) const;
+    // The editor's door to the same tone: null when there is no .gig tone at `index`.
+    GigaToneEdit* ToneEdit(int index) const;
 
     float* Scratch() const { return scratch_.get(); }
     // Any thread: the voices sounding at the end of the last rendered block.
