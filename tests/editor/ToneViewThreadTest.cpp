@@ -1,40 +1,15 @@
-// Notifications from the audio and loading threads reach the view only through atomics that
-// its tick takes up (run under ThreadSanitizer).
+// Notifications from the audio and loading threads of a real player reach the views only
+// through mailboxes that their tick empties (run under ThreadSanitizer).
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
-#include "editor/XGigaName.h"
-#include "editor/XMyLed.h"
 #include "editor/XValTop.h"
-#include "gui/XTogLed.h"
 #include "player/KyBufferList.h"
 #include "tests/editor/ViewsRig.h"
 
 namespace viewsrig {
 namespace {
-
-TEST_F(ViewsTest, AFloodOfNotificationsIsAppliedAsItsLatestValuesOnTheTick)
-{
-    GigaTone& tone = Tone(0);
-    GigaView& view = View(0);
-    std::atomic<bool> done {false};
-    std::thread audio([&] {
-        for (int i = 0; i < 20000; ++i) {
-            tone.Notify(KyToneView::kNotesHeld, i % 2);
-            tone.Notify(KyToneView::kLoadPercent, i % 100);
-        }
-        tone.Notify(KyToneView::kNotesHeld, 1);
-        tone.Notify(KyToneView::kLoadPercent, 42);
-        done = true;
-    });
-    while (!done) view.Tick();  // the GUI keeps ticking meanwhile
-    audio.join();
-    view.Tick();
-    EXPECT_TRUE(view.MidiLed().IsOn());
-    EXPECT_EQ(view.Name().Progress(), 42);
-}
 
 TEST_F(ViewsTest, ControllerChangesMoveTheFadersOnTheTick)
 {
