@@ -4,23 +4,17 @@
 #include "editor/GigaDropSource.h"
 #include "editor/GigaEditorLink.h"
 #include "editor/GigaViewLayout.h"
-#include "editor/GigaViewText.h"
-#include "editor/XDimList.h"
-#include "editor/XGigaBot.h"
 #include "editor/XGigaName.h"
-#include "editor/XGigaPart.h"
 #include "editor/XGigaTop.h"
 #include "editor/XHotSpot.h"
 #include "editor/XMyLed.h"
-#include "editor/XProgInfo.h"
+#include "editor/XProgramPanel.h"
 #include "editor/XSelectLcd.h"
-#include "editor/XValBot.h"
+#include "editor/XStackPanel.h"
+#include "editor/XValTop.h"
 #include "engine/GigaToneEdit.h"
-#include "gui/XButton.h"
 #include "gui/XFader.h"
 #include "gui/XGraphic.h"
-#include "gui/XPotar.h"
-#include "gui/XTogLed.h"
 
 namespace vl = viewlayout;
 
@@ -52,15 +46,10 @@ GigaView::GigaView(GigaEditorLink& editor, GigaToneEdit& tone)
 {
     SetColor(0, XColor(34, 34, 34));
     BuildStrip();
-    BuildProgramPanel();
-    stackPanel_ = Add<XGigaBot>(0, vl::kTopHeight, vl::kViewWidth, 5, true);
-    badge_ = stackPanel_->Add<XValTop>(vl::kBadge.left, vl::kBadge.top, vl::kBadge.Width(),
-                                       vl::kBadge.Height(), 10);
-    stackButton_ =
-        stackPanel_->Add<XButton>(vl::kStackButton.left, vl::kStackButton.top,
-                                  vl::kStackButton.Width(), vl::kStackButton.Height(), "...");
-    stackButton_->AddListener(this);
-    stackPanel_->Hide();
+    program_ = Add<XProgramPanel>(0, vl::kTopHeight, tone);
+    program_->Hide();
+    stack_ = Add<XStackPanel>(0, vl::kTopHeight, tone, this);
+    stack_->Hide();
     frame_ = Add<HighlightFrame>(*this);
     Resized();
     fileNav_.AddFilter("Giga File", "gig");
@@ -98,47 +87,6 @@ void GigaView::BuildStrip()
                                 vl::kValueY});
 }
 
-void GigaView::BuildProgramPanel()
-{
-    programPanel_ = Add<XGigaBot>(0, vl::kTopHeight, vl::kViewWidth, vl::kBottomHeight, false);
-    const XRect& p = vl::kProgramFacts;
-    info_ = programPanel_->Add<XProgInfo>(p.left, p.top, p.Width(), p.Height());
-    const XRect& d = vl::kDimensionList;
-    dimensions_ = programPanel_->Add<XDimList>(d.left, d.top, d.Width(), d.Height());
-    struct Range {
-        double low, high, step, fine;
-        int decimals;
-    };
-    static constexpr std::array<Range, kKnobs> kRanges {{{0, 12, 1, 1, 0},
-                                                         {0, 1, 0.01, 0, 2},
-                                                         {0, 10, 0.1, 0, 2},
-                                                         {0, 10, 0.1, 0, 2},
-                                                         {0, 1, 0.01, 0, 2},
-                                                         {0, 10, 0.1, 0.02, 2},
-                                                         {0, 1, 0.01, 0, 2},
-                                                         {0, 1, 0.01, 0, 2},
-                                                         {0, 10, 0.1, 0, 2},
-                                                         {0, 10, 0.1, 0, 2}}};
-    for (std::size_t k = 0; k < kKnobs; ++k) {
-        XPotar* knob =
-            programPanel_->Add<XPotar>(vl::kKnobX[k], vl::kKnobY, vl::kKnobSize, vl::kKnobSize);
-        knob->SetPicture("pot_grey.png");
-        knob->SetIndicator(vl::kKnobCentre, vl::kKnobCentre, vl::kIndicatorRadius);
-        knob->SetRange(kRanges[k].low, kRanges[k].high, kRanges[k].step, kRanges[k].fine);
-        knob->SetValue(kRanges[k].low);
-        knob->AddListener(this);
-        knobs_[k] = knob;
-        knobDecimals_[k] = kRanges[k].decimals;
-        knobValues_[k] = programPanel_->Add<XValBot>(vl::kKnobX[k] + 2, vl::kKnobValueY,
-                                                     vl::kKnobValueWidth, vl::kKnobValueHeight);
-    }
-    const XRect& f = vl::kFilterSwitch;
-    filterSwitch_ = programPanel_->Add<XToggle>(f.left, f.top, f.Width(), f.Height());
-    filterSwitch_->SetPictures("vcf_on.png", "vcf_off.png");
-    filterSwitch_->AddListener(this);
-    programPanel_->Hide();
-}
-
 void GigaView::Resized()
 {
     if (frame_) frame_->SetSize(Width(), Height());
@@ -146,7 +94,7 @@ void GigaView::Resized()
 
 int GigaView::PanelHeight() const
 {
-    return layerCount_ >= 2 ? stackPanel_->Height() : vl::kBottomHeight;
+    return layerCount_ >= 2 ? stack_->Height() : vl::kBottomHeight;
 }
 
 void GigaView::ToneNotify(std::int32_t code, std::int32_t value)

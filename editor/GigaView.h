@@ -1,9 +1,9 @@
 // A tone's view in the rack: the top strip (number, MIDI lamp, name, instrument menu, output
-// bus, mute, solo, volume, tune, pan) and, when expanded, the program's panel (facts,
-// dimensions, bend, amplifier and filter knobs) or the stack's layer rows.
+// bus, mute, solo, volume, tune, pan) and, when expanded, the program's panel (XProgramPanel)
+// or the stack's (XStackPanel).
 //
 // Threads: the tone calls ToneNotify from the audio and loading threads; it only records the
-// latest value per code in atomics. Tick, on the GUI thread, applies what was recorded. What
+// latest value per code in mailboxes. Tick, on the GUI thread, applies what was recorded. What
 // the view shows of the stack comes from the tone's facts (copies under its stack lock), never
 // from the programs the loader may be changing.
 #pragma once
@@ -25,22 +25,16 @@
 #include "gui/XMailbox.h"
 #include "platform/QelLog.h"
 
-struct GigaLayerFacts;
-struct GigaToneFacts;
 class XButton;
-class XDimList;
 class XFader;
-class XGigaBot;
 class XGigaName;
-class XGigaPart;
 class XGigaTop;
 class XMyLed;
-class XPotar;
-class XProgInfo;
+class XProgramPanel;
 class XSelectLcd;
+class XStackPanel;
 class XTogLed;
 class XToggle;
-class XValBot;
 class XValTop;
 
 class GigaView : public XToneView,
@@ -49,20 +43,6 @@ class GigaView : public XToneView,
                  public KyToneView,
                  public QelLog {
 public:
-    static constexpr int kKnobs = 10;
-    enum Knob {
-        kBend,
-        kVelocity,
-        kAttack,
-        kDecay,
-        kSustain,
-        kRelease,
-        kCutoff,
-        kFilterVelocity,
-        kAux1,
-        kAux2
-    };
-
     // Becomes the tone's view.
     GigaView(GigaEditorLink& editor, GigaToneEdit& tone);
     // Stops the tone's notifications first.
@@ -109,16 +89,8 @@ public:
     const XTogLed& SoloLed() const { return strip_->Solo(); }
     XFader& Fader(int which) const { return strip_->Fader(which); }
     const XValTop& FaderValue(int which) const { return strip_->Text(which); }
-    XPotar& KnobControl(Knob knob) const { return *knobs_[knob]; }
-    const XValBot& KnobValue(Knob knob) const { return *knobValues_[knob]; }
-    XToggle& FilterSwitch() const { return *filterSwitch_; }
-    const XProgInfo& ProgramFacts() const { return *info_; }
-    const XDimList& Dimensions() const { return *dimensions_; }
-    const XGigaBot& ProgramPanel() const { return *programPanel_; }
-    const XGigaBot& StackPanel() const { return *stackPanel_; }
-    const XValTop& Badge() const { return *badge_; }
-    int PartCount() const { return static_cast<int>(parts_.size()); }
-    XGigaPart& Part(int index) const { return *parts_[static_cast<std::size_t>(index)]; }
+    XProgramPanel& Program() const { return *program_; }
+    XStackPanel& Stack() const { return *stack_; }
     XMenuAsk& Menus() { return menus_; }
     UFileNav& FileNav() { return fileNav_; }
 
@@ -130,14 +102,8 @@ private:
     enum MenuCode : std::int32_t { kToneMenu = 1, kBusMenu = 2, kLayerMenu = 3 };
 
     void BuildStrip();
-    void BuildProgramPanel();
     void ShowStatus(int status);
     void ShowStrip();
-    void ShowStack(const std::vector<const GigaLayerFacts*>& layers, int selectMode);
-    void ShowProgram(const GigaToneFacts& facts, const std::vector<const GigaLayerFacts*>& layers);
-    void ClearProgram();
-    void SetKnob(Knob knob, double value, double marker);
-    void KnobMoved(Knob knob);
     void ApplyControllers();
     void OpenToneMenu();
     void OpenLayerMenu(std::uint32_t serial);
@@ -157,10 +123,7 @@ private:
 
     int highlight_ = 0;
     int highlightBeforeDrag_ = 0;
-    int layerCount_ = 0;             // staying layers at the last refresh
-    std::uint32_t singleLayer_ = 0;  // serial of the one loaded layer the knobs edit, 0: none
-    std::array<double, kKnobs> knobMarkers_ {};
-    std::array<int, kKnobs> knobDecimals_ {};
+    int layerCount_ = 0;  // staying layers at the last refresh
 
     XMenuAsk menus_ {*this};
     GigaInstrumentMenu instrumentMenu_;
@@ -175,15 +138,7 @@ private:
     XGigaName* name_ = nullptr;
     XSelectLcd* bus_ = nullptr;
     std::unique_ptr<XStripControls> strip_;
-    XGigaBot* programPanel_ = nullptr;
-    XProgInfo* info_ = nullptr;
-    XDimList* dimensions_ = nullptr;
-    std::array<XPotar*, kKnobs> knobs_ {};
-    std::array<XValBot*, kKnobs> knobValues_ {};
-    XToggle* filterSwitch_ = nullptr;
-    XGigaBot* stackPanel_ = nullptr;
-    XValTop* badge_ = nullptr;
-    XButton* stackButton_ = nullptr;
-    std::vector<XGigaPart*> parts_;
+    XProgramPanel* program_ = nullptr;
+    XStackPanel* stack_ = nullptr;
     XControl* frame_ = nullptr;
 };

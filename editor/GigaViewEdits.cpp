@@ -10,16 +10,13 @@
 #include "editor/XGigaName.h"
 #include "editor/XGigaPart.h"
 #include "editor/XSelectLcd.h"
-#include "editor/XValBot.h"
-#include "editor/XValTop.h"
+#include "editor/XStackPanel.h"
 #include "engine/GigaToneEdit.h"
 #include "gig/GigaBankManager.h"
 #include "giga/GigaPlayer.h"
 #include "gui/XButton.h"
-#include "gui/XFader.h"
 #include "gui/XMenu.h"
 #include "gui/XMenuHost.h"
-#include "gui/XPotar.h"
 #include "gui/XTogLed.h"
 #include "gui/XView.h"
 
@@ -66,65 +63,12 @@ void GigaView::SliderChanged(XSlider* sender, std::int32_t)
         if (what == XStripControls::kTune) tone.SetTune(value);
         if (what == XStripControls::kPan) tone.SetPan(value);
         strip_->ShowValue(what, value);
-        return;
     }
-    for (std::size_t k = 0; k < kKnobs; ++k)
-        if (sender == knobs_[k]) KnobMoved(static_cast<Knob>(k));
-}
-
-void GigaView::KnobMoved(Knob knob)
-{
-    const double value = knobs_[knob]->GetValue();
-    const double marker = knobMarkers_[knob];
-    knobValues_[knob]->SetValue(value, marker, knobDecimals_[knob]);
-    if (singleLayer_ == 0) return;
-    // The offset makes the program's value the knob's: the knob shows what plays.
-    const auto offset = static_cast<float>(value - marker);
-    Tone().EditLayerBySerial(singleLayer_, [&](GigaPart& layer) {
-        switch (knob) {
-            case kBend:
-                layer.bendRange = static_cast<std::int32_t>(std::lround(value));
-                break;
-            case kVelocity:
-                layer.amplifierOffsets[GigaPart::kAmpVelocityDepth] = offset;
-                break;
-            case kAttack:
-                layer.amplifierOffsets[GigaPart::kAmpAttack] = offset;
-                break;
-            case kDecay:
-                layer.amplifierOffsets[GigaPart::kAmpDecay] = offset;
-                break;
-            case kSustain:
-                layer.amplifierOffsets[GigaPart::kAmpSustain] = offset;
-                break;
-            case kRelease:
-                layer.amplifierOffsets[GigaPart::kAmpRelease] = offset;
-                break;
-            case kCutoff:
-                layer.filterOffsets[GigaPart::kCutoff] = offset;
-                break;
-            case kFilterVelocity:
-                layer.filterOffsets[GigaPart::kCutoffVelocityDepth] = offset;
-                break;
-            case kAux1:
-                layer.filterOffsets[2] = offset;
-                break;
-            case kAux2:
-                layer.filterOffsets[5] = offset;
-                break;
-        }
-    });
 }
 
 void GigaView::ToggleChanged(XToggle* sender, std::int32_t state)
 {
     GigaToneEdit& tone = Tone();
-    if (sender == filterSwitch_) {
-        if (singleLayer_ != 0)
-            tone.EditLayerBySerial(singleLayer_,
-                                   [&](GigaPart& layer) { layer.filterSwitch = state ? 1 : 0; });
-        return;
-    }
     const bool mute = sender == &strip_->Mute();
     const bool solo = sender == &strip_->Solo();
     if (mute) tone.SetMute(GigaToneEdit::kRequestedMute, state ? 1 : 3);
@@ -134,7 +78,7 @@ void GigaView::ToggleChanged(XToggle* sender, std::int32_t state)
 
 void GigaView::ButtonClicked(XButton* sender, std::int32_t)
 {
-    if (sender == stackButton_) Broadcast(this, editorcode::kEditStack);
+    if (sender == stack_->StackButton()) Broadcast(this, editorcode::kEditStack);
 }
 
 void GigaView::OpenToneMenu()
@@ -149,8 +93,7 @@ void GigaView::OpenLayerMenu(std::uint32_t serial)
 {
     menuLayer_ = serial;
     int x = 0, y = 0;
-    for (XGigaPart* part : parts_) {
-        if (part->Serial() != serial) continue;
+    if (XGigaPart* part = stack_->PartOf(serial)) {
         part->OffsetIn(this, x, y);
         x += viewlayout::kPartMenu.left;
         y += viewlayout::kPartMenu.bottom + 1;

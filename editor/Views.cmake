@@ -14,8 +14,10 @@ target_sources(marlet_editor PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/XMenuAsk.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XMyLed.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XProgInfo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XProgramPanel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XRackUnit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XSelectLcd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/XStackPanel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XStripControls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XToneRack.cpp
   ${CMAKE_CURRENT_LIST_DIR}/XToneView.cpp

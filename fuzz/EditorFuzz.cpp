@@ -27,6 +27,7 @@
 #include "editor/TreeFile.h"
 #include "editor/WMissing.h"
 #include "editor/XGigaName.h"
+#include "editor/XStackPanel.h"
 #include "engine/GigaTone.h"
 #include "engine/GigaToneFacts.h"
 #include "fixtures/TempFolder.h"
@@ -561,7 +562,7 @@ private:
                 Finding("a settled view shows another name than its tone's");
             }
             if (view.Name().Progress() >= 0) Finding("a settled view shows a load in progress");
-            if (staying >= 2 && view.PartCount() != staying)
+            if (staying >= 2 && view.Stack().PartCount() != staying)
                 Finding("a settled stack shows another number of layers");
         }
     }

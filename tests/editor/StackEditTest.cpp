@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "editor/XGigaName.h"
+#include "editor/XStackPanel.h"
 #include "editor/XValTop.h"
 #include "gui/XButton.h"
 #include "gui/XEditBox.h"
@@ -61,7 +62,7 @@ TEST_F(editorStack, SelectByMenuSetsTheModeAndShowsWhatGoesWithIt)
     EXPECT_EQ(WStackEdit::ModeLabel(134), "Round Robin");
     // The tone's view shows the new mode.
     ChooseSelectBy("Velocity");
-    EXPECT_EQ(View(0).Badge().Text(), "VL");
+    EXPECT_EQ(View(0).Stack().Badge().Text(), "VL");
 
     // The controller box takes numbers below 128 and shows the mode it left.
     stack->EditNotify(&stack->ControllerBox(), 74);

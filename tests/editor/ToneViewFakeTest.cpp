@@ -9,6 +9,7 @@
 #include "editor/XGigaName.h"
 #include "editor/XGigaPart.h"
 #include "editor/XMyLed.h"
+#include "editor/XStackPanel.h"
 #include "editor/XValTop.h"
 #include "gui/XMouse.h"
 #include "gui/XTogLed.h"
@@ -97,7 +98,7 @@ TEST_F(FakeToneView, MuteSoloAndTheStackButtonAskTheEditor)
     for (const auto& [mode, badge] : badges) {
         tone.SetSelectMode(mode);
         view->Refresh();
-        EXPECT_EQ(view->Badge().Text(), badge) << mode;
+        EXPECT_EQ(view->Stack().Badge().Text(), badge) << mode;
     }
     XTogLed& mute = const_cast<XTogLed&>(view->MuteLed());
     XTogLed& solo = const_cast<XTogLed&>(view->SoloLed());
@@ -107,8 +108,8 @@ TEST_F(FakeToneView, MuteSoloAndTheStackButtonAskTheEditor)
     solo.MouseDown(&press);
     solo.MouseDown(&press);
     EXPECT_EQ(tone.Mute(GigaToneEdit::kRequestedMute), 4);
-    view->Part(1).MuteLed().MouseDown(&press);
-    view->Part(1).SoloLed().MouseDown(&press);
+    view->Stack().Part(1).MuteLed().MouseDown(&press);
+    view->Stack().Part(1).SoloLed().MouseDown(&press);
     int requested = 0;
     tone.EditLayer(1, [&](GigaPart& layer) { requested = layer.mute[2]; });
     EXPECT_EQ(requested, 2);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/GigaViewLayout.h"
+#include "editor/XProgramPanel.h"
 #include "editor/XRackUnit.h"
 #include "gui/XMouse.h"
 #include "gui/XPotar.h"
@@ -59,8 +60,8 @@ TEST_F(ViewsTest, ExpandedProgramPanelPicture)
 {
     Load(0, {demo::kKeys});
     View(0).SetExpanded(true);
-    View(0).KnobControl(GigaView::kRelease).SetValue(0.2);
-    View(0).KnobControl(GigaView::kCutoff).SetValue(0.7);
+    View(0).Program().KnobControl(XProgramPanel::kRelease).SetValue(0.2);
+    View(0).Program().KnobControl(XProgramPanel::kCutoff).SetValue(0.7);
     Draw();
     testsupport::ExpectMatchesReference(surface, "views_program");
 }

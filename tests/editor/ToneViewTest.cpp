@@ -13,7 +13,9 @@
 #include "editor/XGigaName.h"
 #include "editor/XGigaPart.h"
 #include "editor/XProgInfo.h"
+#include "editor/XProgramPanel.h"
 #include "editor/XSelectLcd.h"
+#include "editor/XStackPanel.h"
 #include "editor/XValBot.h"
 #include "gig/GigaBankManager.h"
 #include "gui/XFader.h"
@@ -81,7 +83,7 @@ TEST_F(ViewsTest, AChosenProgramLoadsAndTheSingleProgramPanelShowsIt)
     EXPECT_EQ(view.Name().GetColor(2), vl::kLoaded);
     ASSERT_EQ(Tone(0).LayerCount(), 1) << "the menu's program replaced the drone";
 
-    const auto& lines = view.ProgramFacts().Lines();
+    const auto& lines = view.Program().ProgramFacts().Lines();
     const GigaLayerFacts layer = Tone(0).Facts().layers[0];
     EXPECT_EQ(lines[0], viewtext::NoteName(layer.programKeyLow) + " : " +
                             viewtext::NoteName(layer.programKeyHigh));
@@ -89,23 +91,24 @@ TEST_F(ViewsTest, AChosenProgramLoadsAndTheSingleProgramPanelShowsIt)
     EXPECT_EQ(lines[2], "Bits: 16");
     EXPECT_EQ(lines[3], "Disk: off");
     EXPECT_GT(layer.sampleCount, 1);
-    EXPECT_TRUE(view.Dimensions().IsMarked(0)) << "velo";
-    EXPECT_TRUE(view.Dimensions().IsMarked(2)) << "noff";
-    EXPECT_FALSE(view.Dimensions().IsMarked(1)) << "ksw";
+    EXPECT_TRUE(view.Program().Dimensions().IsMarked(0)) << "velo";
+    EXPECT_TRUE(view.Program().Dimensions().IsMarked(2)) << "noff";
+    EXPECT_FALSE(view.Program().Dimensions().IsMarked(1)) << "ksw";
 
     // The knobs show the program's values until moved; a knob above its marker turns green and
     // writes the offset that makes the knob's value play.
-    const XValBot& attack = view.KnobValue(GigaView::kAttack);
+    const XValBot& attack = view.Program().KnobValue(XProgramPanel::kAttack);
     EXPECT_EQ(attack.GetColor(2), vl::kValueText);
-    EXPECT_EQ(view.KnobValue(GigaView::kBend).Text(), std::to_string(layer.programBendRange));
-    const double start = view.KnobControl(GigaView::kAttack).GetValue();
-    view.KnobControl(GigaView::kAttack).SetValue(start + 1.0);
+    EXPECT_EQ(view.Program().KnobValue(XProgramPanel::kBend).Text(),
+              std::to_string(layer.programBendRange));
+    const double start = view.Program().KnobControl(XProgramPanel::kAttack).GetValue();
+    view.Program().KnobControl(XProgramPanel::kAttack).SetValue(start + 1.0);
     EXPECT_EQ(attack.GetColor(2), vl::kAbove);
     const GigaLayerFacts moved = Tone(0).Facts().layers[0];
     EXPECT_NEAR(moved.amplifierAverages[GigaPart::kAmpAttack] +
                     moved.amplifierOffsets[GigaPart::kAmpAttack],
-                view.KnobControl(GigaView::kAttack).GetValue(), 1e-4);
-    view.KnobControl(GigaView::kAttack).SetValue(0);
+                view.Program().KnobControl(XProgramPanel::kAttack).GetValue(), 1e-4);
+    view.Program().KnobControl(XProgramPanel::kAttack).SetValue(0);
     EXPECT_EQ(attack.GetColor(2),
               moved.amplifierAverages[GigaPart::kAmpAttack] > 0.005 ? vl::kBelow : vl::kValueText);
 }
@@ -116,35 +119,35 @@ TEST_F(ViewsTest, AStackShowsItsLayerRowsAndBadge)
     Load(1, {demo::kKeys, demo::kPad, demo::kDrone});
     GigaView& view = View(1);
     view.SetExpanded(true);
-    EXPECT_FALSE(view.ProgramPanel().IsVisible());
-    ASSERT_TRUE(view.StackPanel().IsVisible());
-    EXPECT_EQ(view.StackPanel().Height(), 71);
+    EXPECT_FALSE(view.Program().IsVisible());
+    ASSERT_TRUE(view.Stack().IsVisible());
+    EXPECT_EQ(view.Stack().Height(), 71);
     EXPECT_EQ(view.Height(), 25 + 71);
-    ASSERT_EQ(view.PartCount(), 3);
+    ASSERT_EQ(view.Stack().PartCount(), 3);
     const int rows[] {2, 24, 46};
     const char* names[] {"Demo Keys", "Demo Pad", "Demo Drone"};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(view.Part(i).Y(), rows[i]);
-        EXPECT_EQ(view.Part(i).X(), 25);
-        EXPECT_EQ(view.Part(i).Name().Text(), names[i]);
+        EXPECT_EQ(view.Stack().Part(i).Y(), rows[i]);
+        EXPECT_EQ(view.Stack().Part(i).X(), 25);
+        EXPECT_EQ(view.Stack().Part(i).Name().Text(), names[i]);
     }
-    EXPECT_EQ(view.Badge().Text(), "VL");
+    EXPECT_EQ(view.Stack().Badge().Text(), "VL");
     EXPECT_EQ(view.Name().Text(), "Stacked Instrument");
 
     // A layer row's menu replaces that layer; its unload takes the layer out.
-    view.Notify(&view.Part(1), editorcode::kPartMenu);
+    view.Notify(&view.Stack().Part(1), editorcode::kPartMenu);
     port.menus.Answer(port.menus.Command({"demo.gig", "Demo Keys"}));
     view.Tick();
     Settle();
-    EXPECT_EQ(view.Part(1).Name().Text(), "Demo Keys");
-    view.Notify(&view.Part(0), editorcode::kPartMenu);
+    EXPECT_EQ(view.Stack().Part(1).Name().Text(), "Demo Keys");
+    view.Notify(&view.Stack().Part(0), editorcode::kPartMenu);
     port.menus.Answer(port.menus.Command({"Unload Instrument"}));
     view.Tick();
     Settle();
-    ASSERT_EQ(view.PartCount(), 2);
-    EXPECT_EQ(view.StackPanel().Height(), 49);
-    EXPECT_EQ(view.Part(0).Name().Text(), "Demo Keys");
-    EXPECT_EQ(view.Part(1).Name().Text(), "Demo Drone");
+    ASSERT_EQ(view.Stack().PartCount(), 2);
+    EXPECT_EQ(view.Stack().Height(), 49);
+    EXPECT_EQ(view.Stack().Part(0).Name().Text(), "Demo Keys");
+    EXPECT_EQ(view.Stack().Part(1).Name().Text(), "Demo Drone");
 }
 
 TEST_F(ViewsTest, TheVolumeFaderLeavesTheStoredVolumeAlone)
