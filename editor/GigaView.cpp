@@ -100,22 +100,13 @@ int GigaView::PanelHeight() const
 void GigaView::ToneNotify(std::int32_t code, std::int32_t value)
 {
     // Audio or loading thread: the latest value goes to its mailbox, which Tick empties.
-    switch (code) {
-        case KyToneView::kNotesHeld:
-            notesHeld_.Put(value);
-            break;
-        case KyToneView::kControllersChanged:
-            controllers_.Put(value);
-            break;
-        case KyToneView::kLoadPercent:
-            percent_.Put(value);
-            break;
-        case KyToneView::kStatusChanged:
-            status_.Put(value);
-            break;
-        default:
-            break;
-    }
+    const std::pair<std::int32_t, XMailbox<std::int32_t>*> boxes[] {
+        {KyToneView::kNotesHeld, &notesHeld_},
+        {KyToneView::kControllersChanged, &controllers_},
+        {KyToneView::kLoadPercent, &percent_},
+        {KyToneView::kStatusChanged, &status_}};
+    for (const auto& [boxCode, box] : boxes)
+        if (boxCode == code) box->Put(value);
 }
 
 void GigaView::Tick()

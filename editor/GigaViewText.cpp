@@ -5,8 +5,47 @@
 #include <cstdio>
 
 #include "editor/GigaViewLayout.h"
+#include "engine/GigaToneEdit.h"
 
 namespace viewtext {
+
+namespace {
+
+struct ModeNames {
+    int mode;
+    std::string_view name;
+    std::string_view badge;
+};
+
+const ModeNames& NamesOf(int mode)
+{
+    static constexpr std::array<ModeNames, 6> kModes {{
+        {GigaToneEdit::kSelectNone, "None (Play All)", "+"},
+        {GigaToneEdit::kSelectProgramChange, "Program Change", "PC"},
+        {GigaToneEdit::kSelectKeySwitch, "Key Switch", "KS"},
+        {GigaToneEdit::kSelectRoundRobin, "Round Robin", ""},
+        {GigaToneEdit::kSelectVelocity, "Velocity", "VL"},
+        {GigaToneEdit::kSelectRandom, "Random", "RD"},
+    }};
+    static constexpr ModeNames kController {1, "Control Change", "CC"};
+    static constexpr ModeNames kUnknown {-1, "", ""};
+    if (mode >= 1 && mode <= 127) return kController;
+    for (const ModeNames& names : kModes)
+        if (names.mode == mode) return names;
+    return kUnknown;
+}
+
+}  // namespace
+
+std::string_view SelectModeName(int mode)
+{
+    return NamesOf(mode).name;
+}
+
+std::string_view SelectModeBadge(int mode)
+{
+    return NamesOf(mode).badge;
+}
 
 std::string BusText(int bus)
 {

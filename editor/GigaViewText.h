@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "gui/XColor.h"
 
@@ -15,6 +16,10 @@ std::string PanText(int pan);
 std::string NoteName(int key);
 // "%d" with no decimals, else "%.2f".
 std::string ValueText(double value, int decimals);
+// A stack's select mode as the stack editor names it ("Key Switch") and as the tone view's
+// badge abbreviates it ("KS"); controllers 1..127 are "Control Change", "CC".
+std::string_view SelectModeName(int mode);
+std::string_view SelectModeBadge(int mode);
 // A value against the program's own (the marker) as printed: red below, grey equal, green
 // above.
 XColor ValueColour(double value, double marker, int decimals);

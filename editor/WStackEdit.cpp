@@ -1,4 +1,5 @@
 #include "editor/WStackEdit.h"
+#include "editor/GigaViewText.h"
 
 #include <cstdio>
 #include <initializer_list>
@@ -132,27 +133,6 @@ void WStackEdit::BuildLayerFacts(int width, int height)
     range_ = AddLabel(*panel, 450, 160, "", kRangeText);
 }
 
-std::string_view WStackEdit::ModeLabel(int mode)
-{
-    if (mode >= 1 && mode <= 127) return "Control Change";
-    switch (mode) {
-        case GigaToneEdit::kSelectNone:
-            return "None (Play All)";
-        case GigaToneEdit::kSelectProgramChange:
-            return "Program Change";
-        case GigaToneEdit::kSelectKeySwitch:
-            return "Key Switch";
-        case GigaToneEdit::kSelectRoundRobin:
-            return "Round Robin";
-        case GigaToneEdit::kSelectVelocity:
-            return "Velocity";
-        case GigaToneEdit::kSelectRandom:
-            return "Random";
-        default:
-            return "";
-    }
-}
-
 void WStackEdit::ChooseMode(int mode)
 {
     tone_.SetSelectMode(mode);
@@ -163,7 +143,7 @@ void WStackEdit::ChooseMode(int mode)
 void WStackEdit::ShowMode()
 {
     const int mode = tone_.SelectMode();
-    selectBy_->SetText(ModeLabel(mode));
+    selectBy_->SetText(viewtext::SelectModeName(mode));
     selectBy_->Invalidate();
 
     const bool controller = mode >= 1 && mode <= 127;

@@ -45,7 +45,6 @@ public:
 
     static int HeightFor(int layers) { return 18 * layers + 252; }
     // The selector's text for a select mode.
-    static std::string_view ModeLabel(int mode);
 
     GigaToneEdit& Tone() const { return tone_; }
     GigaEditorLink& Editor() const { return editor_; }

@@ -1,34 +1,13 @@
 #include "editor/XStackPanel.h"
 
 #include "editor/GigaViewLayout.h"
+#include "editor/GigaViewText.h"
 #include "editor/XGigaPart.h"
 #include "editor/XValTop.h"
 #include "engine/GigaToneEdit.h"
 #include "gui/XButton.h"
 
 namespace vl = viewlayout;
-
-namespace {
-
-const char* BadgeText(int selectMode)
-{
-    if (selectMode == GigaToneEdit::kSelectNone) return "+";
-    if (selectMode >= 1 && selectMode <= 127) return "CC";
-    switch (selectMode) {
-        case GigaToneEdit::kSelectVelocity:
-            return "VL";
-        case GigaToneEdit::kSelectKeySwitch:
-            return "KS";
-        case GigaToneEdit::kSelectRandom:
-            return "RD";
-        case GigaToneEdit::kSelectProgramChange:
-            return "PC";
-        default:
-            return "";
-    }
-}
-
-}  // namespace
 
 XStackPanel::XStackPanel(int x, int y, GigaToneEdit& tone, XListener* listener)
     : XGigaBot(x, y, vl::kViewWidth, 5, true), tone_(tone), listener_(listener)
@@ -55,7 +34,7 @@ void XStackPanel::ShowLayers(const std::vector<const GigaLayerFacts*>& layers, i
         parts_.pop_back();
     }
     for (int i = 0; i < count; ++i) parts_[static_cast<std::size_t>(i)]->Show(i, *layers[i]);
-    badge_->Show(BadgeText(selectMode), vl::kBadgeText);
+    badge_->Show(viewtext::SelectModeBadge(selectMode), vl::kBadgeText);
     Invalidate();
     Show();
 }

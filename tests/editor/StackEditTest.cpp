@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "editor/GigaViewText.h"
 #include "editor/XGigaName.h"
 #include "editor/XStackPanel.h"
 #include "editor/XValTop.h"
@@ -53,13 +54,13 @@ TEST_F(editorStack, SelectByMenuSetsTheModeAndShowsWhatGoesWithIt)
     for (const WStackEdit::Choice& choice : WStackEdit::kChoices) {
         ChooseSelectBy(std::string(choice.text));
         EXPECT_EQ(Tone(0).SelectMode(), choice.mode) << choice.text;
-        EXPECT_EQ(stack->SelectBy().Text(), WStackEdit::ModeLabel(choice.mode));
+        EXPECT_EQ(stack->SelectBy().Text(), viewtext::SelectModeName(choice.mode));
         EXPECT_EQ(stack->ControllerBox().IsVisible(), choice.mode == 1) << choice.text;
         EXPECT_EQ(stack->SwitchText().IsVisible(), choice.mode == 133) << choice.text;
         EXPECT_EQ(stack->Keyboard().SwitchHigh() > 0, choice.mode == 133) << choice.text;
     }
-    EXPECT_EQ(WStackEdit::ModeLabel(0), "None (Play All)");
-    EXPECT_EQ(WStackEdit::ModeLabel(134), "Round Robin");
+    EXPECT_EQ(viewtext::SelectModeName(0), "None (Play All)");
+    EXPECT_EQ(viewtext::SelectModeName(134), "Round Robin");
     // The tone's view shows the new mode.
     ChooseSelectBy("Velocity");
     EXPECT_EQ(View(0).Stack().Badge().Text(), "VL");
