@@ -49,6 +49,8 @@ void GigaEditor::SaveAsCommand()
 void GigaEditor::ResetCommand()
 {
     player_.NewPerformance();
+    // The rack is empty and unmodified, but no longer what the host keeps.
+    player_.NoteStateChanged();
     RequestLoading();
     path_.clear();
     RefreshViews();
@@ -191,6 +193,8 @@ void GigaEditor::FinishOpen()
         return;
     }
     path_ = read.path;
+    // Unmodified as a file, yet another rack than the host keeps.
+    player_.NoteStateChanged();
     RequestLoading();
     RefreshViews();
 }

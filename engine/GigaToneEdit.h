@@ -50,7 +50,7 @@ public:
     virtual int ToneIndex() const = 0;
     virtual std::int32_t TypeCode() const = 0;
 
-    // The mix. The fader sets the effective volume; the CC7 volume a performance stores stays.
+    // The mix. The fader sets the level heard and the CC7 volume a performance stores.
     virtual int Volume() const = 0;
     virtual int EffectiveVolume() const = 0;
     virtual void SetEffectiveVolume(int volume) = 0;

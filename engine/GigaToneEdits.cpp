@@ -46,6 +46,10 @@ int GigaTone::EffectiveVolume() const
 }
 void GigaTone::SetEffectiveVolume(int volume)
 {
+    // The fader is the user's volume: it becomes the CC7 volume that performances keep, so the
+    // level set comes back with the project, and a later CC11 scales it rather than a volume
+    // the fader left behind. The level is heard as set, whatever the expression is now.
+    KyTone::SetVolume(volume);
     KyTone::SetEffectiveVolume(volume);
 }
 int GigaTone::Pan() const

@@ -23,8 +23,9 @@ struct LoadJob {
 
 bool GigaTone::LoadPass()
 {
+    // Loading leaves the modified flag alone: a rack restored from a performance or the host's
+    // state is unchanged until the user changes it (the editor's door marks those changes).
     Log("GigaTone::LoadPass(%d)", ToneIndex());
-    SetModified(true);
     for (;;) {
         std::vector<std::unique_ptr<GigaPart>> gone;
         GigaProgram* previous = nullptr;

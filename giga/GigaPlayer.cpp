@@ -11,6 +11,7 @@
 #include "engine/GigaTone.h"
 #include "engine/GigaVoice.h"
 #include "gig/GigaBankManager.h"
+#include "giga/GigaToneDoor.h"
 #include "persist/GigaPerformance.h"
 #include "platform/FourCC.h"
 #include "platform/Platform.h"
@@ -100,10 +101,15 @@ bool GigaPlayer::LoadTones()
             TakeUpPendingRack();
             continue;
         }
+        bool edited = false;
         for (GigaTone* tone : waiting) {
             if (LoadAbandoned()) break;
             if (!tone->LoadPass()) result = false;
+            // A load the user's edit asked for may change what is kept (a layer whose program
+            // is not in its file goes, key ranges come from the program): the host hears of it.
+            edited = edited || tone->IsModified();
         }
+        if (edited) NoteStateChanged();
         Log("toneLoaded=%d", static_cast<int>(waiting.size()));
     }
     // A player that leaves is torn down by its owner; it plays no more.
@@ -172,7 +178,13 @@ GigaTone* GigaPlayer::Giga(int index) const
 
 GigaToneEdit* GigaPlayer::ToneEdit(int index) const
 {
-    return Giga(index);
+    GigaTone* tone = Giga(index);
+    if (!tone) return nullptr;
+    std::lock_guard lock(doorMutex_);
+    auto& door = doors_[static_cast<std::size_t>(index)];
+    // Tones stay in their places for the player's life, so a door never changes its tone.
+    if (!door) door = std::make_unique<GigaToneDoor>(*tone, *const_cast<GigaPlayer*>(this));
+    return door.get();
 }
 
 bool GigaPlayer::RequestLoading()
@@ -228,6 +240,9 @@ bool GigaPlayer::OnLoad(CImpRiff& reader)
     GigaPerformance::ReadTones(reader, *this, [this](int index) {
         return index >= 0 && index < kMaxTones ? Giga(index) : nullptr;
     });
+    // The rack is the performance now: nothing of it is the user's change yet.
+    for (int i = 0; i < ToneCount(); ++i)
+        if (GigaTone* tone = Giga(i)) tone->SetModified(false);
     return true;
 }
 

@@ -1,6 +1,7 @@
 // The player of this program: the rack whose tones play .gig instruments.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <ios>
@@ -19,6 +20,7 @@ class GigaVoice;
 class CExpRiff;
 class CImpRiff;
 class GigaTone;
+class GigaToneDoor;
 class GigaToneEdit;
 
 class GigaPlayer : public KyPlayer {
@@ -82,7 +84,9 @@ public:
     // Returns once no background load asked for by this player runs any more.
     void WaitWhileLoading() const;
     GigaTone* Giga(int index) const;
-    // The editor's door to the same tone: null when there is no .gig tone at `index`.
+    // The editor's door to the same tone (GigaToneDoor: the user's edits through it mark the
+    // tone modified and count as changes of the host's state); null when there is no .gig tone
+    // at `index`. The door lives as long as the player.
     GigaToneEdit* ToneEdit(int index) const;
 
     float* Scratch() const { return scratch_.get(); }
@@ -127,4 +131,7 @@ private:
     std::uint64_t pendingGeneration_ = 0;
     std::atomic<bool> rackPending_ {false};
     std::atomic<int> voicesInUse_ {0};
+    // The editor's doors, made when first asked for.
+    mutable std::mutex doorMutex_;
+    mutable std::array<std::unique_ptr<GigaToneDoor>, kMaxTones> doors_;
 };

@@ -111,6 +111,12 @@ public:
     // Any thread; false when there is no editor or its queue is full.
     bool PostToEditor(const KyEditorEvent& event);
     bool IsModified() const;
+    // Counts the user's changes to what the host keeps of the rack (edits through the editor,
+    // a performance opened or a new one made there, loads those changes asked for). The
+    // plug-in tells the host when the count moved; restoring the host's own state never moves
+    // it. Any thread, never blocking.
+    void NoteStateChanged() { stateChanges_.fetch_add(1, std::memory_order_release); }
+    std::uint32_t StateChanges() const { return stateChanges_.load(std::memory_order_acquire); }
 
     // Opens or closes the player's debug file on the desktop; answers whether it is open now.
     bool ToggleLog();
@@ -147,6 +153,7 @@ private:
     std::atomic<bool> midiRunning_ {false};
     std::atomic<bool> audioRunning_ {false};
     std::atomic<bool> offline_ {false};
+    std::atomic<std::uint32_t> stateChanges_ {0};
     std::array<std::unique_ptr<KyToneBase>, kMaxTones> tones_ {};
     // Published after the tone it counts (AddTone), for a loader that visits meanwhile.
     std::atomic<int> toneCount_ {0};

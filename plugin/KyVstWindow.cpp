@@ -8,6 +8,7 @@
 #else
 #include "gui/x11/XWindowX11.h"
 #endif
+#include "platform/Platform.h"
 #include "plugin/KyPlayerDef.h"
 #include "vst/AudioEffect.h"
 
@@ -38,13 +39,14 @@ KyVstWindow* KyVstWindow::Attach(KyPlayerDef& owner, AudioEffect& effect)
 }
 
 KyVstWindow::KyVstWindow(KyPlayerDef& owner, AudioEffect* effect)
-    : AEffEditor(effect), owner_(owner)
+    : AEffEditor(effect), owner_(owner), reportedChanges_(owner.GetPlayer()->StateChanges())
 {
 }
 
 KyVstWindow::~KyVstWindow()
 {
-    close();
+    // The plug-in is closing: no call back into the host any more.
+    CloseWindow();
 }
 
 bool KyVstWindow::getRect(ERect** rect)
@@ -88,6 +90,12 @@ bool KyVstWindow::open(void* parentWindow)
 
 void KyVstWindow::close()
 {
+    ReportChanges(/*flush=*/true);
+    CloseWindow();
+}
+
+void KyVstWindow::CloseWindow()
+{
     if (!window_ && !parentWindow_) return;
     Log("KyVstWindow::close()");
     StopTimer();
@@ -100,7 +108,30 @@ void KyVstWindow::close()
 
 void KyVstWindow::idle()
 {
+    if (reporting_) return;
     if (window_) window_->Idle();
+    ReportChanges(/*flush=*/false);
+}
+
+// The plug-in has no parameters, so "a parameter was edited" (audioMasterAutomate, or
+// audioMasterBeginEdit/EndEdit) would name one that does not exist. audioMasterUpdateDisplay is
+// the interface's "something about the plug-in changed": Ardour (6 and later) marks the session
+// and the preset modified on it, REAPER takes it as the sign to look at the state again, and
+// hosts that ignore it lose nothing. It is made here, on the thread that idles the editor, never
+// on the audio thread, and coalesced: a fader drag is one or a few calls, not one per step.
+// Some hosts (older Ardours) idle the editor from inside the call: that idle is skipped.
+void KyVstWindow::ReportChanges(bool flush)
+{
+    const std::uint32_t changes = owner_.GetPlayer()->StateChanges();
+    if (changes == reportedChanges_ || !effect_) return;
+    const std::uint32_t now = platform::TickCount();
+    if (!flush && reportedOnce_ && now - lastReportMs_ < kChangeReportGapMs) return;
+    reportedChanges_ = changes;
+    lastReportMs_ = now;
+    reportedOnce_ = true;
+    reporting_ = true;
+    effect_->hostCall(vst::audioMasterUpdateDisplay);
+    reporting_ = false;
 }
 
 std::int32_t KyVstWindow::TranslateKey(unsigned char virtualKey)

@@ -24,6 +24,10 @@ using KyEditorWindow = XWindowX11;
 
 class KyVstWindow : public AEffEditor, public XWinGui {
 public:
+    // The host hears of the user's changes at most this often (the last ones at the latest
+    // when the editor closes).
+    static constexpr std::uint32_t kChangeReportGapMs = 250;
+
     // Attaches itself to `effect` as its editor (which sets the has-editor flag).
     static KyVstWindow* Attach(KyPlayerDef& owner, AudioEffect& effect);
 
@@ -44,7 +48,17 @@ public:
     KyEditorWindow* Window() const { return window_.get(); }
 
 private:
+    void CloseWindow();
+    // GUI thread: tells the host that its state of the plug-in changed when the player counted
+    // changes since the last report, and the last report is kChangeReportGapMs old (or at once
+    // with `flush`).
+    void ReportChanges(bool flush);
+
     KyPlayerDef& owner_;
+    std::uint32_t reportedChanges_ = 0;
+    std::uint32_t lastReportMs_ = 0;
+    bool reportedOnce_ = false;
+    bool reporting_ = false;  // a host that idles the editor from inside the report
     std::uintptr_t parentWindow_ = 0;
     std::unique_ptr<KyEditorWindow> window_;
 };

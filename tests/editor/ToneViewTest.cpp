@@ -150,13 +150,13 @@ TEST_F(ViewsTest, AStackShowsItsLayerRowsAndBadge)
     EXPECT_EQ(view.Stack().Part(1).Name().Text(), "Demo Drone");
 }
 
-TEST_F(ViewsTest, TheVolumeFaderLeavesTheStoredVolumeAlone)
+TEST_F(ViewsTest, TheVolumeFaderSetsTheStoredVolume)
 {
     Load(0, {demo::kKeys});
     Tone(0).SetVolume(100);
     View(0).Fader(0).SetValue(40);
     EXPECT_EQ(Tone(0).EffectiveVolume(), 40) << "heard at once";
-    EXPECT_EQ(Tone(0).Volume(), 100);
+    EXPECT_EQ(Tone(0).Volume(), 40);
     EXPECT_EQ(View(0).FaderValue(0).Text(), "40");
 
     GigaPlayer other;
@@ -165,7 +165,7 @@ TEST_F(ViewsTest, TheVolumeFaderLeavesTheStoredVolumeAlone)
     const std::size_t size = player.SaveToMemory();
     other.LoadFromMemory(player.Chunk().data(), size);
     other.WaitWhileLoading();
-    EXPECT_EQ(other.Giga(0)->Volume(), 100) << "the performance keeps the CC7 volume";
+    EXPECT_EQ(other.Giga(0)->Volume(), 40) << "the performance keeps the fader's volume";
 }
 
 TEST_F(ViewsTest, BusMenuAndMenuChoicesAfterTheBankClosed)

@@ -177,5 +177,11 @@ void EditorSession::Run(std::ostream& out, std::ostream& log) const
     }
     if (audio) audio->Stop();
     if (failure) std::rethrow_exception(failure);
+    // What the plug-in told the host meanwhile (a host acts on some of it: a changed state
+    // marks the project unsaved).
+    for (const auto& [opcode, count] : module->HostCallCounts())
+        out << "host call " << opcode << " " << VstPluginModule::HostOpcodeName(opcode) << ": "
+            << count << "\n";
+    out.flush();
     module->Close();
 }

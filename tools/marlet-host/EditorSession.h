@@ -31,8 +31,9 @@ public:
 
     explicit EditorSession(Settings settings) : settings_(std::move(settings)) {}
 
-    // Reports go to `out` ("editor: WxH"), notes to `log`. Throws std::runtime_error with a
-    // readable message on failure.
+    // Reports go to `out` ("editor: WxH" at the first open; at the end one line per host opcode
+    // the plug-in called, "host call 42 audioMasterUpdateDisplay: 3"), notes to `log`. Throws
+    // std::runtime_error with a readable message on failure.
     void Run(std::ostream& out, std::ostream& log) const;
 
 private:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <string_view>
@@ -48,6 +49,9 @@ struct VstPluginModule::State {
     vst::intptr Answer(AEffect* effect, vst::int32 opcode, vst::int32 index, vst::intptr value,
                        void* ptr)
     {
+        const bool counted = opcode >= 0 && opcode < kCountedOpcodes;
+        counts[counted ? static_cast<std::size_t>(opcode) : kCountedOpcodes].fetch_add(
+            1, std::memory_order_relaxed);
         std::lock_guard lock(mutex);
         if (options.recordCalls && calls.size() < kMaxRecordedCalls)
             calls.push_back({opcode, index, value});
@@ -87,6 +91,8 @@ struct VstPluginModule::State {
     mutable std::mutex mutex;
     Options options;
     std::vector<HostCall> calls;
+    // One per counted opcode, then the others.
+    std::array<std::atomic<std::uint64_t>, kCountedOpcodes + 1> counts {};
 };
 
 thread_local VstPluginModule::State* VstPluginModule::State::loading = nullptr;
@@ -160,6 +166,58 @@ std::vector<VstPluginModule::HostCall> VstPluginModule::HostCalls() const
 {
     std::lock_guard lock(state_->mutex);
     return state_->calls;
+}
+
+std::vector<VstPluginModule::HostCallCount> VstPluginModule::HostCallCounts() const
+{
+    std::vector<HostCallCount> made;
+    const auto& counts = state_->counts;
+    if (const std::uint64_t other = counts.back().load(std::memory_order_relaxed))
+        made.push_back({kOtherOpcode, other});
+    for (vst::int32 opcode = 0; opcode < kCountedOpcodes; ++opcode)
+        if (const std::uint64_t n =
+                counts[static_cast<std::size_t>(opcode)].load(std::memory_order_relaxed))
+            made.push_back({opcode, n});
+    return made;
+}
+
+const char* VstPluginModule::HostOpcodeName(vst::int32 opcode)
+{
+    using namespace vst;
+    struct Named {
+        int32 opcode;
+        const char* name;
+    };
+    static constexpr Named kNames[] = {
+        {audioMasterAutomate, "audioMasterAutomate"},
+        {audioMasterVersion, "audioMasterVersion"},
+        {audioMasterCurrentId, "audioMasterCurrentId"},
+        {audioMasterIdle, "audioMasterIdle"},
+        {audioMasterWantMidi, "audioMasterWantMidi"},
+        {audioMasterGetTime, "audioMasterGetTime"},
+        {audioMasterProcessEvents, "audioMasterProcessEvents"},
+        {audioMasterIOChanged, "audioMasterIOChanged"},
+        {audioMasterSizeWindow, "audioMasterSizeWindow"},
+        {audioMasterGetSampleRate, "audioMasterGetSampleRate"},
+        {audioMasterGetBlockSize, "audioMasterGetBlockSize"},
+        {audioMasterGetInputLatency, "audioMasterGetInputLatency"},
+        {audioMasterGetOutputLatency, "audioMasterGetOutputLatency"},
+        {audioMasterGetCurrentProcessLevel, "audioMasterGetCurrentProcessLevel"},
+        {audioMasterGetAutomationState, "audioMasterGetAutomationState"},
+        {audioMasterGetVendorString, "audioMasterGetVendorString"},
+        {audioMasterGetProductString, "audioMasterGetProductString"},
+        {audioMasterGetVendorVersion, "audioMasterGetVendorVersion"},
+        {audioMasterVendorSpecific, "audioMasterVendorSpecific"},
+        {audioMasterCanDo, "audioMasterCanDo"},
+        {audioMasterGetLanguage, "audioMasterGetLanguage"},
+        {audioMasterGetDirectory, "audioMasterGetDirectory"},
+        {audioMasterUpdateDisplay, "audioMasterUpdateDisplay"},
+        {audioMasterBeginEdit, "audioMasterBeginEdit"},
+        {audioMasterEndEdit, "audioMasterEndEdit"},
+    };
+    for (const Named& named : kNames)
+        if (named.opcode == opcode) return named.name;
+    return "unknown";
 }
 
 void VstPluginModule::SetSampleRate(double rate)

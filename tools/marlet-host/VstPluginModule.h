@@ -18,6 +18,14 @@ public:
         vst::int32 index;
         vst::intptr value;
     };
+    // How often the plug-in called the host with one opcode.
+    struct HostCallCount {
+        vst::int32 opcode;
+        std::uint64_t count;
+    };
+    // Opcodes from 0 to below this are counted one by one; any other counts as kOtherOpcode.
+    static constexpr vst::int32 kCountedOpcodes = 64;
+    static constexpr vst::int32 kOtherOpcode = -1;
 
     struct Options {
         vst::intptr versionAnswer = 2400;  // what audioMasterVersion answers (0: a too old host)
@@ -51,6 +59,11 @@ public:
 
     // Every call the plug-in made to the host callback, in order (thread-safe copy).
     std::vector<HostCall> HostCalls() const;
+    // The calls counted per opcode, lowest opcode first, only those made (kept also when
+    // recording is off: counting takes no memory, on whatever thread the plug-in calls from).
+    std::vector<HostCallCount> HostCallCounts() const;
+    // The interface's name of a host opcode ("audioMasterUpdateDisplay"), or "unknown".
+    static const char* HostOpcodeName(vst::int32 opcode);
     void SetSampleRate(double rate);
     void SetBlockSize(vst::int32 frames);
     // 4 offline (the default: marlet-host renders offline), 2 real time.
