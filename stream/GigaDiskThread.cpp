@@ -278,8 +278,13 @@ void GigaDiskThread::AwaitStream(const GigaStreamClient& voice)
 
 bool GigaDiskThread::AwaitValues(const GigaStream& stream, int values)
 {
+    // More than refills are sure to reach (a voice pitched far up) would be waited for in vain,
+    // the render stalling for the whole wait limit on every block: refused at once, the voice
+    // ends as a live one does when its ring runs dry.
+    if (values <= 0 ||
+        static_cast<std::uint64_t>(values) * sizeof(float) > GigaStream::kReachableBytes)
+        return false;
     const auto bytes = static_cast<std::uint32_t>(values) * sizeof(float);
-    if (values <= 0 || bytes > GigaStream::kRingBytes - sizeof(float)) return false;
     // Exhausted is read first: the values written before it was set are in the ring by then.
     AwaitPasses([&] { return stream.Exhausted() || stream.FilledBytes() >= bytes; });
     return stream.FilledBytes() >= bytes;

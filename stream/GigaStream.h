@@ -28,6 +28,9 @@ public:
     // A pass adds at most this many values, and only when the ring has room for all of them.
     static constexpr int kRefillValues = 1024;
     static constexpr std::uint32_t kRefillFreeBytes = kRefillValues * sizeof(float);
+    // The fill that refills always reach while the stream has values left (they stop only once
+    // a whole refill no longer fits). An offline render waits for no more than this.
+    static constexpr std::uint32_t kReachableBytes = kRingBytes - kRefillFreeBytes;
 
     // Disk thread. A stream whose ring cannot be had is refused (null). The file is opened by
     // the first Refill; one that cannot be opened still works, producing nothing, so its voice

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "gig/GigaProgram.h"
+#include "platform/QelLog.h"
 #include "stream/GigaDiskThread.h"
+#include "stream/GigaStream.h"
+#include "stream/GigaStreamPool.h"
 #include "tests/stream/StreamRig.h"
 #include "tests/support/WaitFor.h"
 #include "tests/voice/VoiceRig.h"
@@ -172,6 +176,31 @@ TEST(StreamUnderrun, AVoiceWhoseStreamNeverComesEndsWithTheHead)
         const DiskUser user;
         EXPECT_EQ(disk.PendingRequests(), 0);
     }
+}
+
+TEST(StreamUnderrun, AnOfflineRenderNeverWaitsForMoreThanRefillsReach)
+{
+    testsupport::TempFolder folder;
+    const std::string path =
+        WriteGig(folder, "long.gig", {SamplePlan({1, 16, false, {0, 0}}, kFrames)});
+    PreloadedFile file(path, 1, kPreload);
+    ASSERT_TRUE(file.Ok());
+    GigaDiskThread& disk = GigaDiskThread::Instance();
+    const DiskUser user;
+    GigaStream* stream = GigaStreamPool::Of(file.File()).TakeStream();
+    ASSERT_TRUE(stream->Start(file.Sample()));
+    // A voice pitched far up asks for more than the ring is ever filled with: refused without
+    // waiting out the limit (which logs that the render gave up).
+    const std::string log = folder.File("log.txt");
+    ASSERT_TRUE(QelLog::OpenSink(log));
+    constexpr int kBeyond = GigaStream::kReachableBytes / sizeof(float) + 1;
+    EXPECT_FALSE(disk.AwaitValues(*stream, kBeyond));
+    QelLog::CloseSink();
+    const std::vector<char> written = testsupport::ReadFileBytes(log);
+    EXPECT_EQ(std::string(written.begin(), written.end()).find("gave up waiting"),
+              std::string::npos);
+    stream->Finish();
+    stream->Recycle();
 }
 
 TEST(StreamUnderrun, AStreamWhoseVoiceHasEndedGoesHome)
