@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "engine/GigaPart.h"
-#include "engine/GigaToneEdit.h"
 #include "engine/GigaToneFacts.h"
+#include "engine/GigaToneWords.h"
 #include "engine/KyTone.h"
 #include "gig/GigaLoadReport.h"
 #include "platform/Relaxed.h"
@@ -22,18 +22,18 @@
 class GigaRegion;
 class GigaZone;
 
-class GigaTone : public KyTone, public GigaLoadReport, public GigaToneEdit {
+class GigaTone : public KyTone, public GigaLoadReport, public GigaToneWords {
 public:
     static constexpr int kMaxLayers = 16;
     // Room for a cleared stack on its way out (until the next load pass) beside a full new one,
     // so that reading a performance into a tone that plays never costs the new stack a layer.
     static constexpr int kLayerSlots = 2 * kMaxLayers;
-    using GigaToneEdit::kTypeCode;
-    using GigaToneEdit::Status;
+    using GigaToneWords::kTypeCode;
+    using GigaToneWords::Status;
     // The load's statuses, which GigaLoadReport names as well: the same values.
-    using GigaToneEdit::kLoadingSamples;
-    using GigaToneEdit::kNotEnoughMemory;
-    using GigaToneEdit::kReadingProgram;
+    using GigaToneWords::kLoadingSamples;
+    using GigaToneWords::kNotEnoughMemory;
+    using GigaToneWords::kReadingProgram;
 
     // The scratch buffer is the player's shared mixing space: two halves of kScratchFloats / 2
     // floats, source frames and voice output.
@@ -50,64 +50,41 @@ public:
     void SetModified(bool modified) { modified_.store(modified, std::memory_order_relaxed); }
     void SetLogFile(std::FILE* file) override { logFile_ = file; }
 
-    // GigaToneEdit: what the editor reaches of the tone. The mix, mute words, controllers,
-    // keyboard and view are the generic tone's (GigaToneEdits.cpp passes them on).
-    int ToneIndex() const override;
-    std::int32_t TypeCode() const override;
-    int Volume() const override;
-    int EffectiveVolume() const override;
-    void SetEffectiveVolume(int volume) override;
-    int Pan() const override;
-    void SetPan(int pan) override;
-    int Tune() const override;
-    void SetTune(int cents) override;
-    int OutputBus() const override;
-    void SetOutputBus(int bus) override;
-    int Mute(MuteWord which) const override;
-    void SetMute(MuteWord which, int value) override;
-    int ControllerValue(int slot) const override;
-    int ShownValue(int slot) const override;
-    void SetShownValue(int slot, int value) override;
-    void KeyboardNoteOn(int key, int velocity) override;
-    void KeyboardNoteOff(int key) override;
-    void SetView(KyToneView* view) override;
-    KyToneView* View() const override;
-
     // Stack editing (control threads, while the tone is stopped or not yet loaded). The stack
     // lock guards each edit; the loader takes it for short steps only, so an edit never waits
     // for a load. Cleared layers stay (leaving) until the loader takes them out.
-    GigaPart* AddLayer(const std::string& bankPath, int programIndex) override;
-    void Clear() override;
-    void SetSelectMode(int mode) override;
-    int SelectMode() const override { return selectMode_; }
-    int LayerCount() const override { return layerCount_.load(std::memory_order_acquire); }
+    GigaPart* AddLayer(const std::string& bankPath, int programIndex);
+    void Clear();
+    void SetSelectMode(int mode);
+    int SelectMode() const { return selectMode_; }
+    int LayerCount() const { return layerCount_.load(std::memory_order_acquire); }
     // The layer at `index`: only for the thread that builds the stack (or while no load pass
     // can run). Other threads change layers through EditLayer and EditLayers, which hold the
     // stack lock, so the loader cannot take the layer out meanwhile.
     GigaPart* Layer(int index) const;
-    bool EditLayer(int index, const LayerEdit& edit) override;
-    void EditLayers(const StackEdit& edit) override;
+    bool EditLayer(int index, const LayerEdit& edit);
+    void EditLayers(const StackEdit& edit);
     GigaPart* SelectedLayer() const { return selected_.load(std::memory_order_relaxed); }
-    bool EditLayerBySerial(std::uint32_t serial, const LayerEdit& edit) override;
+    bool EditLayerBySerial(std::uint32_t serial, const LayerEdit& edit);
     // A load of the old program under way is given up.
-    bool ReplaceLayer(std::uint32_t serial, const std::string& bankPath, int programIndex) override;
-    bool RemoveLayer(std::uint32_t serial) override;
-    void SetStackName(const std::string& name) override;
-    std::string StackName() const override;
+    bool ReplaceLayer(std::uint32_t serial, const std::string& bankPath, int programIndex);
+    bool RemoveLayer(std::uint32_t serial);
+    void SetStackName(const std::string& name);
+    std::string StackName() const;
     // Any thread.
-    GigaToneFacts Facts() const override;
-    std::string DisplayName() const override;
+    GigaToneFacts Facts() const;
+    std::string DisplayName() const;
     int StackLowestKey() const;
     int StackHighestKey() const;
-    int KeySwitchLow() const override { return keySwitchLow_; }
-    int KeySwitchHigh() const override { return keySwitchHigh_; }
+    int KeySwitchLow() const { return keySwitchLow_; }
+    int KeySwitchHigh() const { return keySwitchHigh_; }
     void SetKeySwitchLow(int key) { keySwitchLow_ = key; }
-    void SetKeySwitchRange(int low, int high) override;
-    int LowestKey() const override { return lowestKey_; }
-    int HighestKey() const override { return highestKey_; }
+    void SetKeySwitchRange(int low, int high);
+    int LowestKey() const { return lowestKey_; }
+    int HighestKey() const { return highestKey_; }
 
-    int Status() const override { return status_.load(std::memory_order_relaxed); }
-    void SetStatus(int status) override;
+    int Status() const { return status_.load(std::memory_order_relaxed); }
+    void SetStatus(int status);
 
     // The load pass (loading thread, tone stopped): loads the layers that ask for it, drops
     // the ones to be removed; answers false when a layer failed. Gives up between programs and

@@ -1,49 +1,22 @@
 // What the editor may do with a tone that plays .gig programs, and all it may know of one: the
 // tone's mix, mute words and controllers as shown, the on-screen keyboard, its view, and its
-// stack (layers, select mode, key switches, status). GigaTone implements it; the editor holds
-// nothing else of a tone, so a view can be driven by a small stand-in.
+// stack (layers, select mode, key switches, status). GigaToneDoor implements it over a GigaTone;
+// the editor holds nothing else of a tone, so a view can be driven by a small stand-in.
 //
 // Threads: the GUI thread calls these while the audio and loading threads run. Layer edits go
 // through EditLayer and its kin, which hold the stack's lock and never wait for a load.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "engine/GigaPart.h"
 #include "engine/GigaToneFacts.h"
+#include "engine/GigaToneWords.h"
 #include "engine/KyToneView.h"
-#include "engine/KyToneWords.h"
-#include "player/KyControllerSources.h"
 
-class GigaToneEdit : public KyToneWords {
+class GigaToneEdit : public GigaToneWords {
 public:
-    static constexpr std::int32_t kTypeCode = 0x67696761;  // "agig" in memory
-
-    // Select modes of a stack.
-    static constexpr int kSelectNone = 0;  // 1..127: that controller selects
-    static constexpr int kSelectVelocity = KyControllerSources::kVelocity;
-    static constexpr int kSelectKeySwitch = KyControllerSources::kKeySwitch;
-    static constexpr int kSelectRoundRobin = KyControllerSources::kRoundRobin;
-    static constexpr int kSelectRandom = KyControllerSources::kRandom;
-    static constexpr int kSelectProgramChange = 199;
-
-    // Tone status codes.
-    enum Status : std::int32_t {
-        kEmpty = 0,
-        kLoadRequested = 1,
-        kReadingProgram = 2,
-        kLoadingSamples = 3,
-        kNotEnoughMemory = 5,
-        kLoadedWithFailure = 6,
-        kLoaded = 8,
-        kLoadedAndShown = 9,
-    };
-
-    using LayerEdit = std::function<void(GigaPart&)>;
-    using StackEdit = std::function<void(int index, GigaPart&)>;
-
     virtual ~GigaToneEdit() = default;
 
     // Who the tone is.

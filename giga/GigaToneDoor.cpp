@@ -61,6 +61,10 @@ int GigaToneDoor::EffectiveVolume() const
 void GigaToneDoor::SetEffectiveVolume(int volume)
 {
     const bool changed = volume != tone_.Volume() || volume != tone_.EffectiveVolume();
+    // The fader is the user's volume: it becomes the CC7 volume that performances keep, so the
+    // level set comes back with the project, and a later CC11 scales it rather than a volume
+    // the fader left behind. The level is heard as set, whatever the expression is now.
+    tone_.SetVolume(volume);
     tone_.SetEffectiveVolume(volume);
     ChangedIf(changed);
 }

@@ -32,7 +32,7 @@ protected:
             });
         Tone(0).SetSelectMode(mode);
         stack = static_cast<WStackEdit*>(root.ShowPopup(
-            std::make_unique<WStackEdit>(editor, Tone(0)), editorcode::kStackEditor));
+            std::make_unique<WStackEdit>(editor, *player.ToneEdit(0)), editorcode::kStackEditor));
         return *stack;
     }
     GigaLayerFacts Layer(int index)

@@ -240,7 +240,7 @@ TEST_F(ViewsTest, MenusShowInTheEditorWhenTheWindowHasNoHostOfItsOwn)
     editorRoot.SetWindowPort(&plain);
     XToneRack* own = editorRoot.Add<XToneRack>(0, 0, 782);
     Editor quiet(player);
-    GigaView* view = own->AddView(std::make_unique<GigaView>(quiet, Tone(2)));
+    GigaView* view = own->AddView(std::make_unique<GigaView>(quiet, *player.ToneEdit(2)));
     view->SelectChanged(const_cast<XSelectLcd*>(&view->Bus()), 0);
     auto* menu = dynamic_cast<XMenuView*>(editorRoot.OpenPopup());
     ASSERT_NE(menu, nullptr);

@@ -38,7 +38,7 @@ TEST_F(ViewsTest, ViewsComeAndGoWhileTheLoaderNotifiesThem)
     GigaTone& tone = Tone(3);
     for (int round = 0; round < 6; ++round) {
         Editor quiet(player);
-        auto view = std::make_unique<GigaView>(quiet, tone);
+        auto view = std::make_unique<GigaView>(quiet, *player.ToneEdit(3));
         tone.Clear();
         tone.AddLayer(bank, round % 3);
         player.RequestLoading();

@@ -108,7 +108,7 @@ protected:
         root.SetColor(0, XColor(0, 0, 0));
         rack = root.Add<XToneRack>(0, 0, 782);
         for (int i = 0; i < kViews; ++i) {
-            GigaView* view = rack->AddView(std::make_unique<GigaView>(editor, *player.Giga(i)));
+            GigaView* view = rack->AddView(std::make_unique<GigaView>(editor, *player.ToneEdit(i)));
             view->AddListener(&editor);
         }
     }
