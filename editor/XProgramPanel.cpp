@@ -19,14 +19,14 @@ namespace {
 // program value and show the offset alone.
 enum class Field { kBendRange, kAmplifier, kFilter, kFilterOffset };
 
-struct KnobSpec {
+struct KnobRow {
     double low, high, step, fine;
     int decimals;
     Field field;
     int index;  // into the layer's amplifier or filter values
 };
 
-constexpr std::array<KnobSpec, XProgramPanel::kKnobs> kKnobSpecs {{
+constexpr std::array<KnobRow, XProgramPanel::kKnobs> kKnobRows {{
     {0, 12, 1, 1, 0, Field::kBendRange, 0},
     {0, 1, 0.01, 0, 2, Field::kAmplifier, GigaPart::kAmpVelocityDepth},
     {0, 10, 0.1, 0, 2, Field::kAmplifier, GigaPart::kAmpAttack},
@@ -49,12 +49,12 @@ XProgramPanel::XProgramPanel(int x, int y, GigaToneEdit& tone)
     const XRect& d = vl::kDimensionList;
     dimensions_ = Add<XDimList>(d.left, d.top, d.Width(), d.Height());
     for (std::size_t k = 0; k < kKnobs; ++k) {
-        const KnobSpec& spec = kKnobSpecs[k];
+        const KnobRow& row = kKnobRows[k];
         XPotar* knob = Add<XPotar>(vl::kKnobX[k], vl::kKnobY, vl::kKnobSize, vl::kKnobSize);
         knob->SetPicture("pot_grey.png");
         knob->SetIndicator(vl::kKnobCentre, vl::kKnobCentre, vl::kIndicatorRadius);
-        knob->SetRange(spec.low, spec.high, spec.step, spec.fine);
-        knob->SetValue(spec.low);
+        knob->SetRange(row.low, row.high, row.step, row.fine);
+        knob->SetValue(row.low);
         knob->AddListener(this);
         knobs_[k] = knob;
         values_[k] = Add<XValBot>(vl::kKnobX[k] + 2, vl::kKnobValueY, vl::kKnobValueWidth,
@@ -94,8 +94,8 @@ void XProgramPanel::ShowLayer(const GigaLayerFacts& layer)
                     layer.streams);
     dimensions_->SetUsed(layer.dimensions);
     for (std::size_t k = 0; k < kKnobs; ++k) {
-        const auto i = static_cast<std::size_t>(kKnobSpecs[k].index);
-        switch (kKnobSpecs[k].field) {
+        const auto i = static_cast<std::size_t>(kKnobRows[k].index);
+        switch (kKnobRows[k].field) {
             case Field::kBendRange:
                 SetKnob(k, layer.bendRange, layer.programBendRange);
                 break;
@@ -133,7 +133,7 @@ void XProgramPanel::SetKnob(int knob, double value, double marker)
     const auto k = static_cast<std::size_t>(knob);
     markers_[k] = marker;
     knobs_[k]->SetValueSilently(value);
-    values_[k]->SetValue(value, marker, kKnobSpecs[k].decimals);
+    values_[k]->SetValue(value, marker, kKnobRows[k].decimals);
 }
 
 void XProgramPanel::SliderChanged(XSlider* sender, std::int32_t)
@@ -147,13 +147,13 @@ void XProgramPanel::KnobMoved(int knob)
     const auto k = static_cast<std::size_t>(knob);
     const double value = knobs_[k]->GetValue();
     const double marker = markers_[k];
-    values_[k]->SetValue(value, marker, kKnobSpecs[k].decimals);
+    values_[k]->SetValue(value, marker, kKnobRows[k].decimals);
     if (layer_ == 0) return;
     // The offset makes the program's value the knob's: the knob shows what plays.
     const auto offset = static_cast<float>(value - marker);
-    const auto i = static_cast<std::size_t>(kKnobSpecs[k].index);
+    const auto i = static_cast<std::size_t>(kKnobRows[k].index);
     tone_.EditLayerBySerial(layer_, [&](GigaPart& layer) {
-        switch (kKnobSpecs[k].field) {
+        switch (kKnobRows[k].field) {
             case Field::kBendRange:
                 layer.bendRange = static_cast<std::int32_t>(std::lround(value));
                 break;
